@@ -1,0 +1,84 @@
+#include "common/codepage.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// One conversion through iconv. With stopOnInvalid false, an unconvertible input byte is replaced by
+// `replacement` and skipped.
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view input,
+                                   bool stopOnInvalid, std::string_view replacement) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
+    }
+    std::string out;
+    out.reserve(input.size() * 2 + 4);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char buffer[512];
+    std::optional<std::string> result;
+    for (;;) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t rc = inLeft == 0 ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                                           : iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, outPtr - buffer);
+        if (rc != static_cast<std::size_t>(-1)) {
+            if (inLeft == 0) {
+                result = std::move(out);
+                break;
+            }
+            continue;
+        }
+        if (errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ (a byte sequence or character the other side cannot hold) or EINVAL (a sequence cut
+        // off at the end of the text).
+        if (stopOnInvalid) {
+            break;
+        }
+        out.append(replacement);
+        ++in;
+        --inLeft;
+    }
+    iconv_close(cd);
+    return result;
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
+    return Convert("CP932", "UTF-8", utf8, true, {});
+}
+
+std::string Utf8FromCp932(std::string_view cp932) {
+    return Convert("UTF-8", "CP932", cp932, false, "\xEF\xBF\xBD").value_or(std::string());
+}
+
+std::string Cp932(std::string_view utf8) {
+    std::optional<std::string> converted = Cp932FromUtf8(utf8);
+    if (!converted) {
+        std::abort();  // a program text that the code page cannot hold is a programming error
+    }
+    return *converted;
+}
+
+std::string CutToBytes(std::string_view cp932, std::size_t maxBytes) {
+    std::size_t end = 0;
+    while (end < cp932.size()) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(cp932[end])) ? 2 : 1;
+        if (end + width > maxBytes) {
+            break;
+        }
+        end += width;
+    }
+    return std::string(cp932.substr(0, std::min(end, cp932.size())));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Texts inside the program are kept as code-page (CP932, Shift-JIS) bytes: exactly the bytes that
+// the database and the settings file hold. These functions cross between those bytes and UTF-8.
+
+// True for a byte that starts a double-byte character; the byte after it belongs to the same
+// character and is never read on its own (it may be a backslash).
+bool IsLeadByte(unsigned char byte);
+
+// UTF-8 to CP932; nothing when the text holds a character that CP932 cannot represent or is not
+// valid UTF-8. Never substitutes a '?'.
+std::optional<std::string> Cp932FromUtf8(std::string_view utf8);
+
+// CP932 to UTF-8. Bytes that are not valid CP932 (a database written by another client, a damaged
+// settings file) become U+FFFD, so whatever the bytes are, the rest of the text still shows.
+std::string Utf8FromCp932(std::string_view cp932);
+
+// A text of the program's own written in the source as UTF-8, as code-page bytes.
+std::string Cp932(std::string_view utf8);
+
+// The longest prefix of at most maxBytes bytes that does not split a double-byte character.
+std::string CutToBytes(std::string_view cp932, std::size_t maxBytes);

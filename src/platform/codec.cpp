@@ -1,0 +1,15 @@
+#include "platform/codec.h"
+
+#include "common/codepage.h"
+
+QString FromCp932(std::string_view cp932) { return QString::fromStdString(Utf8FromCp932(cp932)); }
+
+std::optional<std::string> ToCp932(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return Cp932FromUtf8(std::string_view(utf8.constData(), utf8.size()));
+}
+
+int Cp932Length(const QString& text) {
+    const std::optional<std::string> bytes = ToCp932(text);
+    return bytes ? static_cast<int>(bytes->size()) : -1;
+}

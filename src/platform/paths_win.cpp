@@ -1,0 +1,5 @@
+#include "platform/paths.h"
+
+QString FolderSeparator() { return QStringLiteral("\\"); }
+
+std::string_view PathSeparators() { return "\\:"; }

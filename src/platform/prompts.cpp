@@ -1,0 +1,63 @@
+#include "platform/prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/app_title.h"
+
+namespace {
+
+// "text|patterns|text|patterns" to Qt's "text (pattern pattern)" entries joined by ";;".
+QString QtFilter(const QString& windowsFilter) {
+    const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i];
+        const int open = text.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && text.endsWith(QLatin1Char(')'))) {
+            text = text.left(open).trimmed();
+        }
+        QString patterns = parts[i + 1];
+        entries << text + QStringLiteral(" (") + patterns.replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+void QtPrompts::Message(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtPrompts::Question(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QStringList QtPrompts::OpenFiles(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
+                               const QString& filter) {
+    QFileDialog dialog(parent, QString(), folder, QtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!fileName.isEmpty()) {
+        dialog.selectFile(fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every message box and file picker the windows show goes through this seam, so that tests can
+// answer them. The real one shows Qt dialogs; tests install a scripted one.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A plain message box with one OK button, captioned with the application title.
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    // The confirmation box: title "確認", buttons "はい(&Y)" (default) and "いいえ(&N)" (Esc).
+    // True only for Yes.
+    virtual bool Question(QWidget* parent, const QString& text) = 0;
+    // Multi-select file-open dialog (folder and files must exist); the chosen paths, empty on cancel.
+    virtual QStringList OpenFiles(QWidget* parent) = 0;
+    // Picture-open dialog starting in `folder` with `fileName` filled in; `filter` in the Windows
+    // form "text|patterns|text|patterns". The chosen path, empty on cancel.
+    virtual QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
+                                const QString& filter) = 0;
+};
+
+// The Qt dialogs.
+class QtPrompts : public Prompts {
+public:
+    void Message(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text) override;
+    QStringList OpenFiles(QWidget* parent) override;
+    QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
+                        const QString& filter) override;
+};

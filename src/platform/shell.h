@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+// What the file list asks of the desktop shell. The real one is per operating system; tests
+// install one that records what was opened.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // The icon the desktop associates with the file at `path` (null icon when there is none).
+    virtual QIcon AssociatedIcon(const QString& path) = 0;
+    // Opens the file with its associated program; errors are ignored.
+    virtual void OpenDocument(QWidget* owner, const QString& path) = 0;
+    // The remote name of the network connection redirected to a two-character drive text such as
+    // "X:", or the drive text unchanged when there is none (always so where there are no drives).
+    virtual std::string RemoteNameOfDrive(std::string_view drive) = 0;
+};
+
+// The operating system's own shell.
+std::unique_ptr<Shell> MakeSystemShell();

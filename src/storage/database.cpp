@@ -1,0 +1,424 @@
+#include "storage/database.h"
+
+#include <firebird/Interface.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "storage/statement_text.h"
+
+using namespace Firebird;
+
+namespace {
+
+constexpr unsigned kDialect = 3;
+constexpr const char* kUser = "SYSDBA";
+constexpr const char* kPassword = "riverbank";
+// Longest text of a non-text column (numbers, dates) once the server has converted it.
+constexpr unsigned kConvertedLength = 64;
+
+// A fully fetched result, every value already as text.
+struct Result {
+    std::vector<std::string> names;
+    std::vector<std::vector<std::optional<std::string>>> rows;
+    std::size_t cursor = 0;
+};
+
+std::string TrimRight(std::string text) {
+    text.erase(std::find_if(text.rbegin(), text.rend(), [](char c) { return c != ' '; }).base(), text.end());
+    return text;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+               return up(x) == up(y);
+           });
+}
+
+}  // namespace
+
+struct Database::Impl {
+    explicit Impl(const ConnectionSettings& s) : settings(s) {}
+
+    const ConnectionSettings& settings;
+    IMaster* master = fb_get_master_interface();
+    IUtil* util = master->getUtilInterface();
+    IAttachment* attachment = nullptr;
+    ITransaction* transaction = nullptr;  // the one transaction of the statement layer
+    std::optional<Result> result;         // the open result of OpenSelect
+    StatementTrace trace;
+    ErrorHook errorHook;
+
+    void Report(const char* operation, const FbException& error) {
+        if (!errorHook) {
+            return;
+        }
+        char text[1024];
+        util->formatStatus(text, sizeof text, error.getStatus());
+        errorHook(operation, text);
+    }
+
+    void Report(const char* operation, const char* message) {
+        if (errorHook) {
+            errorHook(operation, message);
+        }
+    }
+
+    void Trace(const std::string& text) {
+        if (trace) {
+            trace(text);
+        }
+    }
+
+    // Ends the open transaction, rolling it back; harmless when there is none or it is dead.
+    void EndTransaction() {
+        if (transaction == nullptr) {
+            return;
+        }
+        ThrowStatusWrapper status(master->getStatus());
+        try {
+            transaction->rollback(&status);
+        } catch (const FbException& error) {
+            Report("rollback", error);
+            transaction->release();
+        }
+        status.dispose();
+        transaction = nullptr;
+    }
+
+    // CloseStatement: the open result is dropped and the transaction rolled back.
+    void CloseStatement() {
+        result.reset();
+        EndTransaction();
+    }
+
+    void Detach() {
+        CloseStatement();
+        if (attachment == nullptr) {
+            return;
+        }
+        ThrowStatusWrapper status(master->getStatus());
+        try {
+            attachment->detach(&status);
+        } catch (const FbException& error) {
+            Report("detach", error);
+            attachment->release();  // a connection that went away is dropped all the same
+        }
+        status.dispose();
+        attachment = nullptr;
+    }
+
+    // Runs one writing statement in a transaction of its own and commits it.
+    bool Write(const char* operation, const std::string& text) {
+        Trace(text);
+        ThrowStatusWrapper status(master->getStatus());
+        bool committed = false;
+        try {
+            CloseStatement();
+            if (attachment == nullptr) {
+                throw std::runtime_error("not attached");
+            }
+            transaction = attachment->startTransaction(&status, 0, nullptr);
+            attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(), kDialect,
+                                nullptr, nullptr, nullptr, nullptr);
+            transaction->commit(&status);
+            transaction = nullptr;
+            committed = true;
+        } catch (const FbException& error) {
+            Report(operation, error);
+        } catch (const std::exception& error) {
+            Report(operation, error.what());
+        }
+        status.dispose();
+        EndTransaction();
+        return committed;
+    }
+
+    // Runs a reading statement in `tra` and fetches its whole result as texts.
+    std::optional<Result> Fetch(const char* operation, ITransaction* tra, const std::string& text) {
+        Trace(text);
+        ThrowStatusWrapper status(master->getStatus());
+        IStatement* statement = nullptr;
+        IMessageMetadata* described = nullptr;
+        IMetadataBuilder* builder = nullptr;
+        IMessageMetadata* converted = nullptr;
+        IResultSet* cursor = nullptr;
+        std::optional<Result> fetched;
+        try {
+            statement = attachment->prepare(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect,
+                                            IStatement::PREPARE_PREFETCH_METADATA);
+            described = statement->getOutputMetadata(&status);
+            const unsigned columns = described->getCount(&status);
+            // Every column is asked for as VARCHAR: the server converts numbers to their decimal
+            // text and passes text columns through as the bytes stored.
+            builder = described->getBuilder(&status);
+            Result rows;
+            for (unsigned i = 0; i < columns; ++i) {
+                const unsigned type = described->getType(&status, i) & ~1u;
+                const bool isText = type == SQL_TEXT || type == SQL_VARYING;
+                builder->setType(&status, i, SQL_VARYING + 1);
+                builder->setLength(&status, i, isText ? described->getLength(&status, i) : kConvertedLength);
+                if (!isText) {
+                    builder->setCharSet(&status, i, 0);
+                }
+                builder->setScale(&status, i, 0);
+                rows.names.push_back(TrimRight(described->getAlias(&status, i)));
+            }
+            converted = builder->getMetadata(&status);
+            cursor = statement->openCursor(&status, tra, nullptr, nullptr, converted, 0);
+            std::vector<unsigned char> buffer(converted->getMessageLength(&status));
+            std::vector<std::pair<unsigned, unsigned>> offsets;
+            for (unsigned i = 0; i < columns; ++i) {
+                offsets.emplace_back(converted->getOffset(&status, i), converted->getNullOffset(&status, i));
+            }
+            while (cursor->fetchNext(&status, buffer.data()) == IStatus::RESULT_OK) {
+                std::vector<std::optional<std::string>>& row = rows.rows.emplace_back();
+                row.reserve(columns);
+                for (const auto& [offset, nullOffset] : offsets) {
+                    std::int16_t isNull;
+                    std::memcpy(&isNull, buffer.data() + nullOffset, sizeof isNull);
+                    if (isNull) {
+                        row.emplace_back();
+                        continue;
+                    }
+                    std::uint16_t length;
+                    std::memcpy(&length, buffer.data() + offset, sizeof length);
+                    row.emplace_back(std::string(reinterpret_cast<const char*>(buffer.data() + offset + 2), length));
+                }
+            }
+            cursor->close(&status);
+            cursor = nullptr;
+            fetched = std::move(rows);
+        } catch (const FbException& error) {
+            Report(operation, error);
+        }
+        if (cursor) {
+            cursor->release();
+        }
+        if (converted) {
+            converted->release();
+        }
+        if (builder) {
+            builder->release();
+        }
+        if (described) {
+            described->release();
+        }
+        if (statement) {
+            statement->release();
+        }
+        status.dispose();
+        return fetched;
+    }
+
+    // A reading statement of the statement layer: it runs in the one transaction, which stays open.
+    std::optional<Result> Read(const char* operation, const std::string& text) {
+        if (attachment == nullptr) {
+            return std::nullopt;
+        }
+        CloseStatement();
+        ThrowStatusWrapper status(master->getStatus());
+        try {
+            transaction = attachment->startTransaction(&status, 0, nullptr);
+        } catch (const FbException& error) {
+            Report(operation, error);
+        }
+        status.dispose();
+        if (transaction == nullptr) {
+            return std::nullopt;
+        }
+        return Fetch(operation, transaction, text);
+    }
+
+    void FillRow(std::span<std::string> row) {
+        const std::vector<std::optional<std::string>>& values = result->rows[result->cursor];
+        for (std::size_t i = 0; i < values.size() && i < row.size(); ++i) {
+            row[i] = values[i].value_or(std::string());
+        }
+    }
+
+    void EmptyRow(std::span<std::string> row) {
+        for (std::size_t i = 0; i < result->names.size() && i < row.size(); ++i) {
+            row[i].clear();
+        }
+    }
+};
+
+Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
+
+Database::~Database() { impl_->Detach(); }
+
+void Database::CreateDatabase() {
+    if (impl_->attachment != nullptr) {
+        return;
+    }
+    const std::string text = CreateDatabaseText(impl_->settings.DatabasePath(), kUser, kPassword);
+    impl_->Trace(text);
+    ThrowStatusWrapper status(impl_->master->getStatus());
+    try {
+        FB_BOOLEAN isCreate = false;
+        impl_->attachment = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
+                                                               text.c_str(), kDialect, &isCreate);
+    } catch (const FbException& error) {
+        impl_->Report("CreateDatabase", error);
+        impl_->attachment = nullptr;
+    }
+    status.dispose();
+}
+
+void Database::ConnectDatabase() {
+    if (impl_->attachment != nullptr) {
+        return;
+    }
+    const std::string path = impl_->settings.DatabasePath();
+    ThrowStatusWrapper status(impl_->master->getStatus());
+    IXpbBuilder* dpb = nullptr;
+    IProvider* provider = impl_->master->getDispatcher();
+    try {
+        dpb = impl_->util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
+        dpb->insertString(&status, isc_dpb_user_name, kUser);
+        dpb->insertString(&status, isc_dpb_password, kPassword);
+        impl_->attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
+                                                     dpb->getBuffer(&status));
+    } catch (const FbException& error) {
+        impl_->Report("ConnectDatabase", error);
+        impl_->attachment = nullptr;
+    }
+    if (dpb) {
+        dpb->dispose();
+    }
+    provider->release();
+    status.dispose();
+}
+
+void Database::DisconnectDatabase() { impl_->Detach(); }
+
+bool Database::Attached() const { return impl_->attachment != nullptr; }
+
+bool Database::TableExists(std::string_view name) {
+    if (impl_->attachment == nullptr) {
+        return false;
+    }
+    // The names are read in a transaction of their own, so the statement layer's one is untouched.
+    ThrowStatusWrapper status(impl_->master->getStatus());
+    ITransaction* own = nullptr;
+    std::optional<Result> tables;
+    try {
+        own = impl_->attachment->startTransaction(&status, 0, nullptr);
+        tables = impl_->Fetch("TableExists", own, TableNamesText());
+        own->commit(&status);
+        own = nullptr;
+    } catch (const FbException& error) {
+        impl_->Report("TableExists", error);
+    }
+    if (own) {
+        own->release();
+    }
+    status.dispose();
+    if (!tables) {
+        return false;
+    }
+    return std::any_of(tables->rows.begin(), tables->rows.end(), [&](const auto& row) {
+        return !row.empty() && row[0] && EqualIgnoringCase(TrimRight(*row[0]), name);
+    });
+}
+
+bool Database::ExecuteScript(const std::vector<std::string>& lines) {
+    return !lines.empty() && impl_->Write("ExecuteScript", JoinLines(lines));
+}
+
+bool Database::DropTable(std::string_view name) { return impl_->Write("DropTable", DropTableText(name)); }
+
+bool Database::InsertRow(std::string_view table, std::span<const std::string> columns,
+                         std::span<const std::string> values) {
+    if (impl_->attachment == nullptr || values.size() < columns.size()) {
+        return false;
+    }
+    return impl_->Write("InsertRow", InsertRowText(table, columns, values));
+}
+
+bool Database::UpdateColumns(std::string_view table, std::span<const std::string> columns,
+                             std::span<const std::string> values, std::string_view where) {
+    if (impl_->attachment == nullptr || values.size() < columns.size()) {
+        return false;
+    }
+    return impl_->Write("UpdateColumns", UpdateColumnsText(table, columns, values, where));
+}
+
+bool Database::UpdateSet(std::string_view table, std::string_view setClause, std::string_view where) {
+    return impl_->attachment != nullptr && impl_->Write("UpdateSet", UpdateSetText(table, setClause, where));
+}
+
+bool Database::DeleteRows(std::string_view table, std::string_view where) {
+    return impl_->attachment != nullptr && impl_->Write("DeleteRows", DeleteRowsText(table, where));
+}
+
+int Database::CountRows(std::string_view table, std::string_view where) {
+    const std::optional<Result> rows = impl_->Read("CountRows", CountRowsText(table, where));
+    return rows ? static_cast<int>(rows->rows.size()) : -1;
+}
+
+int Database::CountColumns(std::string_view table) {
+    const std::optional<Result> rows = impl_->Read("CountColumns", CountColumnsText(table));
+    return rows ? static_cast<int>(rows->names.size()) : -1;
+}
+
+std::string Database::SelectMax(std::string_view table, std::string_view column, std::string_view where) {
+    const std::optional<Result> rows = impl_->Read("SelectMax", SelectMaxText(table, column, where));
+    if (!rows || rows->rows.empty() || rows->rows[0].empty()) {
+        return std::string();
+    }
+    return rows->rows[0][0].value_or(std::string());
+}
+
+int Database::OpenSelect(std::string_view columns, std::string_view table, std::string_view where,
+                         std::string_view orderBy) {
+    impl_->result = impl_->Read("OpenSelect", OpenSelectText(columns, table, where, orderBy));
+    return impl_->result ? static_cast<int>(impl_->result->rows.size()) : 0;
+}
+
+void Database::ReadColumnNames(std::span<std::string> names) {
+    if (!impl_->result) {
+        return;
+    }
+    for (std::size_t i = 0; i < impl_->result->names.size() && i < names.size(); ++i) {
+        names[i] = impl_->result->names[i];
+    }
+}
+
+void Database::ReadFirstRow(std::span<std::string> row) {
+    if (!impl_->result) {
+        return;
+    }
+    impl_->EmptyRow(row);
+    impl_->result->cursor = 0;
+    if (!impl_->result->rows.empty()) {
+        impl_->FillRow(row);
+    }
+}
+
+void Database::ReadNextRow(std::span<std::string> row) {
+    if (!impl_->result) {
+        return;
+    }
+    Result& result = *impl_->result;
+    if (result.cursor < result.rows.size()) {
+        ++result.cursor;
+    }
+    if (result.cursor >= result.rows.size()) {
+        impl_->EmptyRow(row);
+        return;
+    }
+    impl_->FillRow(row);
+}
+
+void Database::CloseResult() { impl_->result.reset(); }
+
+void Database::CloseStatement() { impl_->CloseStatement(); }
+
+void Database::SetStatementTrace(StatementTrace trace) { impl_->trace = std::move(trace); }
+
+void Database::SetErrorHook(ErrorHook hook) { impl_->errorHook = std::move(hook); }

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/connection_settings.h"
+
+// The program's one database connection with its one transaction and one query. Every read and
+// write of the database goes through these operations. No operation throws or shows anything:
+// writers answer false, counters -1, SelectMax an empty text, OpenSelect 0.
+//
+// Texts are code-page bytes, sent and received unchanged. Statement texts are lists of lines sent
+// joined by CR LF; values arrive as finished SQL literals (see common/sql_literal.h).
+class Database {
+public:
+    // The connection always uses the settings' current values when it creates or attaches.
+    explicit Database(const ConnectionSettings& settings);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Creates the database file at the settings' path and leaves it attached; failures are silent.
+    void CreateDatabase();
+    // Attaches unless attached already; failures leave it detached.
+    void ConnectDatabase();
+    // Closes the query, rolls back any open transaction and detaches. Always safe.
+    void DisconnectDatabase();
+    bool Attached() const;
+    // A user table (not a view, not a system table) of that name exists; case is ignored.
+    bool TableExists(std::string_view name);
+
+    // Writers: each statement is its own transaction, committed at once; true when committed.
+    bool ExecuteScript(const std::vector<std::string>& lines);
+    bool DropTable(std::string_view name);
+    bool InsertRow(std::string_view table, std::span<const std::string> columns,
+                   std::span<const std::string> values);
+    bool UpdateColumns(std::string_view table, std::span<const std::string> columns,
+                       std::span<const std::string> values, std::string_view where);
+    bool UpdateSet(std::string_view table, std::string_view setClause, std::string_view where);
+    bool DeleteRows(std::string_view table, std::string_view where);
+
+    // Readers. The read transaction stays open until the next statement.
+    int CountRows(std::string_view table, std::string_view where);
+    int CountColumns(std::string_view table);
+    std::string SelectMax(std::string_view table, std::string_view column, std::string_view where);
+    // Number of rows; the result stays open on its first row for the row readers.
+    int OpenSelect(std::string_view columns, std::string_view table, std::string_view where,
+                   std::string_view orderBy);
+
+    // Row readers over the result OpenSelect left open; they do nothing when none is open. Each
+    // column goes to the entry of its position; a NULL reads as empty text. Entries beyond the
+    // caller's array are not written.
+    void ReadColumnNames(std::span<std::string> names);
+    void ReadFirstRow(std::span<std::string> row);
+    void ReadNextRow(std::span<std::string> row);
+    void CloseResult();
+    // Closes the query and rolls back the open transaction.
+    void CloseStatement();
+
+    // Sees every statement text exactly as it is sent.
+    using StatementTrace = std::function<void(const std::string& text)>;
+    void SetStatementTrace(StatementTrace trace);
+    // Sees every error the operations swallow; silent unless a developer installs one.
+    using ErrorHook = std::function<void(const std::string& operation, const std::string& message)>;
+    void SetErrorHook(ErrorHook hook);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

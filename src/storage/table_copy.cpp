@@ -1,0 +1,73 @@
+#include "storage/table_copy.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/sql_literal.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+    return upper;
+}
+
+}  // namespace
+
+bool CopyTable(Database& database, std::string_view sourceName, std::string_view targetName) {
+    const std::string_view source = TrimBlanks(sourceName);
+    const std::string_view target = TrimBlanks(targetName);
+    if (source.empty() || target.empty() || UpperAscii(source) == UpperAscii(target)) {
+        return false;
+    }
+    if (!database.Attached() || !database.TableExists(source)) {
+        return false;
+    }
+    const bool emptied =
+        database.TableExists(target) ? database.DeleteRows(target, {}) : CreateFileTable(database, target);
+
+    const int rows = database.CountRows(source, {});
+    const int cols = database.CountColumns(source);
+    if (rows < 0 || cols <= 0) {
+        return false;
+    }
+    // Every row is read before the first write, since each write ends the open result.
+    database.OpenSelect("*", source, {}, {});
+    std::vector<std::string> names(cols);
+    database.ReadColumnNames(names);
+    std::vector<std::string> buffer(static_cast<std::size_t>(rows) * cols);
+    for (int i = 0; i < rows; ++i) {
+        std::span<std::string> row(buffer.data() + static_cast<std::size_t>(i) * cols, cols);
+        if (i == 0) {
+            database.ReadFirstRow(row);
+        } else {
+            database.ReadNextRow(row);
+        }
+    }
+    database.CloseResult();
+
+    bool complete = emptied;
+    std::vector<std::string> values(cols);
+    for (int i = 0; i < rows; ++i) {
+        const std::string* row = buffer.data() + static_cast<std::size_t>(i) * cols;
+        values[0] = row[0];  // the number goes in bare
+        for (int c = 1; c < cols; ++c) {
+            values[c] = SqlText(row[c]);
+        }
+        complete = database.InsertRow(target, names, values) && complete;
+    }
+    return complete;
+}

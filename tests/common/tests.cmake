@@ -1,0 +1,2 @@
+qarto_test(common common GTest::gtest_main)
+qarto_add_suite(common)

@@ -1,0 +1,39 @@
+#include "support/scripted_prompts.h"
+
+#include <gtest/gtest.h>
+
+void ScriptedPrompts::Message(QWidget*, const QString& text) { messages << text; }
+
+bool ScriptedPrompts::Question(QWidget*, const QString& text) {
+    questions << text;
+    if (questionAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
+}
+
+QStringList ScriptedPrompts::OpenFiles(QWidget*) {
+    ++fileRequests;
+    if (fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected file-open dialog";
+        return {};
+    }
+    QStringList answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedPrompts::OpenPicture(QWidget*, const QString& folder, const QString& fileName,
+                                     const QString& filter) {
+    pictureRequests.push_back({folder, fileName, filter});
+    if (pictureAnswers.empty()) {
+        ADD_FAILURE() << "unexpected picture-open dialog";
+        return {};
+    }
+    QString answer = pictureAnswers.front();
+    pictureAnswers.pop_front();
+    return answer;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+
+#include "platform/prompts.h"
+
+// Answers the windows' prompts from a script and records what they asked. A question or picker
+// that was not scripted fails the test and answers No / cancel.
+class ScriptedPrompts : public Prompts {
+public:
+    void Message(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text) override;
+    QStringList OpenFiles(QWidget* parent) override;
+    QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
+                        const QString& filter) override;
+
+    void AnswerNextQuestion(bool yes) { questionAnswers.push_back(yes); }
+    void ChooseNextFiles(const QStringList& files) { fileAnswers.push_back(files); }
+    void ChooseNextPicture(const QString& path) { pictureAnswers.push_back(path); }
+
+    QStringList messages;   // every message box text, in order
+    QStringList questions;  // every question text, in order
+    struct PictureRequest {
+        QString folder, fileName, filter;
+    };
+    std::deque<PictureRequest> pictureRequests;
+    int fileRequests = 0;
+
+private:
+    std::deque<bool> questionAnswers;
+    std::deque<QStringList> fileAnswers;
+    std::deque<QString> pictureAnswers;
+};
