@@ -56,7 +56,13 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
-    return Convert("CP932", "UTF-8", utf8, true, {});
+    std::optional<std::string> cp932 = Convert("CP932", "UTF-8", utf8, true, {});
+    // A character the code page only approximates would come back as another one: refuse it as
+    // well, so that what is stored always shows again as typed.
+    if (cp932 && Utf8FromCp932(*cp932) != utf8) {
+        return std::nullopt;
+    }
+    return cp932;
 }
 
 std::string Utf8FromCp932(std::string_view cp932) {
