@@ -21,20 +21,25 @@ struct WindowRect {
 // windows' positions (and sizes where kept), the file list's five column widths and its view style.
 struct SavedSettings {
     ConnectionSettings connection = ConnectionSettings::Defaults();
-    WindowRect mainWindow;       // lines 5-8
-    WindowPlace databaseDialog;  // lines 9-10
-    WindowRect fileList;         // lines 11-14
-    WindowPlace createDialog;    // lines 15-16
-    WindowPlace editDialog;      // lines 17-18
+    WindowRect mainWindow;              // lines 5-8
+    WindowPlace databaseDialog;         // lines 9-10
+    WindowRect fileList;                // lines 11-14
+    WindowPlace createDialog;           // lines 15-16
+    WindowPlace editDialog;             // lines 17-18
     std::array<int, 5> columnWidths{};  // lines 19-23
     int viewStyle = 0;                  // line 24
 };
 
 // Resets the connection to its defaults, then reads the file at `path` (a file-system path) over
-// `settings`. False when there is no file: then only the connection defaults were set. A missing
-// line reads as empty text or 0; a read error keeps the values not yet read as they were.
+// `settings`. False when there is no file (or it cannot be opened): then only the connection
+// defaults were set. A missing line reads as empty text or 0; numbers are read with ParseIntOrZero;
+// the user name is cut to 16 bytes at a character boundary; a read error keeps the values not yet
+// read as they were.
 bool LoadSettings(const std::string& path, SavedSettings& settings);
 
 // Writes the 24 lines (CP932, CR LF) through a temporary file beside `path` that replaces it only
 // when completely written; on failure the previous file stays as it was. False on failure.
 bool SaveSettings(const std::string& path, const SavedSettings& settings);
+
+// The temporary file beside `path` that SaveSettings writes first.
+std::string SettingsTemporaryPath(const std::string& path);

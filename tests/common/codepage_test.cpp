@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "common/codepage.h"
+
+namespace {
+
+const char* const kJapaneseTexts[] = {
+    "p738－Qartoグループ管理", "PCユーザー名", "表題", "ソフト", "図面①～⑩", "ｱｲｳｴｵ ﾃﾞｰﾀ", "能力・予定表", "",
+};
+
+}  // namespace
+
+TEST(Codepage, japaneseTextsRoundTrip) {
+    for (const char* text : kJapaneseTexts) {
+        const std::optional<std::string> bytes = Cp932FromUtf8(text);
+        ASSERT_TRUE(bytes) << text;
+        EXPECT_EQ(Utf8FromCp932(*bytes), text);
+    }
+}
+
+TEST(Codepage, encodesDoubleByteCharactersWithABackslashAsSecondByte) {
+    EXPECT_EQ(Cp932FromUtf8("表"), std::string("\x95\x5C"));
+    EXPECT_EQ(Cp932FromUtf8("ソ"), std::string("\x83\x5C"));
+    EXPECT_EQ(Cp932FromUtf8("－"), std::string("\x81\x7C"));
+    EXPECT_EQ(Cp932FromUtf8("ｱ"), std::string("\xB1"));  // half-width katakana take one byte
+}
+
+TEST(Codepage, refusesCharactersOutsideTheCodePage) {
+    for (const char* text : {"😀", "𠀋", "한국어", "€", "a😀b", "グループ𠀋"}) {
+        EXPECT_FALSE(Cp932FromUtf8(text)) << text;
+    }
+    EXPECT_FALSE(Cp932FromUtf8("\xFF\xFE"));     // not UTF-8 at all
+    EXPECT_FALSE(Cp932FromUtf8("abc\xE3\x81"));  // cut off in the middle of a character
+}
+
+TEST(Codepage, showsInvalidBytesAsReplacementAndKeepsTheRest) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(Utf8FromCp932("\x85\x40"
+                            "A"),
+              replacement + "@A");                         // unassigned double-byte code
+    EXPECT_EQ(Utf8FromCp932("A\x81"), "A" + replacement);  // lead byte at the very end
+    EXPECT_EQ(Utf8FromCp932("\xA0"
+                            "B\xFD"
+                            "C"),
+              replacement + "B" + replacement + "C");
+    EXPECT_EQ(Utf8FromCp932("\x95\x5C\x83"), "表" + replacement);
+}
+
+TEST(Codepage, cutsAtACharacterBoundary) {
+    const std::string name = Cp932("ABCDEFGHIJKLMNO表");  // 15 single bytes and one double-byte
+    EXPECT_EQ(CutToBytes(name, 16), "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(CutToBytes(name, 17), name);
+    EXPECT_EQ(CutToBytes(name, 100), name);
+    EXPECT_EQ(CutToBytes(Cp932("表ソ表"), 5), Cp932("表ソ"));
+    EXPECT_EQ(CutToBytes(Cp932("表ソ表"), 1), "");
+    EXPECT_EQ(CutToBytes(Cp932("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁ"), 16), Cp932("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ"));
+    EXPECT_EQ(CutToBytes("abc", 0), "");
+    EXPECT_EQ(CutToBytes("", 16), "");
+}
