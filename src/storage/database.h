@@ -19,6 +19,7 @@ class Database {
 public:
     // The connection always uses the settings' current values when it creates or attaches.
     explicit Database(const ConnectionSettings& settings);
+    Database(ConnectionSettings&&) = delete;  // it keeps a reference: the settings must outlive it
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

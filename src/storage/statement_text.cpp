@@ -1,5 +1,7 @@
 #include "storage/statement_text.h"
 
+#include "common/sql_literal.h"
+
 namespace {
 
 std::string Cat(std::initializer_list<std::string_view> parts) {
@@ -40,8 +42,8 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 std::string CreateDatabaseText(std::string_view path, std::string_view user, std::string_view password) {
-    return Cat({"CREATE DATABASE '", path, "' ", "USER \"", user, "\"\r\n", "PASSWORD \"", password, "\"\r\n",
-                "PAGE_SIZE 4096\r\n"});
+    return Cat({"CREATE DATABASE ", SqlText(path), " ", "USER \"", user, "\"\r\n", "PASSWORD \"", password,
+                "\"\r\n", "PAGE_SIZE 4096\r\n"});
 }
 
 std::string TableNamesText() {
@@ -49,7 +51,9 @@ std::string TableNamesText() {
            "ORDER BY RDB$RELATION_NAME";
 }
 
-std::string DropTableText(std::string_view table) { return Cat({"DROP TABLE ", table, ";"}); }
+std::string DropTableText(std::string_view table) {
+    return Cat({"DROP TABLE ", table, ";"});
+}
 
 std::string InsertRowText(std::string_view table, std::span<const std::string> columns,
                           std::span<const std::string> values) {
@@ -83,7 +87,8 @@ std::string UpdateSetText(std::string_view table, std::string_view setClause, st
 }
 
 std::string DeleteRowsText(std::string_view table, std::string_view where) {
-    return where.empty() ? Cat({"DELETE FROM ", table, " ;"}) : Cat({"DELETE FROM ", table, " WHERE ", where, " ;"});
+    return where.empty() ? Cat({"DELETE FROM ", table, " ;"})
+                         : Cat({"DELETE FROM ", table, " WHERE ", where, " ;"});
 }
 
 std::string CountRowsText(std::string_view table, std::string_view where) {
