@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
+
+#include "dialogs/group_field_panel.h"
 
 struct AppContext;
 class Database;
 
-// The group editing dialog.
+// The group editing dialog: shows the stored texts of group GroupNo and writes them back changed;
+// the group's number and position stay as they are.
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
@@ -13,4 +17,16 @@ public:
 
     bool Registered = false;  // the row was updated during the last showing
     int GroupNo = 0;          // set by the board before showing: the group to edit
+
+    // X and Y of the row as read at showing; written back unchanged.
+    std::string LoadedX;
+    std::string LoadedY;
+
+private:
+    void FormShow();
+    void Button1Click();
+
+    AppContext& context_;
+    Database& database_;
+    GroupFieldPanel panel_;
 };

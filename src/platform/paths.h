@@ -7,3 +7,6 @@
 QString FolderSeparator();
 // The bytes that end a folder in a stored path: "\" and ":" on Windows, "/" elsewhere.
 std::string_view PathSeparators();
+// A server data folder as the database settings dialog's hint shows one: "C:\data\" on Windows,
+// "/data/" elsewhere.
+QString DataFolderExample();

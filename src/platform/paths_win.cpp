@@ -3,3 +3,5 @@
 QString FolderSeparator() { return QStringLiteral("\\"); }
 
 std::string_view PathSeparators() { return "\\:"; }
+
+QString DataFolderExample() { return QStringLiteral("C:\\data\\"); }

@@ -1,0 +1,71 @@
+#include "dialogs/dialog_window.h"
+
+#include <QDialog>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class ShowingFilter : public QObject {
+public:
+    ShowingFilter(QObject* window, std::function<void()> handler)
+        : QObject(window), handler_(std::move(handler)) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && !event->spontaneous()) {
+            handler_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> handler_;
+};
+
+}  // namespace
+
+void SetUpDialogWindow(QDialog& dialog, const QString& caption, QSize clientSize) {
+    dialog.setWindowTitle(caption);
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
+    dialog.setFixedSize(clientSize);
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    dialog.setPalette(palette);
+    dialog.setAutoFillBackground(true);
+    // "ＭＳ ゴシック" exists only on Windows; the others are the installed Japanese Gothic faces.
+    QFont font = dialog.font();
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setPixelSize(12);
+    dialog.setFont(font);
+}
+
+void OnEveryShowing(QWidget& window, std::function<void()> handler) {
+    window.installEventFilter(new ShowingFilter(&window, std::move(handler)));
+}
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint topLeft) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(topLeft);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* AddEdit(QWidget* parent, const char* name, QRect geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    return button;
+}
