@@ -19,7 +19,7 @@ namespace {
 // Column widths of GRPNAME..ICONP in bytes.
 constexpr std::array<int, 8> kTextBytes{32, 80, 80, 16, 80, 80, 80, 40};
 
-constexpr int kEditLeft = 132;
+constexpr int kEditLeft = 136;
 constexpr int kEditRight = 435;
 constexpr int kRowHeight = 23;
 
@@ -54,7 +54,7 @@ GroupFieldPanel::GroupFieldPanel(QDialog& dialog, AppContext& context, const QSt
     Panel1->setAutoFillBackground(true);
 
     AddLabel(Panel1, "Label1", QStringLiteral("グループ名"), LabelPoint(0));
-    Edit2 = AddEdit(Panel1, "Edit2", EditRect(0, 200));
+    Edit2 = AddEdit(Panel1, "Edit2", EditRect(0, 196));
     AddLabel(Panel1, "Label2", QStringLiteral("番号"), QPoint(340, LabelPoint(0).y()));
     Edit1 = AddEdit(Panel1, "Edit1", QRect(368, 8, kEditRight - 368, 21));
     AddLabel(Panel1, "Label3", QStringLiteral("表題"), LabelPoint(1));
