@@ -1,0 +1,62 @@
+#include <QString>
+
+#include "common/path_parts.h"
+#include "filelist/drive_resolution.h"
+#include "filelist/file_list_view.h"
+#include "filelist/file_list_window.h"
+#include "filelist/file_row_compare.h"
+#include "filelist/image_list.h"
+#include "platform/app_context.h"
+#include "platform/codec.h"
+#include "platform/file_facts.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
+
+std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
+    // The row's icon and caption come from the path as given; what is shown and stored besides
+    // comes from the path with its network drive resolved.
+    const QString localPath = FromCp932(path);
+    int imageIndex = -1;
+    if (FileExists(localPath)) {
+        imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(localPath));
+    }
+    const std::string resolved =
+        ResolveDriveOfPath(path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); });
+
+    FileRowTexts row;
+    row.fileName = FileNamePart(path, PathSeparators());
+    row.folder = FolderPart(resolved, PathSeparators());
+    row.size = "0";
+    row.time = "<No File>";
+    if (const std::optional<FileFacts> facts = FindFileFacts(FromCp932(resolved))) {
+        row.size = std::to_string(facts->size);
+        row.time = facts->lastWriteTime.toStdString();
+    }
+    row.number = std::to_string(number);
+    ListView1->AppendRow(row, imageIndex, imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
+    return {FileNamePart(resolved, PathSeparators()), row.folder};
+}
+
+std::string TForm3::ResolveNetworkDrive(std::string_view drive) {
+    return context_.shell->RemoteNameOfDrive(drive);
+}
+
+void TForm3::ListView1ColumnClick(int column) {
+    SortColumn = column;
+    ListView1->SortRows([this](const FileRowTexts& item1, const FileRowTexts& item2) {
+        return ListView1Compare(item1, item2, SortColumn);
+    });
+}
+
+void TForm3::ListView1DblClick() {
+    for (int row = 0; row < ListView1->RowCount(); ++row) {
+        if (ListView1->IsSelected(row)) {
+            const FileRowTexts texts = ListView1->Row(row);
+            const QString path = FromCp932(texts.folder + texts.fileName);
+            if (FileExists(path)) {
+                context_.shell->OpenDocument(this, path);
+            }
+            return;
+        }
+    }
+}

@@ -1,0 +1,188 @@
+#include "filelist/file_list_view.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QStackedLayout>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <vector>
+
+#include "platform/codec.h"
+
+namespace {
+
+// Each cell keeps the code-page bytes it shows, so that sorting, copying and opening work on the
+// stored texts exactly.
+constexpr int kBytesRole = Qt::UserRole + 1;
+constexpr int kImageIndexRole = Qt::UserRole + 2;
+
+struct ColumnDesign {
+    const char* caption;
+    int width;
+    Qt::Alignment alignment;
+};
+
+const std::array<ColumnDesign, kColumnCount>& Columns() {
+    static const std::array<ColumnDesign, kColumnCount> columns{{
+        {"ファイル名", 120, Qt::AlignLeft},
+        {"フォルダ名", 160, Qt::AlignLeft},
+        {"サイズ", 80, Qt::AlignRight},
+        {"更新日時", 100, Qt::AlignLeft},
+        {"No", 50, Qt::AlignRight},
+    }};
+    return columns;
+}
+
+}  // namespace
+
+FileListView::FileListView(QWidget* parent)
+    : QWidget(parent),
+      model_(new QStandardItemModel(0, kColumnCount, this)),
+      listView_(new QListView),
+      detailsView_(new QTreeView),
+      stack_(new QStackedLayout(this)) {
+    detailsView_->setModel(model_);
+    SetUpColumns();
+    listView_->setModel(model_);
+    listView_->setSelectionModel(detailsView_->selectionModel());
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(listView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setIconSize(QSize(16, 16));
+        connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::DoubleClicked);
+        stack_->addWidget(view);
+    }
+    detailsView_->setRootIsDecorated(false);
+    detailsView_->setItemsExpandable(false);
+    detailsView_->setUniformRowHeights(true);
+    detailsView_->setAllColumnsShowFocus(true);
+    detailsView_->setSortingEnabled(false);
+    QHeaderView* header = detailsView_->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, &FileListView::ColumnClicked);
+    SetStyle(Style::LargeIcons);
+}
+
+void FileListView::SetUpColumns() {
+    for (int column = 0; column < kColumnCount; ++column) {
+        const ColumnDesign& design = Columns()[column];
+        model_->setHeaderData(column, Qt::Horizontal, QString::fromUtf8(design.caption));
+        model_->setHeaderData(column, Qt::Horizontal,
+                              QVariant::fromValue(design.alignment | Qt::AlignVCenter),
+                              Qt::TextAlignmentRole);
+        detailsView_->header()->resizeSection(column, design.width);
+    }
+}
+
+void FileListView::SetStyle(Style style) {
+    style_ = style;
+    if (style == Style::Details) {
+        stack_->setCurrentWidget(detailsView_);
+    } else if (style == Style::List) {
+        listView_->setViewMode(QListView::ListMode);
+        listView_->setFlow(QListView::TopToBottom);
+        listView_->setWrapping(true);
+        listView_->setResizeMode(QListView::Adjust);
+        listView_->setGridSize(QSize());
+        listView_->setWordWrap(false);
+        stack_->setCurrentWidget(listView_);
+    } else {
+        // Icons are arranged automatically and cannot be dragged around.
+        listView_->setViewMode(QListView::IconMode);
+        listView_->setMovement(QListView::Static);
+        listView_->setResizeMode(QListView::Adjust);
+        listView_->setGridSize(QSize(80, 52));
+        listView_->setWordWrap(true);
+        stack_->setCurrentWidget(listView_);
+    }
+    setFocusProxy(stack_->currentWidget());
+}
+
+int FileListView::ColumnWidth(int column) const {
+    return detailsView_->header()->sectionSize(column);
+}
+
+void FileListView::SetColumnWidth(int column, int width) {
+    if (column >= 0 && column < kColumnCount) {
+        detailsView_->header()->resizeSection(column, std::max(width, 0));
+    }
+}
+
+int FileListView::RowCount() const {
+    return model_->rowCount();
+}
+
+FileRowTexts FileListView::Row(int row) const {
+    FileRowTexts texts;
+    const auto cells = ColumnTexts(texts);
+    for (int column = 0; column < kColumnCount; ++column) {
+        *cells[column] = model_->index(row, column).data(kBytesRole).toByteArray().toStdString();
+    }
+    return texts;
+}
+
+int FileListView::ImageIndex(int row) const {
+    return model_->index(row, 0).data(kImageIndexRole).toInt();
+}
+
+bool FileListView::IsSelected(int row) const {
+    return detailsView_->selectionModel()->isSelected(model_->index(row, 0));
+}
+
+void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QPixmap& image) {
+    QList<QStandardItem*> items;
+    const auto cells = ColumnTexts(texts);
+    for (int column = 0; column < kColumnCount; ++column) {
+        auto* item = new QStandardItem(FromCp932(*cells[column]));
+        item->setData(QByteArray::fromStdString(*cells[column]), kBytesRole);
+        item->setTextAlignment(Columns()[column].alignment | Qt::AlignVCenter);
+        items << item;
+    }
+    items[0]->setData(imageIndex, kImageIndexRole);
+    if (imageIndex >= 0) {
+        items[0]->setIcon(QIcon(image));
+    }
+    model_->appendRow(items);
+}
+
+void FileListView::RemoveRow(int row) {
+    model_->removeRow(row);
+}
+
+void FileListView::Clear() {
+    model_->removeRows(0, model_->rowCount());
+}
+
+void FileListView::SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare) {
+    const int count = RowCount();
+    std::vector<FileRowTexts> texts;
+    std::vector<bool> selected;
+    for (int row = 0; row < count; ++row) {
+        texts.push_back(Row(row));
+        selected.push_back(IsSelected(row));
+    }
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return compare(texts[a], texts[b]) < 0; });
+
+    std::vector<QList<QStandardItem*>> rows;
+    for (int row = 0; row < count; ++row) {
+        rows.push_back(model_->takeRow(0));
+    }
+    QItemSelection selection;
+    for (int position = 0; position < count; ++position) {
+        model_->appendRow(rows[order[position]]);
+        if (selected[order[position]]) {
+            selection.select(model_->index(position, 0), model_->index(position, kColumnCount - 1));
+        }
+    }
+    detailsView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}

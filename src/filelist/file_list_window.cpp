@@ -1,0 +1,190 @@
+#include "filelist/file_list_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/number.h"
+#include "filelist/file_list_view.h"
+#include "filelist/image_list.h"
+#include "platform/codec.h"
+#include "platform/designed_font.h"
+#include "storage/database.h"
+#include "storage/records.h"
+#include "storage/schema.h"
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int width) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFixedSize(width, 25);
+    return button;
+}
+
+}  // namespace
+
+TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      context_(context),
+      database_(database),
+      ListView1(new FileListView(this)),
+      ImageList1(new ImageList(this)),
+      Panel1(new QWidget(this)),
+      StatusBar1(new QStatusBar(this)) {
+    setObjectName(QStringLiteral("Form3"));
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ImageList1->setObjectName(QStringLiteral("ImageList1"));
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setFont(DesignedFont(13));
+    move(193, 109);
+    resize(654, 317);
+
+    BuildPanel();
+    StatusBar1->setAutoFillBackground(true);
+    QPalette moneyGreen = StatusBar1->palette();
+    moneyGreen.setColor(QPalette::Window, QColor(192, 220, 192));
+    StatusBar1->setPalette(moneyGreen);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(Panel1);
+    layout->addWidget(StatusBar1);
+
+    connect(ListView1, &FileListView::ColumnClicked, this, &TForm3::ListView1ColumnClick);
+    connect(ListView1, &FileListView::DoubleClicked, this, &TForm3::ListView1DblClick);
+}
+
+void TForm3::BuildPanel() {
+    Panel1->setFixedHeight(34);
+    Button1 = MakeButton(Panel1, "Button1", QStringLiteral("ファイル追加登録(&A)"), 145);
+    Button2 = MakeButton(Panel1, "Button2", QStringLiteral("閉じる(&X)"), 89);
+    ComboBox1 = new QComboBox(Panel1);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setFixedSize(105, 21);
+    ComboBox1->addItems(
+        {QStringLiteral("アイコン表示"), QStringLiteral("リスト表示"), QStringLiteral("詳細表示")});
+    ComboBox1->setCurrentIndex(0);
+    Button3 = MakeButton(Panel1, "Button3", QStringLiteral("コピー(&C)"), 75);
+    Button4 = MakeButton(Panel1, "Button4", QStringLiteral("貼付(&P)"), 75);
+    Button5 = MakeButton(Panel1, "Button5", QStringLiteral("削除(&D)"), 75);
+
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(8, 0, 8, 0);
+    row->setSpacing(8);
+    QWidget* previous = ListView1;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Button1, Button2, ComboBox1, Button3, Button4, Button5}) {
+        row->addWidget(control, 0, Qt::AlignVCenter);
+        setTabOrder(previous, control);
+        previous = control;
+    }
+    row->addStretch(1);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(ComboBox1, &QComboBox::activated, this, &TForm3::ComboBox1Select);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
+}
+
+int TForm3::ColumnWidth(int column) const {
+    return ListView1->ColumnWidth(column);
+}
+
+void TForm3::SetColumnWidth(int column, int width) {
+    ListView1->SetColumnWidth(column, width);
+}
+
+int TForm3::ViewStyleIndex() const {
+    return ComboBox1->currentIndex();
+}
+
+// An index the combo box does not have leaves it with none selected, which shows large icons.
+void TForm3::SetViewStyleIndex(int index) {
+    ComboBox1->setCurrentIndex(index);
+}
+
+std::string TForm3::TableName() const {
+    return FileTableName(GroupNo);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored from the task bar shows again without being opened for a group.
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Button2->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm3::FormShow() {
+    setWindowTitle(QStringLiteral("グループ名 【") + FromCp932(GroupName) + QStringLiteral("】 (N:") +
+                   QString::number(GroupNo) + QLatin1Char(')'));
+    ListView1->Clear();
+    ImageList1->Clear();
+    ApplyViewStyle();
+
+    const std::string table = TableName();
+    const int count = database_.CountRows(table, "");
+    const int opened = database_.OpenSelect("*", table, "", "N");
+    FileRecord record;
+    for (int i = 0; i < std::min(count, opened); ++i) {
+        if (i == 0) {
+            database_.ReadFirstRow(record);
+        } else {
+            database_.ReadNextRow(record);
+        }
+        AddFileItem(ParseIntOrZero(record[kFileN]), record[kFilePath] + record[kFileName]);
+    }
+    database_.CloseResult();
+}
+
+void TForm3::FormClose() {
+    ListView1->Clear();
+    ImageList1->Clear();
+}
+
+void TForm3::Button2Click() {
+    close();
+}
+
+void TForm3::ComboBox1Select() {
+    ApplyViewStyle();
+}
+
+void TForm3::ApplyViewStyle() {
+    switch (ComboBox1->currentIndex()) {
+        case 1:
+            ListView1->SetStyle(FileListView::Style::List);
+            break;
+        case 2:
+            ListView1->SetStyle(FileListView::Style::Details);
+            break;
+        default:
+            ListView1->SetStyle(FileListView::Style::LargeIcons);
+            break;
+    }
+}

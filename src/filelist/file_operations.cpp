@@ -1,0 +1,96 @@
+#include <QDir>
+#include <QStringList>
+#include <array>
+
+#include "common/number.h"
+#include "common/sql_literal.h"
+#include "filelist/file_list_view.h"
+#include "filelist/file_list_window.h"
+#include "platform/app_context.h"
+#include "platform/codec.h"
+#include "platform/prompts.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+
+void TForm3::Button1Click() {
+    const QStringList chosen = context_.prompts->OpenFiles(this);
+    std::vector<std::string> paths;
+    QStringList unrepresentable;
+    for (const QString& file : chosen) {
+        const QString path = QDir::toNativeSeparators(file);
+        if (std::optional<std::string> bytes = ToCp932(path)) {
+            paths.push_back(std::move(*bytes));
+        } else {
+            unrepresentable << path;
+        }
+    }
+    RegisterPaths(paths);
+    // Such a name would be stored mangled and never found again; the others are registered.
+    if (!unrepresentable.isEmpty()) {
+        context_.prompts->Message(
+            this, QStringLiteral("ファイル名に使用できない文字が含まれているため登録できません。\n") +
+                      unrepresentable.join(QLatin1Char('\n')));
+    }
+}
+
+void TForm3::Button3Click() {
+    context_.fileCopyBuffer.clear();
+    for (int row = 0; row < ListView1->RowCount(); ++row) {
+        if (ListView1->IsSelected(row)) {
+            const FileRowTexts texts = ListView1->Row(row);
+            context_.fileCopyBuffer.push_back(texts.folder + texts.fileName);
+        }
+    }
+}
+
+void TForm3::Button4Click() {
+    if (!context_.fileCopyBuffer.empty()) {
+        // A copy, so that the buffer stays as it was whatever happens while registering.
+        RegisterPaths(std::vector<std::string>(context_.fileCopyBuffer));
+    }
+}
+
+void TForm3::Button5Click() {
+    if (!context_.prompts->Question(this, QStringLiteral("選択したファイルを除去します。よろしいですか？"))) {
+        return;
+    }
+    bool refused = false;
+    for (int row = ListView1->RowCount() - 1; row >= 0; --row) {
+        if (!ListView1->IsSelected(row)) {
+            continue;
+        }
+        const std::int32_t number = ParseIntOrZero(ListView1->Row(row).number);
+        // A row whose registration is still stored stays, so the list never hides a stored file.
+        if (database_.DeleteRows(TableName(), "N=" + SqlNumber(number))) {
+            ListView1->RemoveRow(row);
+        } else {
+            refused = true;
+        }
+    }
+    if (refused) {
+        context_.prompts->Message(this, QStringLiteral("削除失敗"));
+    }
+}
+
+void TForm3::RegisterPaths(const std::vector<std::string>& paths) {
+    bool refused = false;
+    for (const std::string& path : paths) {
+        refused = !RegisterPath(path) || refused;
+    }
+    if (refused) {
+        context_.prompts->Message(this, QStringLiteral("登録失敗"));
+    }
+}
+
+bool TForm3::RegisterPath(const std::string& path) {
+    const std::string table = TableName();
+    const std::int64_t number = std::int64_t{ParseIntOrZero(database_.SelectMax(table, "N", ""))} + 1;
+    const auto [fileName, folder] = AddFileItem(number, path);
+    const std::array<std::string, 3> values{SqlNumber(number), SqlText(fileName), SqlText(folder)};
+    if (database_.InsertRow(table, FileColumnNames(), values)) {
+        return true;
+    }
+    // Refused: the row must not stand in the list as if it were registered.
+    ListView1->RemoveRow(ListView1->RowCount() - 1);
+    return false;
+}

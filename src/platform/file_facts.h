@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// What the file list shows about a directory entry.
+struct FileFacts {
+    std::int64_t size = 0;  // in bytes, the full 64-bit size
+    QString lastWriteTime;  // local time, see FileTimeText
+};
+
+// True when a file (not a folder) exists at `path`.
+bool FileExists(const QString& path);
+// The entry at `path` whatever it is (a folder too); nothing when there is none.
+std::optional<FileFacts> FindFileFacts(const QString& path);
+
+// "yyyy/MM/dd hh:mm:ss" of a local time, with the seconds rounded down to an even number: the
+// resolution of the packed file dates that the times have always been shown in.
+QString FileTimeText(const QDateTime& localTime);

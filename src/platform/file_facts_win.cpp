@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "platform/codec.h"
+#include "platform/file_facts.h"
+
+// The ANSI calls take code-page paths; a path the code page cannot hold names no file.
+
+bool FileExists(const QString& path) {
+    const std::optional<std::string> bytes = ToCp932(path);
+    if (!bytes) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(bytes->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<FileFacts> FindFileFacts(const QString& path) {
+    const std::optional<std::string> bytes = ToCp932(path);
+    if (!bytes || bytes->empty()) {
+        return std::nullopt;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(bytes->c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    FindClose(search);
+    FILETIME local;
+    SYSTEMTIME parts;
+    QString lastWrite;
+    if (FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &parts)) {
+        lastWrite = FileTimeText(QDateTime(QDate(parts.wYear, parts.wMonth, parts.wDay),
+                                           QTime(parts.wHour, parts.wMinute, parts.wSecond)));
+    }
+    const std::int64_t size = (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    return FileFacts{size, lastWrite};
+}

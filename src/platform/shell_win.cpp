@@ -1,0 +1,65 @@
+#include <windows.h>
+// clang-format off
+#include <shellapi.h>
+#include <winnetwk.h>
+// clang-format on
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "platform/codec.h"
+#include "platform/shell.h"
+
+namespace {
+
+// The shell's ANSI calls take code-page paths; a path the code page cannot hold names no file.
+class WindowsShell : public Shell {
+public:
+    QIcon AssociatedIcon(const QString& path) override {
+        const std::optional<std::string> bytes = ToCp932(path);
+        if (!bytes) {
+            return QIcon();
+        }
+        // The call may write the path of the icon's own file back into the buffer.
+        std::vector<char> buffer(bytes->begin(), bytes->end());
+        buffer.resize(std::max<std::size_t>(buffer.size() + 1, MAX_PATH), '\0');
+        WORD index = 0;
+        HICON icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer.data(), &index);
+        if (icon == nullptr) {
+            return QIcon();
+        }
+        const QIcon copy(QPixmap::fromImage(QImage::fromHICON(icon)));
+        DestroyIcon(icon);
+        return copy;
+    }
+
+    void OpenDocument(QWidget* owner, const QString& path) override {
+        const std::optional<std::string> bytes = ToCp932(path);
+        if (!bytes) {
+            return;
+        }
+        HWND window = owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+        ShellExecuteA(window, "OPEN", bytes->c_str(), "", "", SW_SHOW);
+    }
+
+    std::string RemoteNameOfDrive(std::string_view drive) override {
+        const std::string local(drive);
+        char remote[256] = {};
+        DWORD length = sizeof remote;
+        if (WNetGetConnectionA(local.c_str(), remote, &length) != NO_ERROR) {
+            return local;
+        }
+        return std::string(remote, strnlen(remote, sizeof remote));
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Shell> MakeSystemShell() {
+    return std::make_unique<WindowsShell>();
+}

@@ -1,0 +1,101 @@
+#include "file_list_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <array>
+
+#include "common/sql_literal.h"
+#include "filelist/image_list.h"
+#include "platform/codec.h"
+#include "storage/schema.h"
+
+FileListTest::FileListTest() {
+    db.CreateDatabase();
+    EXPECT_TRUE(db.Attached());
+    EXPECT_TRUE(CreateFileTable(db, FileTableName(1)));
+    EXPECT_TRUE(CreateFileTable(db, FileTableName(2)));
+    folder = ToCp932(QDir::toNativeSeparators(files.path()) + QDir::separator()).value();
+    context.prompts = &prompts;
+    context.shell = &shell;
+    form = std::make_unique<TForm3>(context, db);
+}
+
+FileListTest::~FileListTest() {
+    form.reset();
+    db.DisconnectDatabase();
+}
+
+std::string FileListTest::MakeFile(const QString& name, qint64 size) {
+    QFile file(files.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(file.resize(size));
+    return ToCp932(QDir::toNativeSeparators(file.fileName())).value();
+}
+
+void FileListTest::StoreRow(int group, int number, const std::string& fileName,
+                            const std::string& folderText) {
+    const std::array<std::string, 3> values{SqlNumber(number), SqlText(fileName), SqlText(folderText)};
+    ASSERT_TRUE(db.InsertRow(FileTableName(group), FileColumnNames(), values));
+}
+
+std::vector<FileRecord> FileListTest::StoredRows(int group) {
+    const int count = db.OpenSelect("*", FileTableName(group), "", "N");
+    std::vector<FileRecord> rows(std::max(count, 0));
+    for (int i = 0; i < count; ++i) {
+        if (i == 0) {
+            db.ReadFirstRow(rows[i]);
+        } else {
+            db.ReadNextRow(rows[i]);
+        }
+    }
+    db.CloseResult();
+    return rows;
+}
+
+void FileListTest::OpenGroup(int group, const std::string& name) {
+    form->close();
+    form->GroupNo = group;
+    form->GroupName = name;
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+FileListView* FileListTest::List() const {
+    return form->findChild<FileListView*>(QStringLiteral("ListView1"));
+}
+
+ImageList* FileListTest::Images() const {
+    return form->findChild<ImageList*>(QStringLiteral("ImageList1"));
+}
+
+QPushButton* FileListTest::Button(const char* name) const {
+    return form->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+std::vector<std::string> FileListTest::Column(int column) const {
+    std::vector<std::string> texts;
+    for (int row = 0; row < List()->RowCount(); ++row) {
+        const FileRowTexts cells = List()->Row(row);
+        texts.push_back(*ColumnTexts(cells)[column]);
+    }
+    return texts;
+}
+
+void FileListTest::ClickHeader(int column) {
+    QHeaderView* header = List()->DetailsView()->header();
+    const QPoint inside(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+}
+
+void FileListTest::SelectRows(const std::vector<int>& rows) {
+    QTreeView* view = List()->DetailsView();
+    for (int row : rows) {
+        const QPoint center = view->visualRect(view->model()->index(row, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, center);
+    }
+}
