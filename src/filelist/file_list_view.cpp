@@ -146,9 +146,13 @@ void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QP
         items << item;
     }
     items[0]->setData(imageIndex, kImageIndexRole);
-    if (imageIndex >= 0) {
-        items[0]->setIcon(QIcon(image));
+    // A row without image keeps the image's place empty, so that every caption lines up.
+    QPixmap picture = image;
+    if (imageIndex < 0) {
+        picture = QPixmap(listView_->iconSize());
+        picture.fill(Qt::transparent);
     }
+    items[0]->setIcon(QIcon(picture));
     model_->appendRow(items);
 }
 

@@ -204,8 +204,7 @@ TEST_F(FileListTest, closingEmptiesTheListAndTheImages) {
 
     OpenGroup(1);
     ASSERT_EQ(List()->RowCount(), 1);
-    QTest::keyClick(List()->DetailsView(), Qt::Key_Escape);
-    QTest::keyClick(form.get(), Qt::Key_Escape);
+    QTest::keyClick(List()->IconsAndListView(), Qt::Key_Escape);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(List()->RowCount(), 0);
 }
