@@ -1,0 +1,16 @@
+#include "app/app_windows.h"
+
+AppWindows::AppWindows(AppContext& context)
+    : form1(context),
+      form2(context, form1.database(), &form1),
+      form3(context, form1.database(), &form1),
+      form5(context, form1.database(), &form1),
+      form4(context, form1.database(), &form1) {
+    // Where each window stands until the settings file says otherwise.
+    form2.move(250, 150);
+    form3.move(193, 109);
+    form3.resize(654, 317);
+    form5.move(260, 160);
+    form4.move(240, 140);
+    form1.SetWindows(BoardWindows{&form2, &form3, &form5, &form4});
+}

@@ -1,0 +1,59 @@
+#include "board/board_window.h"
+#include "board/read_group_row.h"
+#include "common/number.h"
+#include "dialogs/database_settings_dialog.h"
+#include "dialogs/group_create_dialog.h"
+#include "dialogs/group_edit_dialog.h"
+#include "filelist/file_list_window.h"
+#include "platform/app_context.h"
+#include "storage/schema.h"
+
+void TForm1::mnuMakeGroupClick() {
+    TForm4& dialog = *windows_.groupCreate;
+    dialog.exec();
+    if (!dialog.Registered) {
+        return;
+    }
+    const GroupRecord row = ReadGroupRow(database_, dialog.GroupNo);
+    GroupSlots.Append();
+    // A row that cannot be read back (another client removed it meanwhile) names no slot.
+    AddGroupIconFromRow(row);
+}
+
+void TForm1::mnuEditGroupClick() {
+    if (!database_.Attached() || !database_.TableExists(kGroupTable) || SelectedGroup == 0) {
+        return;
+    }
+    TForm5& dialog = *windows_.groupEdit;
+    dialog.GroupNo = SelectedGroup;
+    dialog.exec();
+    if (!dialog.Registered) {
+        return;
+    }
+    const GroupRecord row = ReadGroupRow(database_, SelectedGroup);
+    // Without its row there is nothing to build the icon from; the old one stays until the next
+    // rebuild rather than the group vanishing from the board on a failed read.
+    if (ParseIntOrZero(row[kGroupN]) != SelectedGroup) {
+        return;
+    }
+    AddGroupIconFromRow(row);
+}
+
+void TForm1::mnuDBsetClick() {
+    // The file list shows a group of the database being left; nothing may be added to it afterwards.
+    windows_.fileList->close();
+    const std::string previousPath = context_.settings.DatabasePath();
+    database_.DisconnectDatabase();
+    windows_.databaseSettings->exec();
+    database_.ConnectDatabase();
+    RebuildBoard();
+    // Group numbers of another database name other groups: a selection of the old one is dropped,
+    // so no command acts on a group the user did not choose.
+    if (context_.settings.DatabasePath() != previousPath || GroupSlots.LiveSlot(SelectedGroup) == nullptr) {
+        ClearSelection();
+    }
+}
+
+void TForm1::mnuExitClick() {
+    close();
+}

@@ -1,0 +1,59 @@
+#include <QFile>
+#include <QLineEdit>
+
+#include "board/board_window.h"
+#include "board/startup_paths.h"
+#include "common/settings_file.h"
+#include "platform/app_context.h"
+#include "platform/prompts.h"
+
+namespace {
+
+std::string FileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+void TForm1::FormShow() {
+    context_.fileCopyBuffer.clear();
+    context_.appDir = AppDirOf(context_.executablePath);
+    context_.settingsFileName = SettingsFileOf(context_.executablePath);
+    // What the file does not say keeps the windows' current geometry.
+    SavedSettings saved = CurrentSettings();
+    const bool found = LoadSettings(FileSystemPath(context_.settingsFileName), saved);
+    context_.settings = saved.connection;
+    if (found) {
+        ApplySettings(saved);
+    }
+    if (!context_.settings.dataFolder.empty()) {
+        database_.ConnectDatabase();
+        if (!database_.Attached()) {
+            database_.DisconnectDatabase();
+            context_.prompts->Message(this,
+                                      QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"));
+        }
+    }
+    ClearSelection();
+    RebuildBoard();
+}
+
+void TForm1::FormClose() {
+    context_.fileCopyBuffer.clear();
+    FreeBoard();
+    database_.DisconnectDatabase();
+    SavedSettings saved = CurrentSettings();
+    saved.connection = context_.settings;
+    SaveSettings(FileSystemPath(context_.settingsFileName), saved);
+}
+
+void TForm1::ClearSelection() {
+    GrabX = 0;
+    GrabY = 0;
+    DragGroup = 0;
+    SelectedGroup = 0;
+    IconPressed = false;
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
+        edit->clear();
+    }
+}

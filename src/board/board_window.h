@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "board/group_slots.h"
+#include "platform/picture.h"
+#include "storage/database.h"
+#include "storage/records.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QStatusBar;
+struct AppContext;
+struct SavedSettings;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+
+// The windows the board hands groups to and whose geometry it keeps in the settings file. They are
+// created after the board, which owns the database they all use.
+struct BoardWindows {
+    TForm2* databaseSettings = nullptr;
+    TForm3* fileList = nullptr;
+    TForm5* groupEdit = nullptr;
+    TForm4* groupCreate = nullptr;
+};
+
+// The main window: every group of the master table as its picture with its name under it, the
+// details of the selected group along the bottom, and the menu of group and database commands.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(AppContext& context);
+    ~TForm1() override;
+
+    // The program's one database connection.
+    Database& database() { return database_; }
+    // Called once, before the window is first shown.
+    void SetWindows(const BoardWindows& windows);
+
+    // The client area below the menu bar; this is the size the settings file keeps.
+    QSize ClientSize() const;
+    void SetClientSize(int width, int height);
+
+    // Builds the icon and caption of group Index + 1 at X, Y (texts in code-page bytes). A slot
+    // outside the table is left alone; a picture that cannot be read leaves the group off the board.
+    void AddGroupIcon(int Index, int X, int Y, const std::string& Caption, const std::string& IconFile);
+    // Frees every icon and builds the board again from the master table.
+    void RebuildBoard();
+
+    void FormShow();
+    void FormClose();
+    void mnuMakeGroupClick();
+    void mnuEditGroupClick();
+    void mnuDBsetClick();
+    void mnuExitClick();
+
+    GroupSlotTable GroupSlots;
+    // Selection and drag state; all zero until a group is pressed.
+    int GrabX = 0;
+    int GrabY = 0;
+    int DragGroup = 0;
+    int SelectedGroup = 0;
+    bool IconPressed = false;
+
+    QWidget* Board;  // the client area above the status bar; icons and captions live on it
+    QFrame* Panel1;  // the details along the board's bottom edge
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label6;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    QLineEdit* Edit4;
+    QLineEdit* Edit5;
+    QStatusBar* StatusBar1;
+    QComboBox* ComboBox1;
+    QMenu* mnuFile;
+    QMenu* mnuEdit;
+    QAction* mnuMakeGroup;
+    QAction* mnuOpenGroup;
+    QAction* mnuDBset;
+    QAction* mnuExit;
+    QAction* mnuMoveGroup;
+    QAction* mnuLocInitGroup;
+    QAction* mnuEditGroup;
+    QAction* mnuCopyGroup;
+    QAction* mnuDeleteGroup;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildDetailsPanel();
+    void PlaceDetailsPanel();
+    void BuildMenu();
+    void AddGroupIconFromRow(const GroupRecord& row);
+    void FreeSlot(GroupSlot& slot);
+    void FreeBoard();
+    void ClearSelection();
+    SavedSettings CurrentSettings() const;
+    void ApplySettings(const SavedSettings& saved);
+
+    AppContext& context_;
+    Database database_;
+    BoardWindows windows_;
+    PictureCache pictures_;
+};

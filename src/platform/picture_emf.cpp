@@ -1,0 +1,67 @@
+#include <emf2svg.h>
+
+#include <QtEndian>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/picture_metafile.h"
+
+namespace {
+
+constexpr qsizetype kHeaderSize = 88;
+constexpr quint32 kHeaderRecord = 1;
+constexpr quint32 kSignature = 0x464D4520;  // " EMF"
+constexpr int kHundredthMillimetresPerInch = 2540;
+constexpr int kScreenDpi = 96;
+
+qint32 Int32At(const QByteArray& bytes, qsizetype offset) {
+    return qFromLittleEndian<qint32>(bytes.constData() + offset);
+}
+
+// Hundredths of a millimetre to screen pixels, rounded as the Windows picture classes do.
+int Pixels(qint64 hundredths) {
+    return static_cast<int>((hundredths * kScreenDpi + kHundredthMillimetresPerInch / 2) /
+                            kHundredthMillimetresPerInch);
+}
+
+// The picture's size from its header frame (hundredths of a millimetre), or from its device bounds
+// when the frame is empty; an empty size when the bytes do not start with a metafile header.
+QSize HeaderSize(const QByteArray& bytes) {
+    if (bytes.size() < kHeaderSize || static_cast<quint32>(Int32At(bytes, 0)) != kHeaderRecord ||
+        static_cast<quint32>(Int32At(bytes, 40)) != kSignature) {
+        return QSize();
+    }
+    const QSize frame(Pixels(qint64(Int32At(bytes, 32)) - Int32At(bytes, 24)),
+                      Pixels(qint64(Int32At(bytes, 36)) - Int32At(bytes, 28)));
+    if (!frame.isEmpty()) {
+        return frame;
+    }
+    const qint64 width = qint64(Int32At(bytes, 16)) - Int32At(bytes, 8) + 1;
+    const qint64 height = qint64(Int32At(bytes, 20)) - Int32At(bytes, 12) + 1;
+    return width > 0 && height > 0 && width <= INT_MAX && height <= INT_MAX
+               ? QSize(static_cast<int>(width), static_cast<int>(height))
+               : QSize();
+}
+
+}  // namespace
+
+std::optional<MetafileSvg> EmfToSvg(const QByteArray& bytes) {
+    const QSize size = HeaderSize(bytes);
+    if (size.isEmpty()) {
+        return std::nullopt;
+    }
+    QByteArray input = bytes;  // the converter takes a writable buffer
+    generatorOptions options{};
+    options.nameSpace = const_cast<char*>("svg");
+    options.svgDelimiter = true;
+    options.emfplus = true;
+    char* output = nullptr;
+    size_t length = 0;
+    const int converted =
+        emf2svg(input.data(), static_cast<size_t>(input.size()), &output, &length, &options);
+    const std::unique_ptr<char, decltype(&std::free)> owned(output, &std::free);
+    if (!converted || output == nullptr || length == 0) {
+        return std::nullopt;
+    }
+    return MetafileSvg{QByteArray(output, static_cast<qsizetype>(length)), size};
+}

@@ -1,0 +1,150 @@
+#include <QFile>
+#include <QLabel>
+
+#include "board/program_fixture.h"
+#include "common/codepage.h"
+
+namespace {
+
+using Startup = ProgramTest;
+
+QList<QByteArray> LinesOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(Startup, windowsAreCreatedInTheirOrderAtTheirDesignedPlaces) {
+    Start();
+    const QList<QWidget*> children = board().findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const QList<QWidget*> dependants{&windows->form2, &windows->form3, &windows->form5, &windows->form4};
+    QList<QWidget*> created;
+    for (QWidget* child : children) {
+        if (dependants.contains(child)) {
+            created << child;
+        }
+    }
+    EXPECT_EQ(created, dependants);
+    for (QWidget* window : dependants) {
+        EXPECT_TRUE(window->isWindow());
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_EQ(windows->form2.pos(), QPoint(250, 150));
+    EXPECT_EQ(windows->form4.pos(), QPoint(240, 140));
+    EXPECT_EQ(windows->form5.pos(), QPoint(260, 160));
+    EXPECT_EQ(windows->form3.geometry().size(), QSize(654, 317));
+    EXPECT_EQ(windows->form3.pos(), QPoint(193, 109));
+}
+
+TEST_F(Startup, firstRunShowsNothingAndWritesTwentyFourLinesAtClose) {
+    context.fileCopyBuffer = {"/left/over.dwg"};
+    Start();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(context.fileCopyBuffer.empty());
+    EXPECT_FALSE(board().database().Attached());
+    EXPECT_EQ(context.settings.serverPrefix, "localhost:");
+    EXPECT_EQ(context.appDir, appFolder.path() + "/");
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
+    ASSERT_FALSE(QFile::exists(SettingsPath()));
+
+    board().move(300, 200);
+    board().SetClientSize(640, 320);
+    board().close();
+    const QList<QByteArray> lines = LinesOf(SettingsPath());
+    ASSERT_EQ(lines.size(), 24);
+    for (const QByteArray& line : lines) {
+        EXPECT_TRUE(line.endsWith('\r'));
+    }
+    EXPECT_EQ(lines[0], "localhost:\r");
+    EXPECT_EQ(lines[1], "\r");
+    EXPECT_EQ(lines[2], "QRTDB.FDB\r");
+    EXPECT_EQ(lines[3], QByteArray::fromStdString(Cp932("PCユーザー名")) + '\r');
+    EXPECT_EQ(lines.mid(4, 4), (QList<QByteArray>{"300\r", "200\r", "640\r", "320\r"}));
+    EXPECT_EQ(lines.mid(8, 2), (QList<QByteArray>{"250\r", "150\r"}));
+    EXPECT_EQ(lines.mid(10, 4), (QList<QByteArray>{"193\r", "109\r", "654\r", "317\r"}));
+    EXPECT_EQ(lines.mid(14, 4), (QList<QByteArray>{"240\r", "140\r", "260\r", "160\r"}));
+}
+
+TEST_F(Startup, storedGeometryIsAppliedToAllFiveWindows) {
+    SavedSettings saved = DesignedSettings(ConnectionSettings::Defaults());
+    saved.mainWindow = WindowRect{50, 60, 700, 420};
+    saved.databaseDialog = WindowPlace{11, 12};
+    saved.fileList = WindowRect{13, 14, 500, 300};
+    saved.createDialog = WindowPlace{15, 16};
+    saved.editDialog = WindowPlace{17, 18};
+    saved.columnWidths = {101, 102, 103, 104, 105};
+    saved.viewStyle = 2;
+    WriteSettings(saved, SettingsPath());
+    Start();
+    EXPECT_EQ(board().pos(), QPoint(50, 60));
+    EXPECT_EQ(board().ClientSize(), QSize(700, 420));
+    EXPECT_EQ(windows->form2.pos(), QPoint(11, 12));
+    EXPECT_EQ(windows->form3.pos(), QPoint(13, 14));
+    EXPECT_EQ(windows->form3.size(), QSize(500, 300));
+    EXPECT_EQ(windows->form4.pos(), QPoint(15, 16));
+    EXPECT_EQ(windows->form5.pos(), QPoint(17, 18));
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(windows->form3.ColumnWidth(column), 101 + column);
+    }
+    EXPECT_EQ(windows->form3.ViewStyleIndex(), 2);
+}
+
+TEST_F(Startup, aConfiguredDatabaseIsAttachedAndShown) {
+    TestDatabaseLocation location;
+    CreateDatabaseWithGroup(location, 3, "C", 5, 6);
+    WriteSettings(location.settings());
+    Start();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(board().database().Attached());
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 3);
+    ASSERT_NE(IconOf(board(), 3), nullptr);
+    EXPECT_EQ(IconOf(board(), 3)->pos(), QPoint(5, 6));
+    board().close();
+    windows.reset();  // detached before the database's folder goes
+}
+
+TEST_F(Startup, anUnreachableDatabaseIsReportedOnceAndTheBoardStaysEmpty) {
+    ConnectionSettings unreachable = ConnectionSettings::Defaults();
+    unreachable.serverPrefix = TestDatabaseLocation::ServerPrefix();
+    unreachable.dataFolder = appFolder.filePath("no-such-folder/").toStdString();
+    WriteSettings(unreachable);
+    Start();
+    EXPECT_EQ(prompts.messages, QStringList{"データベース接続が出来ません。設定を確認して下さい。"});
+    EXPECT_FALSE(board().database().Attached());
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
+
+    // Minimising and restoring is no new start.
+    board().showMinimized();
+    board().showNormal();
+    EXPECT_EQ(prompts.messages.size(), 1);
+    // The settings are written back as they were read.
+    board().close();
+    EXPECT_EQ(LinesOf(SettingsPath())[1], QByteArray::fromStdString(unreachable.dataFolder) + '\r');
+}
+
+TEST_F(Startup, aRenamedExecutableReadsAndWritesItsOwnSettingsFile) {
+    ConnectionSettings named = ConnectionSettings::Defaults();
+    named.serverPrefix = "other:";
+    WriteSettings(named);  // beside the usual name: not read
+    context.executablePath = appFolder.filePath("renamed.bin");
+    const QString renamedSettings = appFolder.filePath("renamed.dat");
+    named.serverPrefix = "renamed:";
+    SavedSettings saved = DesignedSettings(named);
+    saved.mainWindow = WindowRect{1, 2, 600, 300};
+    WriteSettings(saved, renamedSettings);
+    Start();
+    EXPECT_EQ(context.settings.serverPrefix, "renamed:");
+    EXPECT_EQ(context.settingsFileName, renamedSettings);
+    EXPECT_EQ(board().pos(), QPoint(1, 2));
+    board().close();
+    EXPECT_EQ(LinesOf(renamedSettings)[0], "renamed:\r");
+    EXPECT_EQ(LinesOf(SettingsPath())[0], "other:\r");
+}

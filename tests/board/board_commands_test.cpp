@@ -1,0 +1,263 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/codepage.h"
+#include "picture_files.h"
+#include "program_fixture.h"
+#include "storage/schema.h"
+
+namespace {
+
+using BoardCommands = BoardTest;
+
+QLineEdit* EditIn(QWidget& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+void ClickIn(QWidget& dialog, const char* button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+}
+
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+// Selects a group the way the details panel shows one.
+void Select(TForm1& form, int groupNo, const QString& name) {
+    form.SelectedGroup = groupNo;
+    form.Edit1->setText(name);
+    form.Edit3->setText(QString::number(groupNo));
+}
+
+}  // namespace
+
+TEST_F(BoardCommands, createdGroupAppearsAtTheTopLeftInOneMoreSlot) {
+    ASSERT_TRUE(other.DropTable(kGroupTable));  // a new database: the dialog makes the table
+    Start();
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
+    QWidget* dialog = RunWithDialog([&] { board().mnuMakeGroupClick(); },
+                                    [](QWidget& shown) {
+                                        QTest::keyClicks(EditIn(shown, "Edit2"), "first");
+                                        ClickIn(shown, "Button1");
+                                    });
+    EXPECT_EQ(dialog, windows->form4.window());
+    EXPECT_EQ(prompts.messages, QStringList{"登録OK"});
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 1);
+    ASSERT_NE(IconOf(board(), 1), nullptr);
+    EXPECT_EQ(IconOf(board(), 1)->pos(), QPoint(0, 0));
+    EXPECT_EQ(CaptionOf(board(), 1)->text(), QStringLiteral("first"));
+}
+
+TEST_F(BoardCommands, theNumberOfADeletedLastGroupIsGivenAgainInANewSlot) {
+    for (int n = 1; n <= 5; ++n) {
+        InsertGroup(n, "group " + std::to_string(n), "", 64 * n, 0);
+    }
+    Start();
+    ASSERT_TRUE(other.DeleteRows(kGroupTable, "N=5"));
+    RunWithDialog([&] { board().mnuMakeGroupClick(); },
+                  [](QWidget& shown) {
+                      QTest::keyClicks(EditIn(shown, "Edit2"), "again five");
+                      ClickIn(shown, "Button1");
+                  });
+    TForm1& form = board();
+    EXPECT_EQ(form.GroupSlots.SlotCount(), 6);
+    EXPECT_EQ(CaptionOf(form, 5)->text(), QStringLiteral("again five"));
+    EXPECT_EQ(IconOf(form, 5)->pos(), QPoint(0, 0));
+    EXPECT_EQ(form.GroupSlots.LiveSlot(6), nullptr);
+}
+
+TEST_F(BoardCommands, closingTheCreationDialogLeavesTheBoardAlone) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    std::vector<std::string> sentAfterClosing;
+    bool closed = false;
+    board().database().SetStatementTrace([&](const std::string& text) {
+        if (closed) {
+            sentAfterClosing.push_back(text);
+        }
+    });
+    RunWithDialog([&] { board().mnuMakeGroupClick(); },
+                  [&](QWidget& shown) {
+                      QTest::keyClick(&shown, Qt::Key_Escape);
+                      closed = true;
+                  });
+    EXPECT_TRUE(sentAfterClosing.empty());
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 1);
+}
+
+TEST_F(BoardCommands, aCreatedRowThatCannotBeReadBackAddressesNoSlot) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    // Another client removes the new row while the user reads the dialog's message.
+    prompts.onMessage = [&](const QString& text) {
+        if (text == QStringLiteral("登録OK")) {
+            EXPECT_TRUE(other.DeleteRows(kGroupTable, "N=2"));
+        }
+    };
+    RunWithDialog([&] { board().mnuMakeGroupClick(); },
+                  [](QWidget& shown) {
+                      QTest::keyClicks(EditIn(shown, "Edit2"), "gone");
+                      ClickIn(shown, "Button1");
+                  });
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 2);  // the table still covers the number given out
+    EXPECT_EQ(board().GroupSlots.LiveSlot(2), nullptr);
+    EXPECT_NE(board().GroupSlots.LiveSlot(1), nullptr);
+    EXPECT_EQ(IconOf(board(), 0), nullptr);
+}
+
+TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
+    WriteFile(PicturePath("own.bmp"), BitmapBytes(QSize(48, 48), Qt::blue));
+    InsertGroup(1, "A", "", 0, 0);
+    InsertGroup(2, "old name", "own.bmp", 80, -8);
+    Start();
+    TForm1& form = board();
+    Select(form, 2, "old name");
+    const QPointer<QLabel> oldIcon = IconOf(form, 2);
+    QWidget* dialog = RunWithDialog([&] { form.mnuEditGroupClick(); },
+                                    [](QWidget& shown) {
+                                        Retype(EditIn(shown, "Edit2"), "new name");
+                                        Retype(EditIn(shown, "Edit9"), "nothing.bmp");
+                                        ClickIn(shown, "Button1");
+                                    });
+    EXPECT_EQ(dialog, windows->form5.window());
+    EXPECT_EQ(prompts.messages, QStringList{"編集登録OK"});
+    QLabel* icon = IconOf(form, 2);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(oldIcon.isNull());  // freed, not reused
+    EXPECT_EQ(form.findChildren<QLabel*>(QStringLiteral("Imag2")).size(), 1);
+    EXPECT_EQ(icon->pos(), QPoint(80, -8));
+    EXPECT_EQ(icon->size(), QSize(32, 32));  // the named picture is missing: the default one
+    EXPECT_EQ(CaptionOf(form, 2)->text(), QStringLiteral("new name"));
+    EXPECT_EQ(CaptionOf(form, 2)->y(), -8 + 32 + 3);
+    // The selection stays; the panel shows the old texts until the group is selected again.
+    EXPECT_EQ(form.SelectedGroup, 2);
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("old name"));
+    EXPECT_EQ(form.GroupSlots.SlotCount(), 2);
+}
+
+TEST_F(BoardCommands, editingClosedWithoutSavingKeepsTheControls) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    Select(board(), 1, "A");
+    const QPointer<QLabel> icon = IconOf(board(), 1);
+    const QPointer<QLabel> caption = CaptionOf(board(), 1);
+    QWidget* dialog = RunWithDialog([&] { board().mnuEditGroupClick(); },
+                                    [](QWidget& shown) {
+                                        Retype(EditIn(shown, "Edit2"), "not saved");
+                                        ClickIn(shown, "Button3");
+                                    });
+    EXPECT_NE(dialog, nullptr);
+    ASSERT_FALSE(icon.isNull() || caption.isNull());
+    EXPECT_EQ(IconOf(board(), 1), icon);
+    EXPECT_EQ(CaptionOf(board(), 1), caption);
+    EXPECT_EQ(caption->text(), QStringLiteral("A"));
+}
+
+TEST_F(BoardCommands, editingNeedsASelectedGroupInAnAttachedDatabase) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    auto noDialog = [](QWidget&) { ADD_FAILURE() << "no dialog expected"; };
+    EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
+    Select(board(), 1, "A");
+    board().database().DisconnectDatabase();
+    EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
+}
+
+TEST_F(BoardCommands, anEditedRowRemovedMeanwhileKeepsItsOldIcon) {
+    InsertGroup(1, "A", "", 0, 0);
+    InsertGroup(2, "B", "", 64, 0);
+    Start();
+    Select(board(), 2, "B");
+    const QPointer<QLabel> icon = IconOf(board(), 2);
+    prompts.onMessage = [&](const QString& text) {
+        if (text == QStringLiteral("編集登録OK")) {
+            EXPECT_TRUE(other.DeleteRows(kGroupTable, "N=2"));
+        }
+    };
+    RunWithDialog([&] { board().mnuEditGroupClick(); },
+                  [](QWidget& shown) {
+                      Retype(EditIn(shown, "Edit2"), "renamed");
+                      ClickIn(shown, "Button1");
+                  });
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(IconOf(board(), 2), icon);
+    EXPECT_EQ(CaptionOf(board(), 2)->text(), QStringLiteral("B"));
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 2);
+}
+
+TEST_F(BoardCommands, aStaleSelectionBeyondTheBoardAddressesNoSlot) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    InsertGroup(7, "added elsewhere", "", 0, 0);  // by another client, after the board was built
+    Select(board(), 7, "added elsewhere");
+    RunWithDialog([&] { board().mnuEditGroupClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
+    EXPECT_EQ(prompts.messages, QStringList{"編集登録OK"});
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 1);
+    EXPECT_EQ(IconOf(board(), 7), nullptr);
+}
+
+TEST_F(BoardCommands, switchingDatabasesShowsTheNewGroupsAndDropsTheOldSelection) {
+    InsertGroup(1, "old 1", "", 0, 0);
+    InsertGroup(2, "old 2", "", 64, 0);
+    TestDatabaseLocation second;
+    CreateDatabaseWithGroup(second, 1, "new", 30, 40);
+    Start();
+    TForm1& form = board();
+    Select(form, 2, "old 2");
+    windows->form3.show();
+    RunWithDialog([&] { form.mnuDBsetClick(); },
+                  [&](QWidget& shown) {
+                      EXPECT_FALSE(form.database().Attached());
+                      Retype(EditIn(shown, "Edit2"), QString::fromStdString(second.folder()));
+                      ClickIn(shown, "Button1");
+                  });
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(form.database().Attached());
+    EXPECT_EQ(form.GroupSlots.SlotCount(), 1);
+    EXPECT_EQ(CaptionOf(form, 1)->text(), QStringLiteral("new"));
+    EXPECT_EQ(IconOf(form, 1)->pos(), QPoint(30, 40));
+    EXPECT_EQ(IconOf(form, 2), nullptr);
+    // Group 2 of the old database means nothing here.
+    EXPECT_EQ(form.SelectedGroup, 0);
+    EXPECT_TRUE(form.Edit1->text().isEmpty() && form.Edit3->text().isEmpty());
+    EXPECT_FALSE(windows->form3.isVisible());
+}
+
+TEST_F(BoardCommands, reattachingTheSameDatabaseKeepsALiveSelection) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    Select(board(), 1, "A");
+    RunWithDialog([&] { board().mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button2"); });
+    EXPECT_TRUE(board().database().Attached());
+    EXPECT_NE(IconOf(board(), 1), nullptr);
+    EXPECT_EQ(board().SelectedGroup, 1);
+    EXPECT_EQ(board().Edit1->text(), QStringLiteral("A"));
+}
+
+TEST_F(BoardCommands, aDatabaseThatCannotBeAttachedLeavesAnEmptyBoardWithoutAMessage) {
+    InsertGroup(1, "A", "", 0, 0);
+    Start();
+    Select(board(), 1, "A");
+    RunWithDialog([&] { board().mnuDBsetClick(); },
+                  [](QWidget& shown) {
+                      Retype(EditIn(shown, "Edit2"), "/no/such/folder/");
+                      ClickIn(shown, "Button1");  // refused by the dialog, which stays open
+                      ClickIn(shown, "Button2");
+                  });
+    EXPECT_EQ(prompts.messages, QStringList{"データベースが作成・接続出来ません。設定を確認して下さい。"});
+    EXPECT_FALSE(board().database().Attached());
+    EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
+    EXPECT_EQ(board().SelectedGroup, 0);
+}
+
+TEST_F(BoardCommands, exitClosesTheBoard) {
+    Start();
+    board().mnuExit->trigger();
+    EXPECT_FALSE(board().isVisible());
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+}

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "board/caption_placement.h"
+#include "board/group_slots.h"
+#include "board/startup_paths.h"
+
+TEST(CaptionPlacement, centresByHalvingBothWidthsAndStandsThreeBelowTheIcon) {
+    EXPECT_EQ(CaptionLeft(200, 32, 100), 166);
+    EXPECT_EQ(CaptionLeft(0, 32, 31), 1);
+    EXPECT_EQ(CaptionLeft(0, 32, 80), -24);  // a wide caption sticks out on both sides
+    EXPECT_EQ(CaptionLeft(-8, 25, 7), -8 + 12 - 3);
+    EXPECT_EQ(CaptionTop(10, 32), 45);
+    EXPECT_EQ(CaptionTop(-40, 32), -5);
+}
+
+TEST(GroupSlotTable, addressesOnlyNumbersOneToSlotCount) {
+    GroupSlotTable table;
+    table.Reset(5);
+    EXPECT_EQ(table.SlotCount(), 5);
+    EXPECT_NE(table.Slot(1), nullptr);
+    EXPECT_NE(table.Slot(5), nullptr);
+    EXPECT_EQ(table.Slot(0), nullptr);
+    EXPECT_EQ(table.Slot(-1), nullptr);
+    EXPECT_EQ(table.Slot(6), nullptr);
+    EXPECT_EQ(table.LiveSlot(5), nullptr);  // made, but not live
+    table.Slot(5)->Live = true;
+    EXPECT_EQ(table.LiveSlot(5), table.Slot(5));
+    table.Append();
+    EXPECT_EQ(table.SlotCount(), 6);
+    EXPECT_NE(table.Slot(6), nullptr);
+    table.Reset(0);
+    EXPECT_EQ(table.Slot(5), nullptr);
+    EXPECT_EQ(table.LiveSlot(5), nullptr);
+}
+
+TEST(GroupSlotTable, hugeGroupNumbersCostOnlyTheSlotsInUse) {
+    GroupSlotTable table;
+    table.Reset(2000000000);
+    table.Slot(2000000000)->Live = true;
+    table.Slot(7)->Live = true;
+    table.Slot(3);  // made but never live
+    std::vector<int> visited;
+    table.ForEachLive([&](int groupNo, GroupSlot&) { visited.push_back(groupNo); });
+    EXPECT_EQ(visited, (std::vector<int>{7, 2000000000}));
+    table.Reset(INT_MAX);
+    table.Append();  // the count cannot pass the largest number
+    EXPECT_EQ(table.SlotCount(), INT_MAX);
+}
+
+TEST(StartupPaths, settingsFileSharesTheExecutablesNameAndFolder) {
+    EXPECT_EQ(SettingsFileOf(QStringLiteral("/opt/qarto/qarto-groups")),
+              QStringLiteral("/opt/qarto/qarto-groups.dat"));
+    EXPECT_EQ(SettingsFileOf(QStringLiteral("/opt/qarto/renamed.bin")),
+              QStringLiteral("/opt/qarto/renamed.dat"));
+    EXPECT_EQ(SettingsFileOf(QStringLiteral("/opt/v1.2/qarto")), QStringLiteral("/opt/v1.2/qarto.dat"));
+    EXPECT_EQ(SettingsFileOf(QStringLiteral("/opt/a.b.c")), QStringLiteral("/opt/a.b.dat"));
+    EXPECT_EQ(AppDirOf(QStringLiteral("/opt/v1.2/qarto")), QStringLiteral("/opt/v1.2/"));
+}

@@ -1,0 +1,114 @@
+#include "program_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTimer>
+
+#include "common/sql_literal.h"
+#include "picture_files.h"
+#include "storage/schema.h"
+
+void ObservedPrompts::Message(QWidget* parent, const QString& text) {
+    ScriptedPrompts::Message(parent, text);
+    if (onMessage) {
+        onMessage(text);
+    }
+}
+
+ProgramTest::ProgramTest() {
+    context.executablePath = appFolder.filePath(QStringLiteral("qarto-groups"));
+    context.prompts = &prompts;
+    context.shell = shell.get();
+    QDir(appFolder.path()).mkdir(QStringLiteral("img"));
+    WriteFile(PicturePath(QStringLiteral("icon1.ico")), IconBytes(QSize(32, 32), Qt::red));
+}
+
+ProgramTest::~ProgramTest() = default;
+
+QString ProgramTest::PicturePath(const QString& name) const {
+    return appFolder.filePath(QStringLiteral("img/") + name);
+}
+
+QString ProgramTest::SettingsPath() const {
+    return appFolder.filePath(QStringLiteral("qarto-groups.dat"));
+}
+
+SavedSettings DesignedSettings(const ConnectionSettings& connection) {
+    SavedSettings saved;
+    saved.connection = connection;
+    saved.mainWindow = WindowRect{192, 107, 608, 301};
+    saved.databaseDialog = WindowPlace{250, 150};
+    saved.fileList = WindowRect{193, 109, 654, 317};
+    saved.createDialog = WindowPlace{240, 140};
+    saved.editDialog = WindowPlace{260, 160};
+    saved.columnWidths = {120, 160, 80, 100, 50};
+    return saved;
+}
+
+void ProgramTest::WriteSettings(const ConnectionSettings& connection) {
+    WriteSettings(DesignedSettings(connection), SettingsPath());
+}
+
+void ProgramTest::WriteSettings(const SavedSettings& saved, const QString& path) {
+    ASSERT_TRUE(SaveSettings(QFile::encodeName(path).toStdString(), saved));
+}
+
+void ProgramTest::Start() {
+    windows = std::make_unique<AppWindows>(context);
+    windows->form1.show();
+}
+
+BoardTest::BoardTest() {
+    other.CreateDatabase();
+    EXPECT_TRUE(other.Attached());
+    EXPECT_TRUE(CreateGroupTable(other));
+    WriteSettings(location.settings());
+}
+
+void InsertGroupRow(Database& database, int number, const std::string& name, const std::string& picture,
+                    std::optional<int> x, std::optional<int> y) {
+    auto position = [](std::optional<int> value) { return value ? SqlNumber(*value) : SqlText(""); };
+    const std::array<std::string, 11> values{SqlNumber(number), SqlText(name), SqlText(""), SqlText(""),
+                                             SqlText(""),       SqlText(""),   SqlText(""), SqlText(""),
+                                             SqlText(picture),  position(x),   position(y)};
+    ASSERT_TRUE(database.InsertRow(kGroupTable, GroupColumnNames(), values));
+}
+
+void CreateDatabaseWithGroup(const TestDatabaseLocation& location, int number, const std::string& name, int x,
+                             int y) {
+    Database database(location.settings());
+    database.CreateDatabase();
+    ASSERT_TRUE(CreateGroupTable(database));
+    InsertGroupRow(database, number, name, "", x, y);
+}
+
+QWidget* RunWithDialog(const std::function<void()>& command,
+                       const std::function<void(QWidget& dialog)>& drive) {
+    QWidget* shown = nullptr;
+    QTimer timer;
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr) {
+            return;
+        }
+        timer.stop();
+        shown = dialog;
+        drive(*dialog);
+        if (dialog->isVisible()) {
+            QMetaObject::invokeMethod(dialog, "reject");
+        }
+    });
+    timer.start();
+    command();
+    return shown;
+}
+
+QLabel* IconOf(QWidget& board, int groupNo) {
+    return board.findChild<QLabel*>(QStringLiteral("Imag%1").arg(groupNo));
+}
+
+QLabel* CaptionOf(QWidget& board, int groupNo) {
+    return board.findChild<QLabel*>(QStringLiteral("Labe%1").arg(groupNo));
+}
