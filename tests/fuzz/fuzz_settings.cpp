@@ -1,34 +1,16 @@
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "common/settings_file.h"
-
-namespace {
-
-std::string ScratchFolder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qarto-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        return pattern;
-    }();
-    return folder;
-}
-
-}  // namespace
+#include "fuzz_support.h"
 
 // Any settings file loads; what was loaded saves, and loading the saved file once more gives the
 // same connection and numbers.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input = ScratchFolder() + "/input.dat";
     const std::string saved = ScratchFolder() + "/saved.dat";
-    std::ofstream(input, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
+    WriteInput(input, data, size);
     SavedSettings first;
     LoadSettings(input, first);
     if (first.connection.userName.size() > 16) {
@@ -44,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     if (again.connection.serverPrefix != second.connection.serverPrefix ||
-        again.connection.userName != second.connection.userName || again.mainWindow.width != second.mainWindow.width ||
-        again.viewStyle != second.viewStyle || again.columnWidths != second.columnWidths) {
+        again.connection.userName != second.connection.userName ||
+        again.mainWindow.width != second.mainWindow.width || again.viewStyle != second.viewStyle ||
+        again.columnWidths != second.columnWidths) {
         std::abort();
     }
     return 0;
