@@ -87,7 +87,6 @@ void TForm1::FreeSlot(GroupSlot& slot) {
     if (!slot.Live) {
         return;
     }
-    slot.Image->clear();
     delete slot.Image;
     delete slot.Label;
     slot.Image = nullptr;
