@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "platform/picture_metafile.h"
+#include "platform/picture_isolation.h"
 
 namespace {
 
@@ -33,12 +33,13 @@ QPixmap FromImageFile(const QString& path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-QPixmap FromMetafile(const QString& path, std::optional<MetafileSvg> (*convert)(const QByteArray&)) {
+QPixmap FromMetafile(const QString& path, MetafileConverter convert) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QPixmap();
     }
-    const std::optional<MetafileSvg> converted = convert(file.readAll());
+    // The converter libraries are not trusted with a damaged file: they run apart from the program.
+    const std::optional<MetafileSvg> converted = ConvertApart(convert, file.readAll());
     if (!converted || converted->size.width() > kLargestSide || converted->size.height() > kLargestSide) {
         return QPixmap();
     }
