@@ -1,0 +1,63 @@
+#include "window_steps.h"
+
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+#include "board/board_window.h"
+#include "filelist/file_list_view.h"
+#include "filelist/file_list_window.h"
+#include "program_fixture.h"
+
+namespace {
+
+FileListView& ListOf(TForm3& fileList) {
+    return *fileList.findChild<FileListView*>(QStringLiteral("ListView1"));
+}
+
+}  // namespace
+
+void TypeInto(QWidget& window, const char* edit, const QString& text) {
+    QTest::keyClicks(window.findChild<QLineEdit*>(QLatin1String(edit)), text);
+}
+
+void Click(QWidget& window, const char* button) {
+    QTest::mouseClick(window.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+}
+
+void CreateGroup(TForm1& board, const QString& name, const std::function<void()>& meanwhile) {
+    RunWithDialog([&] { board.mnuMakeGroupClick(); },
+                  [&](QWidget& dialog) {
+                      if (meanwhile) {
+                          meanwhile();
+                      }
+                      TypeInto(dialog, "Edit2", name);
+                      Click(dialog, "Button1");
+                  });
+}
+
+void OpenFileList(TForm3& fileList, int groupNo, const std::string& groupName) {
+    fileList.close();
+    fileList.GroupNo = groupNo;
+    fileList.GroupName = groupName;
+    fileList.show();
+}
+
+std::vector<FileRowTexts> ListedRows(TForm3& fileList) {
+    std::vector<FileRowTexts> rows;
+    for (int row = 0; row < ListOf(fileList).RowCount(); ++row) {
+        rows.push_back(ListOf(fileList).Row(row));
+    }
+    return rows;
+}
+
+void SelectAllRows(TForm3& fileList) {
+    FileListView& list = ListOf(fileList);
+    QAbstractItemView* view = list.CurrentStyle() == FileListView::Style::Details
+                                  ? static_cast<QAbstractItemView*>(list.DetailsView())
+                                  : static_cast<QAbstractItemView*>(list.IconsAndListView());
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+}
