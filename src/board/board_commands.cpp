@@ -1,3 +1,5 @@
+#include <QLineEdit>
+
 #include "board/board_window.h"
 #include "board/read_group_row.h"
 #include "common/number.h"
@@ -6,6 +8,8 @@
 #include "dialogs/group_edit_dialog.h"
 #include "filelist/file_list_window.h"
 #include "platform/app_context.h"
+#include "platform/codec.h"
+#include "platform/prompts.h"
 #include "storage/schema.h"
 
 void TForm1::mnuMakeGroupClick() {
@@ -20,8 +24,25 @@ void TForm1::mnuMakeGroupClick() {
     AddGroupIconFromRow(row);
 }
 
+bool TForm1::MasterTableReady() {
+    return database_.Attached() && database_.TableExists(kGroupTable);
+}
+
+int TForm1::CommandGroup() {
+    if (!MasterTableReady() || SelectedGroup == 0) {
+        return 0;
+    }
+    return ParseIntOrZero(ToCp932(Edit3->text()).value_or(std::string()));
+}
+
+bool TForm1::ConfirmForSelected(const QString& action) {
+    return context_.prompts->Question(this, QStringLiteral("グループ「") + Edit1->text() +
+                                                QStringLiteral("」を") + action +
+                                                QStringLiteral("します。よろしいですか？"));
+}
+
 void TForm1::mnuEditGroupClick() {
-    if (!database_.Attached() || !database_.TableExists(kGroupTable) || SelectedGroup == 0) {
+    if (!MasterTableReady() || SelectedGroup == 0) {
         return;
     }
     TForm5& dialog = *windows_.groupEdit;

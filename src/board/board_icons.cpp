@@ -3,7 +3,6 @@
 #include <QLabel>
 
 #include "board/board_window.h"
-#include "board/caption_placement.h"
 #include "common/number.h"
 #include "platform/app_context.h"
 #include "platform/codec.h"
@@ -40,7 +39,8 @@ void TForm1::AddGroupIcon(int Index, int X, int Y, const std::string& Caption, c
     image->setProperty("tag", groupNo);
     image->setScaledContents(false);
     image->setPixmap(picture);
-    image->setGeometry(X, Y, picture.width(), picture.height());
+    image->resize(picture.size());
+    RouteMouse(image);
 
     auto* caption = new QLabel(Board);
     caption->setObjectName(QStringLiteral("Labe%1").arg(groupNo));
@@ -48,13 +48,15 @@ void TForm1::AddGroupIcon(int Index, int X, int Y, const std::string& Caption, c
     caption->setTextFormat(Qt::PlainText);
     caption->setText(FromCp932(Caption));
     caption->setAutoFillBackground(true);
+    // The mouse over a caption reaches no handler, not even the board's.
+    caption->setAttribute(Qt::WA_NoMousePropagation);
     caption->adjustSize();
-    caption->move(CaptionLeft(X, image->width(), caption->width()), CaptionTop(Y, image->height()));
 
-    image->show();
-    caption->show();
     slot->Image = image;
     slot->Label = caption;
+    PlaceIcon(*slot, X, Y);
+    image->show();
+    caption->show();
     slot->Live = true;
 }
 

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "board/board_paint.h"
 #include "board/board_window.h"
 #include "platform/byte_limit.h"
 #include "platform/designed_font.h"
@@ -12,15 +13,7 @@
 namespace {
 
 const QColor kMoneyGreen(0xC0, 0xDC, 0xC0);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
 constexpr int kPanelHeight = 76;
-
-void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
     auto* label = new QLabel(caption, parent);
@@ -132,4 +125,9 @@ void TForm1::BuildMenu() {
     connect(mnuDBset, &QAction::triggered, this, &TForm1::mnuDBsetClick);
     connect(mnuExit, &QAction::triggered, this, &TForm1::mnuExitClick);
     connect(mnuEditGroup, &QAction::triggered, this, &TForm1::mnuEditGroupClick);
+    connect(mnuOpenGroup, &QAction::triggered, this, &TForm1::mnuOpenGroupClick);
+    connect(mnuMoveGroup, &QAction::triggered, this, &TForm1::mnuMoveGroupClick);
+    connect(mnuLocInitGroup, &QAction::triggered, this, &TForm1::mnuLocInitGroupClick);
+    connect(mnuCopyGroup, &QAction::triggered, this, &TForm1::mnuCopyGroupClick);
+    connect(mnuDeleteGroup, &QAction::triggered, this, &TForm1::mnuDeleteGroupClick);
 }

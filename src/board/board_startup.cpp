@@ -53,6 +53,10 @@ void TForm1::ClearSelection() {
     DragGroup = 0;
     SelectedGroup = 0;
     IconPressed = false;
+    ClearDetails();
+}
+
+void TForm1::ClearDetails() {
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
         edit->clear();
     }

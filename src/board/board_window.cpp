@@ -10,6 +10,7 @@ TForm1::TForm1(AppContext& context) : context_(context), database_(context.setti
     BuildLayout();
     BuildDetailsPanel();
     BuildMenu();
+    StartMouseRouting();
     move(192, 107);
     SetClientSize(608, 301);
 }

@@ -61,6 +61,19 @@ public:
     void mnuDBsetClick();
     void mnuExitClick();
 
+    // The mouse on the board: a press on an icon (any button) starts a press; a movement over the
+    // board or an icon drags the pressed icon while the left button is held and completes the press
+    // otherwise. Positions are the press point inside the icon and the cursor on the screen.
+    void GroupIconMouseDown(QWidget* Sender, int X, int Y);
+    void FormMouseMove(Qt::MouseButtons buttons, QPoint cursorOnScreen);
+    // Opens the file list of the group the details panel shows.
+    void OpenSelectedGroup();
+    void mnuOpenGroupClick();
+    void mnuMoveGroupClick();
+    void mnuLocInitGroupClick();
+    void mnuCopyGroupClick();
+    void mnuDeleteGroupClick();
+
     GroupSlotTable GroupSlots;
     // Selection and drag state; all zero until a group is pressed.
     int GrabX = 0;
@@ -105,9 +118,27 @@ private:
     void PlaceDetailsPanel();
     void BuildMenu();
     void AddGroupIconFromRow(const GroupRecord& row);
+    // The board and every icon report their mouse events to the handlers above.
+    void StartMouseRouting();
+    void RouteMouse(QWidget* widget);
+    void DragStep(QPoint cursorOnScreen);
+    void CompletePress();
+    void DropPress();
+    void ShowDetails(int groupNo);
+    // Puts the icon at left, top and its caption centred under it.
+    void PlaceIcon(GroupSlot& slot, int left, int top);
+    // Writes the icon's position when it differs from the slot's stored one.
+    void StorePosition(int groupNo, GroupSlot& slot);
+    // Attached, with the master table.
+    bool MasterTableReady();
+    // The number the details panel shows when a group command may act on it; 0 when it may not.
+    int CommandGroup();
     void FreeSlot(GroupSlot& slot);
     void FreeBoard();
     void ClearSelection();
+    void ClearDetails();
+    // Asks whether to go on with `action` on the group the details panel names.
+    bool ConfirmForSelected(const QString& action);
     SavedSettings CurrentSettings() const;
     void ApplySettings(const SavedSettings& saved);
 
@@ -115,4 +146,5 @@ private:
     Database database_;
     BoardWindows windows_;
     PictureCache pictures_;
+    QObject* mouseRouter_;
 };

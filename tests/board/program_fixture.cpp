@@ -16,6 +16,13 @@ void ObservedPrompts::Message(QWidget* parent, const QString& text) {
     }
 }
 
+bool ObservedPrompts::Question(QWidget* parent, const QString& text) {
+    if (onQuestion) {
+        onQuestion(text);
+    }
+    return ScriptedPrompts::Question(parent, text);
+}
+
 ProgramTest::ProgramTest() {
     context.executablePath = appFolder.filePath(QStringLiteral("qarto-groups"));
     context.prompts = &prompts;
@@ -64,6 +71,10 @@ BoardTest::BoardTest() {
     EXPECT_TRUE(other.Attached());
     EXPECT_TRUE(CreateGroupTable(other));
     WriteSettings(location.settings());
+}
+
+void BoardTest::RecordStatements() {
+    board().database().SetStatementTrace([this](const std::string& text) { sent.push_back(text); });
 }
 
 void InsertGroupRow(Database& database, int number, const std::string& name, const std::string& picture,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_windows.h"
 #include "common/settings_file.h"
@@ -26,11 +27,14 @@ void InsertGroupRow(Database& database, int number, const std::string& name, con
 void CreateDatabaseWithGroup(const TestDatabaseLocation& location, int number, const std::string& name, int x,
                              int y);
 
-// Prompts that also let a test act at the moment a message is shown, as another user might.
+// Prompts that also let a test act at the moment a message is shown or a question asked, as
+// another user might.
 class ObservedPrompts : public ScriptedPrompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text) override;
     std::function<void(const QString& text)> onMessage;
+    std::function<void(const QString& text)> onQuestion;
 };
 
 // One run of the program in a temporary application folder: the executable's path, the img folder
@@ -68,6 +72,10 @@ protected:
                      std::optional<int> y) {
         InsertGroupRow(other, number, name, picture, x, y);
     }
+    // From now on every statement the board's connection sends is added to `sent`.
+    void RecordStatements();
+
+    std::vector<std::string> sent;
 
     TestDatabaseLocation location;
     Database other{location.settings()};

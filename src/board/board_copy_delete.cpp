@@ -1,0 +1,64 @@
+#include <QLineEdit>
+#include <cstdint>
+#include <limits>
+
+#include "board/board_window.h"
+#include "board/group_copy_values.h"
+#include "board/read_group_row.h"
+#include "common/number.h"
+#include "common/sql_literal.h"
+#include "platform/app_context.h"
+#include "platform/prompts.h"
+#include "storage/schema.h"
+#include "storage/table_copy.h"
+
+void TForm1::mnuCopyGroupClick() {
+    const int source = CommandGroup();
+    if (source == 0 || !ConfirmForSelected(QStringLiteral("複製"))) {
+        return;
+    }
+    const GroupRecord row = ReadGroupRow(database_, source);
+    const std::string largest = database_.SelectMax(kGroupTable, "N", "");
+    const std::int64_t copyNo = std::int64_t{ParseIntOrZero(largest)} + 1;
+    // Without the source row or the largest number there is nothing sound to copy, and a number
+    // past the largest integer cannot be given out.
+    const bool numbered = ParseIntOrZero(row[kGroupN]) == source && !largest.empty() &&
+                          copyNo <= std::numeric_limits<std::int32_t>::max();
+    if (!numbered || !database_.InsertRow(kGroupTable, GroupColumnNames(), CopiedGroupValues(row, copyNo))) {
+        context_.prompts->Message(this, QStringLiteral("複製失敗"));
+        return;
+    }
+    // A group never opened has no file list yet; the copy gets its own when it is first opened.
+    const std::string sourceFiles = FileTableName(source);
+    const bool filesCopied =
+        !database_.TableExists(sourceFiles) || CopyTable(database_, sourceFiles, FileTableName(copyNo));
+    GroupSlots.Append();
+    // The row was stored, so its position fits the column's 32 bits.
+    AddGroupIcon(static_cast<int>(copyNo - 1), static_cast<int>(CopiedPosition(row[kGroupX])),
+                 static_cast<int>(CopiedPosition(row[kGroupY])), row[kGroupName], row[kGroupIcon]);
+    if (!filesCopied) {
+        context_.prompts->Message(this, QStringLiteral("ファイルリスト複製失敗"));
+    }
+}
+
+void TForm1::mnuDeleteGroupClick() {
+    const int groupNo = CommandGroup();
+    if (groupNo == 0 || !ConfirmForSelected(QStringLiteral("削除"))) {
+        return;
+    }
+    // While its row stands the group stays, on the board and with its file list.
+    if (!database_.DeleteRows(kGroupTable, "N=" + SqlNumber(groupNo))) {
+        context_.prompts->Message(this, QStringLiteral("削除失敗"));
+        return;
+    }
+    const std::string files = FileTableName(groupNo);
+    if (database_.TableExists(files)) {
+        database_.DropTable(files);
+    }
+    if (GroupSlot* slot = GroupSlots.LiveSlot(groupNo)) {
+        FreeSlot(*slot);
+    }
+    ClearDetails();
+    SelectedGroup = 0;
+    DragGroup = 0;
+}
