@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QProcess>
 
+#include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 
 namespace {
 
@@ -74,6 +76,26 @@ bool OwnServer::Start() {
 
 bool OwnServer::Stop() {
     return RunTool(ServerScript(), {QStringLiteral("stop"), state_});
+}
+
+bool StoreTwoGroups(Database& database) {
+    bool stored = CreateGroupTable(database);
+    for (const int number : {1, 2}) {
+        const std::array<std::string, 11> values{SqlNumber(number),
+                                                 SqlText(number == 1 ? "one" : "two"),
+                                                 "NULL",
+                                                 "NULL",
+                                                 "NULL",
+                                                 "NULL",
+                                                 "NULL",
+                                                 "NULL",
+                                                 "NULL",
+                                                 SqlNumber(64 * (number - 1)),
+                                                 SqlNumber(0)};
+        stored = database.InsertRow(kGroupTable, GroupColumnNames(), values) && stored;
+        stored = CreateFileTable(database, FileTableName(number)) && stored;
+    }
+    return stored;
 }
 
 TableContents ReadAllTables(Database& database) {

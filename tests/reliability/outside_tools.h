@@ -39,6 +39,10 @@ private:
     std::string prefix_;
 };
 
+// Groups 1 "one" at 0, 0 and 2 "two" at 64, 0 with their empty file tables, in a database that
+// has no tables yet.
+bool StoreTwoGroups(Database& database);
+
 // Every user table of the database with all its rows in ascending order of the first column, each
 // column as text: what "nothing was lost" is checked against.
 using TableContents = std::map<std::string, std::vector<std::vector<std::string>>>;

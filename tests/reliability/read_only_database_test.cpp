@@ -14,9 +14,8 @@ namespace {
 class ReadOnlyDatabase : public BoardTest {
 protected:
     void SetUp() override {
-        InsertGroup(1, "one", "", 0, 0);
-        InsertGroup(2, "two", "", 64, 0);
-        ASSERT_TRUE(CreateFileTable(other, FileTableName(1)));
+        ASSERT_TRUE(other.DropTable(kGroupTable));
+        ASSERT_TRUE(StoreTwoGroups(other));
         const std::array<std::string, 3> file{SqlNumber(1), SqlText("a.dwg"), SqlText(location.folder())};
         ASSERT_TRUE(other.InsertRow(FileTableName(1), FileColumnNames(), file));
         stored = ReadAllTables(other);
@@ -63,7 +62,7 @@ TEST_F(ReadOnlyDatabase, everyWriteFailsVisiblyAndNothingIsLost) {
     EXPECT_EQ(ListedRows(fileList)[0].fileName, "a.dwg");
 
     Database& db = form.database();
-    EXPECT_FALSE(CreateFileTable(db, FileTableName(2)));
+    EXPECT_FALSE(CreateFileTable(db, FileTableName(3)));
     EXPECT_FALSE(CopyTable(db, FileTableName(1), FileTableName(2)));
     EXPECT_FALSE(db.UpdateSet(kGroupTable, "X=5, Y=5", "N=2"));
     EXPECT_FALSE(db.DeleteRows(kGroupTable, ""));

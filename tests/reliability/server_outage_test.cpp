@@ -28,14 +28,7 @@ protected:
         Database other(settings);
         other.CreateDatabase();
         ASSERT_TRUE(other.Attached());
-        ASSERT_TRUE(CreateGroupTable(other));
-        for (const auto& [number, name] : {std::pair{1, "one"}, std::pair{2, "two"}}) {
-            const std::array<std::string, 11> values{
-                SqlNumber(number),      SqlText(name), "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL",
-                SqlNumber(64 * number), SqlNumber(8)};
-            ASSERT_TRUE(other.InsertRow(kGroupTable, GroupColumnNames(), values));
-        }
-        ASSERT_TRUE(CreateFileTable(other, FileTableName(1)));
+        ASSERT_TRUE(StoreTwoGroups(other));
         for (const int number : {1, 2}) {
             const std::array<std::string, 3> values{SqlNumber(number),
                                                     SqlText("f" + std::to_string(number) + ".dwg"),
@@ -92,7 +85,7 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
     EXPECT_FALSE(db.UpdateSet(kGroupTable, "X=0, Y=0", "N=1"));
     EXPECT_FALSE(db.DeleteRows(FileTableName(1), "N=1"));
     EXPECT_FALSE(db.DropTable(FileTableName(1)));
-    EXPECT_FALSE(CreateFileTable(db, FileTableName(2)));
+    EXPECT_FALSE(CreateFileTable(db, FileTableName(3)));
     EXPECT_FALSE(CopyTable(db, FileTableName(1), FileTableName(2)));
 
     // The open file list refuses to add or remove, and shows only what is stored.

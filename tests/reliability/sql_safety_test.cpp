@@ -17,10 +17,8 @@ const QString kDropTable = QStringLiteral("b\"; DROP TABLE GRP_1; '--.dwg");
 class SqlSafety : public BoardTest {
 protected:
     void SetUp() override {
-        InsertGroup(1, "one", "", 0, 0);
-        InsertGroup(2, "two", "", 64, 0);
-        ASSERT_TRUE(CreateFileTable(other, FileTableName(1)));
-        ASSERT_TRUE(CreateFileTable(other, FileTableName(2)));
+        ASSERT_TRUE(other.DropTable(kGroupTable));
+        ASSERT_TRUE(StoreTwoGroups(other));
         ASSERT_TRUE(QDir(files.path()).mkpath(kFolder));
         folder = files.filePath(kFolder) + QDir::separator();
         for (const QString& name : {kDeleteAll, kDropTable}) {
