@@ -13,14 +13,6 @@ namespace {
 
 using BoardCommands = BoardTest;
 
-QLineEdit* EditIn(QWidget& dialog, const char* name) {
-    return dialog.findChild<QLineEdit*>(QLatin1String(name));
-}
-
-void ClickIn(QWidget& dialog, const char* button) {
-    QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-}
-
 void Retype(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <string>
+#include <utility>
 
+#include "board/board_grid.h"
 #include "board/caption_placement.h"
+#include "board/group_copy_values.h"
 #include "board/group_slots.h"
 #include "board/startup_paths.h"
 
@@ -13,6 +18,31 @@ TEST(CaptionPlacement, centresByHalvingBothWidthsAndStandsThreeBelowTheIcon) {
     EXPECT_EQ(CaptionLeft(-8, 25, 7), -8 + 12 - 3);
     EXPECT_EQ(CaptionTop(10, 32), 45);
     EXPECT_EQ(CaptionTop(-40, 32), -5);
+}
+
+TEST(BoardGrid, oneColumnMoreThanWholeCellsFitAndIconsSixteenIntoTheirCells) {
+    EXPECT_EQ(GridColumns(608), 10);
+    EXPECT_EQ(GridColumns(100), 2);
+    EXPECT_EQ(GridColumns(63), 1);
+    EXPECT_EQ(GridColumns(64), 2);
+    auto at = [](int index, int columns) {
+        const GridCell cell = GridCellOf(index, columns);
+        return std::pair(cell.left, cell.top);
+    };
+    EXPECT_EQ(at(0, 10), std::pair(16, 0));
+    EXPECT_EQ(at(9, 10), std::pair(592, 0));
+    EXPECT_EQ(at(10, 10), std::pair(16, 64));
+    EXPECT_EQ(at(5, 2), std::pair(80, 128));
+    EXPECT_EQ(at(3, 1), std::pair(16, 192));
+}
+
+TEST(GroupCopyValues, copyKeepsTextsAsLiteralsWithNullForEmptyAndMovesTwelveEachWay) {
+    const GroupRecord source{"2", "A", "title", "", "author", "", "it's", "", "pic.bmp", "80", ""};
+    EXPECT_EQ(CopiedGroupValues(source, 6),
+              (std::array<std::string, 11>{"6", "'A'", "'title'", "NULL", "'author'", "NULL", "'it''s'",
+                                           "NULL", "'pic.bmp'", "92", "12"}));
+    EXPECT_EQ(CopiedPosition("-20"), -8);
+    EXPECT_EQ(CopiedPosition("2147483647"), 2147483659LL);  // told apart from a wrapped number
 }
 
 TEST(GroupSlotTable, addressesOnlyNumbersOneToSlotCount) {

@@ -151,7 +151,12 @@ TEST_F(BoardMouseTest, movementOverACaptionDoesNotCompleteAPress) {
     mouse->Press(IconOf(form, 1), QPoint(4, 4));
     mouse->Release(IconOf(form, 1), QPoint(4, 4));
     mouse->Move(CaptionOf(form, 1), QPoint(1, 1));
+    // Nor does a press on a caption, which holds the mouse until it is released.
+    mouse->Press(CaptionOf(form, 2), QPoint(2, 2));
+    mouse->Move(CaptionOf(form, 2), QPoint(12, 4));
+    mouse->Release(CaptionOf(form, 2), QPoint(12, 4));
     EXPECT_TRUE(form.IconPressed);
+    EXPECT_EQ(IconOf(form, 1)->pos(), QPoint(0, 0));
     EXPECT_TRUE(sent.empty());
     // Over another icon it completes, for the group pressed.
     mouse->Move(IconOf(form, 2), QPoint(10, 10));

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "common/sql_literal.h"
@@ -114,6 +117,14 @@ QWidget* RunWithDialog(const std::function<void()>& command,
     timer.start();
     command();
     return shown;
+}
+
+QLineEdit* EditIn(QWidget& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+void ClickIn(QWidget& dialog, const char* button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
 }
 
 QLabel* IconOf(QWidget& board, int groupNo) {

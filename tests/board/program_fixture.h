@@ -86,6 +86,10 @@ protected:
 QWidget* RunWithDialog(const std::function<void()>& command,
                        const std::function<void(QWidget& dialog)>& drive);
 
+// A dialog's edit and a click on its button, found by their names.
+QLineEdit* EditIn(QWidget& dialog, const char* name);
+void ClickIn(QWidget& dialog, const char* button);
+
 // The live slot's icon and caption of group `groupNo` found by their names, or nullptr.
 QLabel* IconOf(QWidget& board, int groupNo);
 QLabel* CaptionOf(QWidget& board, int groupNo);
