@@ -53,13 +53,32 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 
 }  // namespace
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string UnifyJisVariants(std::string_view utf8) {
+    // Input methods outside Windows give the JIS forms of these characters; the code page holds
+    // them under their Windows forms, which is how they read back.
+    static constexpr std::pair<std::string_view, std::string_view> kVariants[] = {
+        {"\u301C", "\uFF5E"}, {"\u2016", "\u2225"}, {"\u2212", "\uFF0D"}, {"\u00A2", "\uFFE0"},
+        {"\u00A3", "\uFFE1"}, {"\u00AC", "\uFFE2"}, {"\u2014", "\u2015"},
+    };
+    std::string unified(utf8);
+    for (const auto& [jis, windows] : kVariants) {
+        for (std::size_t at = unified.find(jis); at != std::string::npos; at = unified.find(jis, at)) {
+            unified.replace(at, jis.size(), windows);
+            at += windows.size();
+        }
+    }
+    return unified;
+}
 
 std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
     std::optional<std::string> cp932 = Convert("CP932", "UTF-8", utf8, true, {});
-    // A character the code page only approximates would come back as another one: refuse it as
-    // well, so that what is stored always shows again as typed.
-    if (cp932 && Utf8FromCp932(*cp932) != utf8) {
+    // A character the code page only approximates would come back as another one (a yen sign as a
+    // backslash): refuse it, so that what is stored always shows again as typed.
+    if (cp932 && Utf8FromCp932(*cp932) != UnifyJisVariants(utf8)) {
         return std::nullopt;
     }
     return cp932;

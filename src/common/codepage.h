@@ -12,8 +12,13 @@
 // character and is never read on its own (it may be a backslash).
 bool IsLeadByte(unsigned char byte);
 
-// UTF-8 to CP932; nothing when the text holds a character that CP932 cannot represent exactly (one
-// that would read back as another) or is not valid UTF-8. Never substitutes a '?'.
+// The text with the JIS forms of the characters the code page keeps under their Windows forms
+// (wave dash, double vertical line, minus, cent, pound, not sign, em dash) replaced by those forms.
+std::string UnifyJisVariants(std::string_view utf8);
+
+// UTF-8 to CP932 (JIS forms of characters taken as their Windows forms, see UnifyJisVariants); nothing when
+// the text holds a character that CP932 cannot represent exactly (one that would read back as another) or is
+// not valid UTF-8. Never substitutes a '?'.
 std::optional<std::string> Cp932FromUtf8(std::string_view utf8);
 
 // CP932 to UTF-8. Bytes that are not valid CP932 (a database written by another client, a damaged

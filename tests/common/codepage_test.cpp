@@ -33,6 +33,16 @@ TEST(Codepage, refusesCharactersOutsideTheCodePage) {
     EXPECT_FALSE(Cp932FromUtf8("abc\xE3\x81"));  // cut off in the middle of a character
 }
 
+TEST(Codepage, takesJisFormsAsTheirWindowsFormsButRefusesLookAlikes) {
+    // What a Linux input method gives for the wave dash, minus and dashes is stored as the code
+    // page's own character and shows in its Windows form.
+    EXPECT_EQ(Cp932FromUtf8("〜"), std::string("\x81\x60"));
+    EXPECT_EQ(Utf8FromCp932(*Cp932FromUtf8("1〜3−2‖—¢£¬")), "1～3－2∥―￠￡￢");
+    // A yen sign would come back as a backslash, an overline as a tilde: refused.
+    EXPECT_FALSE(Cp932FromUtf8("¥100"));
+    EXPECT_FALSE(Cp932FromUtf8("‾"));
+}
+
 TEST(Codepage, showsInvalidBytesAsReplacementAndKeepsTheRest) {
     const std::string replacement = "\xEF\xBF\xBD";
     EXPECT_EQ(Utf8FromCp932("\x85\x40"
