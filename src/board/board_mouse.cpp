@@ -14,7 +14,7 @@ namespace {
 // that went on to the board would be handled a second time there.
 class BoardMouseRouter : public QObject {
 public:
-    BoardMouseRouter(TForm1& form) : QObject(&form), form_(form) {}
+    explicit BoardMouseRouter(TForm1& form) : QObject(&form), form_(form) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {

@@ -255,3 +255,16 @@ TEST_F(BoardMouseTest, openingNeedsAGroupNumberInTheDetailsPanel) {
     EXPECT_FALSE(windows->form3.isVisible());
     EXPECT_FALSE(other.TableExists("GRP_1"));
 }
+
+TEST_F(BoardMouseTest, aDragDroppedByOpeningLeavesNoSilverCaption) {
+    StartWithTwoGroups();
+    TForm1& form = board();
+    mouse->Press(Board(), QPoint(85, 25));
+    mouse->Move(Board(), QPoint(95, 25));
+    mouse->Release(Board(), QPoint(95, 25));
+    mouse->DoubleClick(Board(), QPoint(95, 25));  // before any movement completes the press
+    EXPECT_TRUE(windows->form3.isVisible());
+    EXPECT_EQ(windows->form3.GroupNo, 2);
+    EXPECT_FALSE(form.IconPressed);
+    EXPECT_EQ(Background(CaptionOf(form, 2)), QColor(Qt::white));
+}
