@@ -112,7 +112,7 @@ TEST_F(ForeignRows, theFileListShowsEveryRowAndRefusesANumberPastTheLargest) {
 
     // The next number does not fit the column: refused, reported, and not listed.
     prompts.ChooseNextFiles({QString::fromStdString(location.folder()) + QStringLiteral("new.dwg")});
-    Click(fileList, "Button1");
+    ClickIn(fileList, "Button1");
     EXPECT_EQ(prompts.messages, QStringList{"登録失敗"});
     EXPECT_EQ(ListedRows(fileList).size(), 3u);
 }

@@ -1,5 +1,7 @@
 #include <QLineEdit>
+#include <QTest>
 
+#include "board_mouse.h"
 #include "common/sql_literal.h"
 #include "outside_tools.h"
 #include "picture_files.h"
@@ -40,24 +42,32 @@ TEST_F(ReadOnlyDatabase, everyWriteFailsVisiblyAndNothingIsLost) {
     EXPECT_EQ(prompts.messages, QStringList{"登録失敗"});
     EXPECT_EQ(IconOf(form, 3), nullptr);
 
-    form.SelectedGroup = 1;
+    BoardMouse(form).Select(1);
     RunWithDialog([&] { form.mnuEditGroupClick(); },
                   [](QWidget& dialog) {
-                      TypeInto(dialog, "Edit2", QStringLiteral(" renamed"));
-                      Click(dialog, "Button1");
+                      QTest::keyClicks(EditIn(dialog, "Edit2"), QStringLiteral(" renamed"));
+                      ClickIn(dialog, "Button1");
                   });
     EXPECT_EQ(prompts.messages.last(), QStringLiteral("編集登録失敗"));
+    prompts.AnswerNextQuestion(true);
+    form.mnuCopyGroupClick();
+    prompts.AnswerNextQuestion(true);
+    form.mnuDeleteGroupClick();
+    EXPECT_EQ(prompts.messages.mid(2), (QStringList{"複製失敗", "削除失敗"}));
+    EXPECT_NE(IconOf(form, 1), nullptr);
+    EXPECT_EQ(IconOf(form, 3), nullptr);
+    prompts.messages.clear();
 
     TForm3& fileList = windows->form3;
     OpenFileList(fileList, 1, "one");
     const QString added = QString::fromStdString(location.folder()) + QStringLiteral("b.dwg");
     WriteFile(added, QByteArray("drawing"));
     prompts.ChooseNextFiles({added});
-    Click(fileList, "Button1");
+    ClickIn(fileList, "Button1");
     SelectAllRows(fileList);
     prompts.AnswerNextQuestion(true);
-    Click(fileList, "Button5");
-    EXPECT_EQ(prompts.messages.mid(2), (QStringList{"登録失敗", "削除失敗"}));
+    ClickIn(fileList, "Button5");
+    EXPECT_EQ(prompts.messages, (QStringList{"登録失敗", "削除失敗"}));
     ASSERT_EQ(ListedRows(fileList).size(), 1u);
     EXPECT_EQ(ListedRows(fileList)[0].fileName, "a.dwg");
 

@@ -91,17 +91,17 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
     // The open file list refuses to add or remove, and shows only what is stored.
     prompts.messages.clear();
     prompts.ChooseNextFiles({QString::fromStdString(RegisteredFile())});
-    Click(fileList, "Button1");
+    ClickIn(fileList, "Button1");
     SelectAllRows(fileList);
     prompts.AnswerNextQuestion(true);
-    Click(fileList, "Button5");
+    ClickIn(fileList, "Button5");
     EXPECT_EQ(prompts.messages, (QStringList{"登録失敗", "削除失敗"}));
     EXPECT_EQ(ListedRows(fileList).size(), 2u);
 
     // The database settings dialog cannot attach; cancelled, the board is left empty.
     prompts.messages.clear();
     QWidget* dialog =
-        RunWithDialog([&] { form.mnuDBsetClick(); }, [](QWidget& shown) { Click(shown, "Button1"); });
+        RunWithDialog([&] { form.mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
     EXPECT_EQ(dialog, &windows->form2);
     EXPECT_EQ(prompts.messages, QStringList{"データベースが作成・接続出来ません。設定を確認して下さい。"});
     EXPECT_FALSE(db.Attached());
@@ -118,7 +118,7 @@ TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommi
     TForm3& fileList = windows->form3;
     OpenFileList(fileList, 1, "one");
     prompts.ChooseNextFiles({QString::fromStdString(RegisteredFile())});
-    Click(fileList, "Button1");
+    ClickIn(fileList, "Button1");
     ASSERT_EQ(prompts.messages, QStringList{"登録OK"});
     const TableContents committed = ReadAllTables(form.database());
     ASSERT_EQ(committed.at(kGroupTable).size(), 3u);
@@ -129,7 +129,7 @@ TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommi
     ASSERT_TRUE(server->Start());
     EXPECT_EQ(server->prefix(), settings.serverPrefix);
 
-    RunWithDialog([&] { form.mnuDBsetClick(); }, [](QWidget& shown) { Click(shown, "Button1"); });
+    RunWithDialog([&] { form.mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
     EXPECT_EQ(prompts.messages, QStringList{"登録OK"});
     ASSERT_TRUE(form.database().Attached());
     EXPECT_EQ(ReadAllTables(form.database()), committed);

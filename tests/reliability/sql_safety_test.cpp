@@ -42,15 +42,15 @@ TEST_F(SqlSafety, namesWithQuotesAreRegisteredLiterallyAndEveryTableStaysIntact)
     TForm3& fileList = windows->form3;
     OpenFileList(fileList, 1, "one");
     prompts.ChooseNextFiles({folder + kDeleteAll, folder + kDropTable});
-    Click(fileList, "Button1");
+    ClickIn(fileList, "Button1");
     SelectAllRows(fileList);
-    Click(fileList, "Button3");
+    ClickIn(fileList, "Button3");
     OpenFileList(fileList, 2, "two");
-    Click(fileList, "Button4");
+    ClickIn(fileList, "Button4");
     SelectAllRows(fileList);
     prompts.AnswerNextQuestion(true);
-    Click(fileList, "Button5");
-    Click(fileList, "Button4");
+    ClickIn(fileList, "Button5");
+    ClickIn(fileList, "Button4");
     EXPECT_TRUE(prompts.messages.isEmpty());
 
     const TableContents after = ReadAllTables(other);

@@ -3,7 +3,7 @@
 # whole program, so it shares the program fixture of the board's suites.
 qarto_test(reliability app qt_test_main)
 target_sources(reliability_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/board/program_fixture.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/board/picture_files.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/board/picture_files.cpp ${CMAKE_CURRENT_SOURCE_DIR}/board/board_mouse.cpp)
 target_include_directories(reliability_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/board)
 target_compile_definitions(reliability_tests PRIVATE QARTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 qarto_add_suite(reliability SERVER)

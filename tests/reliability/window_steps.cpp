@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -20,22 +19,14 @@ FileListView& ListOf(TForm3& fileList) {
 
 }  // namespace
 
-void TypeInto(QWidget& window, const char* edit, const QString& text) {
-    QTest::keyClicks(window.findChild<QLineEdit*>(QLatin1String(edit)), text);
-}
-
-void Click(QWidget& window, const char* button) {
-    QTest::mouseClick(window.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-}
-
 void CreateGroup(TForm1& board, const QString& name, const std::function<void()>& meanwhile) {
     RunWithDialog([&] { board.mnuMakeGroupClick(); },
                   [&](QWidget& dialog) {
                       if (meanwhile) {
                           meanwhile();
                       }
-                      TypeInto(dialog, "Edit2", name);
-                      Click(dialog, "Button1");
+                      QTest::keyClicks(EditIn(dialog, "Edit2"), name);
+                      ClickIn(dialog, "Button1");
                   });
 }
 

@@ -11,10 +11,6 @@ class QWidget;
 class TForm1;
 class TForm3;
 
-// What a user does in the windows, by the components' names.
-void TypeInto(QWidget& window, const char* edit, const QString& text);
-void Click(QWidget& window, const char* button);
-
 // Runs the group creation command, typing `name` and pressing the create button; `meanwhile` runs
 // while the dialog is open, before the button is pressed.
 void CreateGroup(TForm1& board, const QString& name, const std::function<void()>& meanwhile = {});
