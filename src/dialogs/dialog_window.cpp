@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/designed_font.h"
+
 namespace {
 
 class ShowingFilter : public QObject {
@@ -36,12 +38,7 @@ void SetUpDialogWindow(QDialog& dialog, const QString& caption, QSize clientSize
     palette.setColor(QPalette::Window, Qt::white);
     dialog.setPalette(palette);
     dialog.setAutoFillBackground(true);
-    // "ＭＳ ゴシック" exists only on Windows; the others are the installed Japanese Gothic faces.
-    QFont font = dialog.font();
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    dialog.setFont(font);
+    dialog.setFont(DesignedFont(12));
 }
 
 void OnEveryShowing(QWidget& window, std::function<void()> handler) {
