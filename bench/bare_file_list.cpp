@@ -1,0 +1,44 @@
+#include "bare_file_list.h"
+
+#include <QFileInfo>
+#include <QListView>
+#include <QVBoxLayout>
+
+#include "floor.h"
+
+BareFileList::BareFileList() : model_(0, 5), view_(new QListView(&window_)), noIcon_(16, 16) {
+    window_.setFont(FloorFont());
+    window_.resize(654, 317);
+    auto* layout = new QVBoxLayout(&window_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    view_->setModel(&model_);
+    view_->setViewMode(QListView::IconMode);
+    view_->setMovement(QListView::Static);
+    view_->setResizeMode(QListView::Adjust);
+    view_->setGridSize(QSize(80, 52));
+    view_->setWordWrap(true);
+    view_->setIconSize(QSize(16, 16));
+    view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    noIcon_.fill(Qt::transparent);
+}
+
+void BareFileList::AppendRow(const QString& path, int number) {
+    const QFileInfo info(path);
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
+    QList<QStandardItem*> row{new QStandardItem(path.mid(cut)), new QStandardItem(path.left(cut))};
+    if (info.isFile()) {
+        QPixmap& icon = typeIcons_[info.suffix()];
+        if (icon.isNull()) {
+            icon = iconProvider_.icon(info).pixmap(16, 16);
+        }
+        row[0]->setIcon(icon);
+        row << new QStandardItem(QString::number(info.size()))
+            << new QStandardItem(info.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    } else {
+        row[0]->setIcon(noIcon_);
+        row << new QStandardItem(QStringLiteral("0")) << new QStandardItem(QStringLiteral("<No File>"));
+    }
+    row << new QStandardItem(QString::number(number));
+    model_.appendRow(row);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFileIconProvider>
+#include <QHash>
+#include <QPixmap>
+#include <QStandardItemModel>
+#include <QWidget>
+
+class QListView;
+
+// The floor of the file list: a window with one icon view of a model whose rows hold what the file
+// list shows (the name with its file type's icon, folder, size, time, number), the icon looked up
+// once per file type.
+class BareFileList {
+public:
+    BareFileList();
+
+    QWidget& Window() { return window_; }
+    void Clear() { model_.removeRows(0, model_.rowCount()); }
+    int RowCount() const { return model_.rowCount(); }
+    // One row for the file at `path`, found on disk or not.
+    void AppendRow(const QString& path, int number);
+
+private:
+    QWidget window_;
+    QStandardItemModel model_;
+    QListView* view_;
+    QFileIconProvider iconProvider_;
+    QHash<QString, QPixmap> typeIcons_;
+    QPixmap noIcon_;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "common/connection_settings.h"
+
+// A program folder of its own in a temporary place: the path the executable would have, its
+// img/icon1.ico, and an embedded database DB.FDB with an empty master table beside them.
+class BenchFolder {
+public:
+    BenchFolder();
+
+    QString FilePath(const QString& name) const { return dir_.filePath(name); }
+    QString ExecutablePath() const { return FilePath(QStringLiteral("qarto-groups")); }
+    const ConnectionSettings& Settings() const { return settings_; }
+    std::string DatabasePath() const { return settings_.DatabasePath(); }
+    // The settings file beside the would-be executable, naming this folder's database.
+    void WriteSettingsFile() const;
+
+private:
+    QTemporaryDir dir_;
+    ConnectionSettings settings_;
+};
+
+// Master rows 1 to `count` as a user fills them in: Japanese names and titles, the default
+// picture, icons on a grid.
+void AddGroups(const BenchFolder& folder, int count);
+// Creates the file table of `group` holding `paths` (code-page bytes) as rows 1, 2, ...
+void AddFileTable(const BenchFolder& folder, int group, const std::vector<std::string>& paths);
+
+// Full code-page paths of `count` drawing files with Japanese names and four extensions in
+// `folder`; the files are created only when `create` is true.
+std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool create);
+
+// One folder per group count for the whole run, filled on first use, with its settings file.
+const BenchFolder& FolderWithGroups(int count);

@@ -1,0 +1,21 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+// The in-process benchmarks drive widgets without a screen; the programs the start-up benchmark
+// launches get the real display.
+int main(int argc, char** argv) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    int qtArgc = 3;
+    char platformOption[] = "-platform";
+    char platform[] = "offscreen";
+    char* qtArgv[] = {argv[0], platformOption, platform, nullptr};
+    QApplication application(qtArgc, qtArgv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

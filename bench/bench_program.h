@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "platform/app_context.h"
+#include "platform/prompts.h"
+#include "platform/shell.h"
+
+// Prompts of a benchmark run: the file-open dialog answers with `files` and confirmations with Yes.
+// A message ends the run: the program only shows one when the measured work failed.
+class BenchPrompts : public Prompts {
+public:
+    void Message(QWidget* parent, const QString& text) override;
+    bool Question(QWidget*, const QString&) override { return true; }
+    QStringList OpenFiles(QWidget*) override { return files; }
+    QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
+                        const QString& filter) override;
+
+    QStringList files;
+};
+
+// The shared state main() sets up, for a program whose executable would be at `executablePath`.
+struct ProgramContext {
+    explicit ProgramContext(const QString& executablePath);
+
+    BenchPrompts prompts;
+    std::unique_ptr<Shell> shell = MakeSystemShell();
+    AppContext context;
+};

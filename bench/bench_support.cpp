@@ -1,0 +1,64 @@
+#include "bench_support.h"
+
+#include <malloc.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// Starts the peak anew from what the process holds now; what earlier runs freed is handed back to
+// the system first, so it does not count against the next run.
+void ResetPeakMemory() {
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double PeakMemoryMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            double kibibytes = 0;
+            status >> kibibytes;
+            return kibibytes / 1024.0;
+        }
+        status.ignore(4096, '\n');
+    }
+    return 0;
+}
+
+}  // namespace
+
+void TimeEach(benchmark::State& state, const std::function<void()>& prepare,
+              const std::function<void()>& work, const PeakReader& peak) {
+    for (auto _ : state) {
+        if (prepare) {
+            prepare();
+        }
+        ResetPeakMemory();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        state.counters["peak_MiB"] = peak ? peak() : PeakMemoryMiB();
+    }
+}
+
+void Require(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "benchmark failed: %s\n", what);
+        std::exit(2);
+    }
+}
+
+void Settle() {
+    for (int pass = 0; pass < 2; ++pass) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}

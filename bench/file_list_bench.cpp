@@ -1,0 +1,192 @@
+// The file list of a group shown, and files added to it one registration after another, beside
+// the same statements and the same list rows made directly.
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "bare_file_list.h"
+#include "bench_data.h"
+#include "bench_program.h"
+#include "bench_support.h"
+#include "direct_client.h"
+#include "filelist/file_list_view.h"
+#include "filelist/file_list_window.h"
+#include "floor.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+
+namespace {
+
+constexpr int kListedFiles = 2000;
+constexpr int kAddedFiles = 500;
+enum Group { kFilesOnDisk = 1, kFilesGone = 2, kAddedTo = 3 };
+
+struct FileListData {
+    BenchFolder folder;
+    std::vector<std::string> onDisk;  // code-page paths of files that exist
+};
+
+const FileListData& Data() {
+    static const std::unique_ptr<FileListData> data = [] {
+        auto made = std::make_unique<FileListData>();
+        AddGroups(made->folder, kAddedTo);
+        made->onDisk = DrawingFilePaths(made->folder.FilePath(QStringLiteral("files")), kListedFiles, true);
+        AddFileTable(made->folder, kFilesOnDisk, made->onDisk);
+        AddFileTable(made->folder, kFilesGone,
+                     DrawingFilePaths(made->folder.FilePath(QStringLiteral("gone")), kListedFiles, false));
+        AddFileTable(made->folder, kAddedTo, {});
+        return made;
+    }();
+    return *data;
+}
+
+// The program's file list window over its own connection, as the board opens it.
+struct ProgramFileList {
+    explicit ProgramFileList(const BenchFolder& folder)
+        : program(folder.ExecutablePath()), database(folder.Settings()), form(program.context, database) {
+        database.ConnectDatabase();
+    }
+
+    void Open(int group) {
+        form.close();
+        form.GroupNo = group;
+        form.GroupName = "G";
+        form.show();
+        Settle();
+    }
+    int RowCount() { return form.findChild<FileListView*>(QStringLiteral("ListView1"))->RowCount(); }
+
+    ProgramContext program;
+    Database database;
+    TForm3 form;
+};
+
+void FileListShow(benchmark::State& state, int group) {
+    ProgramFileList list(Data().folder);
+    list.Open(group);
+    TimeEach(
+        state, [&] { list.form.close(); }, [&] { list.Open(group); });
+    Require(list.RowCount() == kListedFiles, "the list does not show every file");
+}
+
+void FileListShowFloor(benchmark::State& state, int group) {
+    DirectDatabase database(Data().folder.DatabasePath(), DirectDatabase::Open::Attach);
+    BareFileList list;
+    const std::string table = "GRP_" + std::to_string(group);
+    TimeEach(
+        state,
+        [&] {
+            list.Window().hide();
+            list.Clear();
+        },
+        [&] {
+            list.Window().show();
+            database.Query("SELECT * FROM " + table);
+            QStringDecoder decode = Cp932Decoder();
+            database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
+                list.AppendRow(decode(Bytes(std::string(row.Text(2)) + std::string(row.Text(1)))),
+                               row.Int(0));
+            });
+            Settle();
+        });
+    Require(list.RowCount() == kListedFiles, "the list does not show every file");
+}
+
+QStringList AddedFiles() {
+    QStringList files;
+    QStringDecoder decode = Cp932Decoder();
+    for (int i = 0; i < kAddedFiles; ++i) {
+        files << decode(Bytes(Data().onDisk[i]));
+    }
+    return files;
+}
+
+// The group to add to starts empty for every run.
+void EmptyAddedGroup(Database& database) {
+    database.DropTable(FileTableName(kAddedTo));
+    CreateFileTable(database, FileTableName(kAddedTo));
+}
+
+int StoredRows(const BenchFolder& folder) {
+    return DirectDatabase(folder.DatabasePath(), DirectDatabase::Open::Attach)
+        .Query("SELECT * FROM " + FileTableName(kAddedTo));
+}
+
+void FileAdd(benchmark::State& state) {
+    ProgramFileList list(Data().folder);
+    list.program.prompts.files = AddedFiles();
+    QPushButton* add = list.form.findChild<QPushButton*>(QStringLiteral("Button1"));
+    TimeEach(
+        state,
+        [&] {
+            list.form.close();
+            EmptyAddedGroup(list.database);
+            list.Open(kAddedTo);
+        },
+        [&] {
+            QTest::mouseClick(add, Qt::LeftButton);
+            Settle();
+        });
+    Require(list.RowCount() == kAddedFiles && StoredRows(Data().folder) == kAddedFiles,
+            "not every file was registered");
+}
+
+void FileAddFloor(benchmark::State& state) {
+    const QStringList files = AddedFiles();
+    const std::string table = FileTableName(kAddedTo);
+    BareFileList list;
+    list.Window().show();
+    Database setup(Data().folder.Settings());
+    std::unique_ptr<DirectDatabase> database;
+    TimeEach(
+        state,
+        [&] {
+            database.reset();
+            setup.ConnectDatabase();
+            EmptyAddedGroup(setup);
+            setup.DisconnectDatabase();
+            database =
+                std::make_unique<DirectDatabase>(Data().folder.DatabasePath(), DirectDatabase::Open::Attach);
+            list.Clear();
+            Settle();
+        },
+        [&] {
+            QStringEncoder encode = Cp932Encoder();
+            for (const QString& file : files) {
+                int largest = 0;
+                database->Query("SELECT MAX(N) FROM " + table, [&](const DirectDatabase::Row& row) {
+                    largest = row.IsNull(0) ? 0 : row.Int(0);
+                });
+                list.AppendRow(file, largest + 1);
+                const QString name = QDir::toNativeSeparators(file);
+                const qsizetype cut = name.lastIndexOf(QLatin1Char('/')) + 1;
+                const QByteArray fileName = encode(name.mid(cut));
+                const QByteArray folder = encode(name.left(cut));
+                database->Execute("INSERT INTO " + table + " (N, FILE_NAME, PATH_NAME) VALUES (" +
+                                  std::to_string(largest + 1) + ", " + Literal(fileName.toStdString()) +
+                                  ", " + Literal(folder.toStdString()) + ")");
+            }
+            Settle();
+        });
+    database.reset();
+    Require(list.RowCount() == kAddedFiles && StoredRows(Data().folder) == kAddedFiles,
+            "not every file was registered");
+}
+
+[[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
+    Register("FileListShow/files_on_disk", [](benchmark::State& s) { FileListShow(s, kFilesOnDisk); })
+        ->Arg(kListedFiles),
+    Register("FileListShowFloor/files_on_disk",
+             [](benchmark::State& s) { FileListShowFloor(s, kFilesOnDisk); })
+        ->Arg(kListedFiles),
+    Register("FileListShow/files_gone", [](benchmark::State& s) { FileListShow(s, kFilesGone); })
+        ->Arg(kListedFiles),
+    Register("FileListShowFloor/files_gone", [](benchmark::State& s) { FileListShowFloor(s, kFilesGone); })
+        ->Arg(kListedFiles),
+    Register("FileAdd", FileAdd)->Arg(kAddedFiles),
+    Register("FileAddFloor", FileAddFloor)->Arg(kAddedFiles),
+};
+
+}  // namespace

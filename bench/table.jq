@@ -1,0 +1,36 @@
+# The benchmark results (Google Benchmark JSON, several runs slurped) as one Markdown table: each
+# operation's median beside its floor's, their ratio and whether the target is met.
+
+def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
+
+[.[].benchmarks[]] as $all
+| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name)) as $median
+| [
+    {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000", floors: ["BoardRebuildFloor/1000"],
+     ratio: 1.3},
+    {op: "board rebuild", size: "10,000 groups", run: "BoardRebuild/10000", floors: ["BoardRebuildFloor/10000"],
+     ratio: 1.3, ms: 1000},
+    {op: "file list shown, files on disk", size: "2,000 files", run: "FileListShow/files_on_disk/2000",
+     floors: ["FileListShowFloor/files_on_disk/2000"], ratio: 1.3},
+    {op: "file list shown, files gone", size: "2,000 files", run: "FileListShow/files_gone/2000",
+     floors: ["FileListShowFloor/files_gone/2000"], ratio: 1.3},
+    {op: "files added one by one", size: "500 files", run: "FileAdd/500", floors: ["FileAddFloor/500"],
+     ratio: 1.15},
+    {op: "group copy", size: "2,000 files", run: "GroupCopy/2000", floors: ["GroupCopyFloor/2000"], ratio: 1.15},
+    {op: "start-up to the shown main window", size: "1,000 groups", run: "StartUp/1000",
+     floors: ["StartUpFloor/1000", "BoardRebuild/1000"], ratio: 1.5}
+  ]
+| map(select($median[.run] != null))
+| map(. as $row
+      | $median[$row.run] as $m
+      | ([$row.floors[] | $median[.]] | if any(. == null) then null else map(.real_time) | add end) as $floor
+      | (if $floor == null then null else $m.real_time / $floor end) as $ratio
+      | ($ratio != null and $ratio <= $row.ratio and ($row.ms == null or $m.real_time < $row.ms)) as $met
+      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms | \($floor | fmt) ms | "
+        + "\(if $ratio == null then "-" else ($ratio * 100 | round / 100 | tostring) + " x" end) | "
+        + "\($m.peak_MiB | fmt) MiB (floor \([$row.floors[0] | $median[.].peak_MiB][0] | fmt)) | "
+        + "\(if $row.ms then "≤ \($row.ratio) x, < \($row.ms) ms" else "≤ \($row.ratio) x" end) | "
+        + "\(if $met then "met" else "MISSED" end) |")
+| ["| operation | size | time (median) | floor (median) | ratio | peak memory | target | |",
+   "|---|---|---:|---:|---:|---:|---|---|"] + .
+| .[]
