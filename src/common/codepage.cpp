@@ -8,14 +8,55 @@
 
 namespace {
 
+enum class Direction { ToCp932, FromCp932 };
+
+// One converter per direction and thread, opened on first use: opening one costs more than
+// converting a file name.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Valid()) {
+            iconv_close(cd_);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    // Back to the initial state, whatever the previous conversion left.
+    iconv_t Reset() {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& ConverterFor(Direction direction) {
+    thread_local Converter toCp932("CP932", "UTF-8");
+    thread_local Converter fromCp932("UTF-8", "CP932");
+    return direction == Direction::ToCp932 ? toCp932 : fromCp932;
+}
+
+// Bytes below 0x80 are the same characters in both encodings.
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // One conversion through iconv. With stopOnInvalid false, an unconvertible input byte is replaced by
 // `replacement` and skipped.
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view input,
-                                   bool stopOnInvalid, std::string_view replacement) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+std::optional<std::string> Convert(Direction direction, std::string_view input, bool stopOnInvalid,
+                                   std::string_view replacement) {
+    if (IsAscii(input)) {
+        return std::string(input);
+    }
+    Converter& converter = ConverterFor(direction);
+    if (!converter.Valid()) {
         return std::nullopt;
     }
+    iconv_t cd = converter.Reset();
     std::string out;
     out.reserve(input.size() * 2 + 4);
     char* in = const_cast<char*>(input.data());
@@ -47,7 +88,6 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
         ++in;
         --inLeft;
     }
-    iconv_close(cd);
     return result;
 }
 
@@ -75,7 +115,7 @@ std::string UnifyJisVariants(std::string_view utf8) {
 }
 
 std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
-    std::optional<std::string> cp932 = Convert("CP932", "UTF-8", utf8, true, {});
+    std::optional<std::string> cp932 = Convert(Direction::ToCp932, utf8, true, {});
     // A character the code page only approximates would come back as another one (a yen sign as a
     // backslash): refuse it, so that what is stored always shows again as typed.
     if (cp932 && Utf8FromCp932(*cp932) != UnifyJisVariants(utf8)) {
@@ -85,7 +125,7 @@ std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
 }
 
 std::string Utf8FromCp932(std::string_view cp932) {
-    return Convert("UTF-8", "CP932", cp932, false, "\xEF\xBF\xBD").value_or(std::string());
+    return Convert(Direction::FromCp932, cp932, false, "\xEF\xBF\xBD").value_or(std::string());
 }
 
 std::string Cp932(std::string_view utf8) {

@@ -56,6 +56,24 @@ TEST(Codepage, showsInvalidBytesAsReplacementAndKeepsTheRest) {
     EXPECT_EQ(Utf8FromCp932("\x95\x5C\x83"), "表" + replacement);
 }
 
+TEST(Codepage, readsSingleBytesAloneAsBesideDoubleByteCharacters) {
+    for (int byte = 1; byte < 0x80; ++byte) {
+        const std::string ascii(1, static_cast<char>(byte));
+        EXPECT_EQ(Utf8FromCp932(ascii), ascii) << byte;
+        EXPECT_EQ(Utf8FromCp932(ascii + "\x95\x5C"), ascii + "表") << byte;
+        EXPECT_EQ(Cp932FromUtf8(ascii), ascii) << byte;
+        EXPECT_EQ(Cp932FromUtf8(ascii + "表"), ascii + "\x95\x5C") << byte;
+    }
+}
+
+TEST(Codepage, aFailedConversionLeavesTheNextOneWhole) {
+    EXPECT_FALSE(Cp932FromUtf8("表😀"));
+    EXPECT_FALSE(Cp932FromUtf8("表\xE3\x81"));
+    EXPECT_EQ(Cp932FromUtf8("表"), std::string("\x95\x5C"));
+    EXPECT_EQ(Utf8FromCp932("\x95"), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf8FromCp932("\x95\x5C"), "表");
+}
+
 TEST(Codepage, cutsAtACharacterBoundary) {
     const std::string name = Cp932("ABCDEFGHIJKLMNO表");  // 15 single bytes and one double-byte
     EXPECT_EQ(CutToBytes(name, 16), "ABCDEFGHIJKLMNO");
