@@ -19,12 +19,37 @@ constexpr const char* kPassword = "riverbank";
 // Longest text of a non-text column (numbers, dates) once the server has converted it.
 constexpr unsigned kConvertedLength = 64;
 
-// A fully fetched result, every value already as text.
+using RowValues = std::vector<std::optional<std::string>>;
+
+// A fetched result: its column names, its number of rows and, where kept, its rows as texts.
 struct Result {
     std::vector<std::string> names;
-    std::vector<std::vector<std::optional<std::string>>> rows;
+    std::size_t count = 0;
+    std::vector<RowValues> rows;
     std::size_t cursor = 0;
 };
+
+// What a reading statement needs of its result. Only what is kept is converted and stored.
+enum class Keep { Rows, FirstRow, RowCount, ColumnNames };
+
+// One fetched row of VARCHAR columns as texts; NULL as nothing.
+RowValues ValuesOf(const std::vector<unsigned char>& buffer,
+                   const std::vector<std::pair<unsigned, unsigned>>& offsets) {
+    RowValues row;
+    row.reserve(offsets.size());
+    for (const auto& [offset, nullOffset] : offsets) {
+        std::int16_t isNull;
+        std::memcpy(&isNull, buffer.data() + nullOffset, sizeof isNull);
+        if (isNull) {
+            row.emplace_back();
+            continue;
+        }
+        std::uint16_t length;
+        std::memcpy(&length, buffer.data() + offset, sizeof length);
+        row.emplace_back(std::string(reinterpret_cast<const char*>(buffer.data() + offset + 2), length));
+    }
+    return row;
+}
 
 std::string TrimRight(std::string text) {
     text.erase(std::find_if(text.rbegin(), text.rend(), [](char c) { return c != ' '; }).base(), text.end());
@@ -122,8 +147,8 @@ struct Database::Impl {
                 throw std::runtime_error("not attached");
             }
             transaction = attachment->startTransaction(&status, 0, nullptr);
-            attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(), kDialect,
-                                nullptr, nullptr, nullptr, nullptr);
+            attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(),
+                                kDialect, nullptr, nullptr, nullptr, nullptr);
             transaction->commit(&status);
             transaction = nullptr;
             committed = true;
@@ -137,8 +162,10 @@ struct Database::Impl {
         return committed;
     }
 
-    // Runs a reading statement in `tra` and fetches its whole result as texts.
-    std::optional<Result> Fetch(const char* operation, ITransaction* tra, const std::string& text) {
+    // Runs a reading statement in `tra` and keeps what `keep` asks for of its result: every row as
+    // texts, the first row only, only the number of rows, or only the column names.
+    std::optional<Result> Fetch(const char* operation, ITransaction* tra, const std::string& text,
+                                Keep keep) {
         Trace(text);
         ThrowStatusWrapper status(master->getStatus());
         IStatement* statement = nullptr;
@@ -148,45 +175,48 @@ struct Database::Impl {
         IResultSet* cursor = nullptr;
         std::optional<Result> fetched;
         try {
-            statement = attachment->prepare(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect,
-                                            IStatement::PREPARE_PREFETCH_METADATA);
+            statement = attachment->prepare(&status, tra, static_cast<unsigned>(text.size()), text.c_str(),
+                                            kDialect, IStatement::PREPARE_PREFETCH_METADATA);
             described = statement->getOutputMetadata(&status);
             const unsigned columns = described->getCount(&status);
-            // Every column is asked for as VARCHAR: the server converts numbers to their decimal
-            // text and passes text columns through as the bytes stored.
-            builder = described->getBuilder(&status);
             Result rows;
             for (unsigned i = 0; i < columns; ++i) {
-                const unsigned type = described->getType(&status, i) & ~1u;
-                const bool isText = type == SQL_TEXT || type == SQL_VARYING;
-                builder->setType(&status, i, SQL_VARYING + 1);
-                builder->setLength(&status, i, isText ? described->getLength(&status, i) : kConvertedLength);
-                if (!isText) {
-                    builder->setCharSet(&status, i, 0);
-                }
-                builder->setScale(&status, i, 0);
                 rows.names.push_back(TrimRight(described->getAlias(&status, i)));
             }
-            converted = builder->getMetadata(&status);
-            cursor = statement->openCursor(&status, tra, nullptr, nullptr, converted, 0);
-            std::vector<unsigned char> buffer(converted->getMessageLength(&status));
+            const bool keepValues = keep == Keep::Rows || keep == Keep::FirstRow;
+            if (keepValues) {
+                // Every column is asked for as VARCHAR: the server converts numbers to their decimal
+                // text and passes text columns through as the bytes stored.
+                builder = described->getBuilder(&status);
+                for (unsigned i = 0; i < columns; ++i) {
+                    const unsigned type = described->getType(&status, i) & ~1u;
+                    const bool isText = type == SQL_TEXT || type == SQL_VARYING;
+                    builder->setType(&status, i, SQL_VARYING + 1);
+                    builder->setLength(&status, i,
+                                       isText ? described->getLength(&status, i) : kConvertedLength);
+                    if (!isText) {
+                        builder->setCharSet(&status, i, 0);
+                    }
+                    builder->setScale(&status, i, 0);
+                }
+                converted = builder->getMetadata(&status);
+            }
+            IMessageMetadata* message = keepValues ? converted : described;
+            cursor = statement->openCursor(&status, tra, nullptr, nullptr, message, 0);
+            std::vector<unsigned char> buffer(message->getMessageLength(&status));
             std::vector<std::pair<unsigned, unsigned>> offsets;
-            for (unsigned i = 0; i < columns; ++i) {
+            for (unsigned i = 0; keepValues && i < columns; ++i) {
                 offsets.emplace_back(converted->getOffset(&status, i), converted->getNullOffset(&status, i));
             }
-            while (cursor->fetchNext(&status, buffer.data()) == IStatus::RESULT_OK) {
-                std::vector<std::optional<std::string>>& row = rows.rows.emplace_back();
-                row.reserve(columns);
-                for (const auto& [offset, nullOffset] : offsets) {
-                    std::int16_t isNull;
-                    std::memcpy(&isNull, buffer.data() + nullOffset, sizeof isNull);
-                    if (isNull) {
-                        row.emplace_back();
-                        continue;
-                    }
-                    std::uint16_t length;
-                    std::memcpy(&length, buffer.data() + offset, sizeof length);
-                    row.emplace_back(std::string(reinterpret_cast<const char*>(buffer.data() + offset + 2), length));
+            while (keep != Keep::ColumnNames &&
+                   cursor->fetchNext(&status, buffer.data()) == IStatus::RESULT_OK) {
+                ++rows.count;
+                if (!keepValues) {
+                    continue;
+                }
+                rows.rows.push_back(ValuesOf(buffer, offsets));
+                if (keep == Keep::FirstRow) {
+                    break;
                 }
             }
             cursor->close(&status);
@@ -215,7 +245,7 @@ struct Database::Impl {
     }
 
     // A reading statement of the statement layer: it runs in the one transaction, which stays open.
-    std::optional<Result> Read(const char* operation, const std::string& text) {
+    std::optional<Result> Read(const char* operation, const std::string& text, Keep keep) {
         if (attachment == nullptr) {
             return std::nullopt;
         }
@@ -230,11 +260,11 @@ struct Database::Impl {
         if (transaction == nullptr) {
             return std::nullopt;
         }
-        return Fetch(operation, transaction, text);
+        return Fetch(operation, transaction, text, keep);
     }
 
     void FillRow(std::span<std::string> row) {
-        const std::vector<std::optional<std::string>>& values = result->rows[result->cursor];
+        const RowValues& values = result->rows[result->cursor];
         for (std::size_t i = 0; i < values.size() && i < row.size(); ++i) {
             row[i] = values[i].value_or(std::string());
         }
@@ -249,7 +279,9 @@ struct Database::Impl {
 
 Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
 
-Database::~Database() { impl_->Detach(); }
+Database::~Database() {
+    impl_->Detach();
+}
 
 void Database::CreateDatabase() {
     if (impl_->attachment != nullptr) {
@@ -294,9 +326,13 @@ void Database::ConnectDatabase() {
     status.dispose();
 }
 
-void Database::DisconnectDatabase() { impl_->Detach(); }
+void Database::DisconnectDatabase() {
+    impl_->Detach();
+}
 
-bool Database::Attached() const { return impl_->attachment != nullptr; }
+bool Database::Attached() const {
+    return impl_->attachment != nullptr;
+}
 
 bool Database::TableExists(std::string_view name) {
     if (impl_->attachment == nullptr) {
@@ -308,7 +344,7 @@ bool Database::TableExists(std::string_view name) {
     std::optional<Result> tables;
     try {
         own = impl_->attachment->startTransaction(&status, 0, nullptr);
-        tables = impl_->Fetch("TableExists", own, TableNamesText());
+        tables = impl_->Fetch("TableExists", own, TableNamesText(), Keep::Rows);
         own->commit(&status);
         own = nullptr;
     } catch (const FbException& error) {
@@ -330,7 +366,9 @@ bool Database::ExecuteScript(const std::vector<std::string>& lines) {
     return !lines.empty() && impl_->Write("ExecuteScript", JoinLines(lines));
 }
 
-bool Database::DropTable(std::string_view name) { return impl_->Write("DropTable", DropTableText(name)); }
+bool Database::DropTable(std::string_view name) {
+    return impl_->Write("DropTable", DropTableText(name));
+}
 
 bool Database::InsertRow(std::string_view table, std::span<const std::string> columns,
                          std::span<const std::string> values) {
@@ -357,17 +395,19 @@ bool Database::DeleteRows(std::string_view table, std::string_view where) {
 }
 
 int Database::CountRows(std::string_view table, std::string_view where) {
-    const std::optional<Result> rows = impl_->Read("CountRows", CountRowsText(table, where));
-    return rows ? static_cast<int>(rows->rows.size()) : -1;
+    const std::optional<Result> rows = impl_->Read("CountRows", CountRowsText(table, where), Keep::RowCount);
+    return rows ? static_cast<int>(rows->count) : -1;
 }
 
 int Database::CountColumns(std::string_view table) {
-    const std::optional<Result> rows = impl_->Read("CountColumns", CountColumnsText(table));
+    const std::optional<Result> rows =
+        impl_->Read("CountColumns", CountColumnsText(table), Keep::ColumnNames);
     return rows ? static_cast<int>(rows->names.size()) : -1;
 }
 
 std::string Database::SelectMax(std::string_view table, std::string_view column, std::string_view where) {
-    const std::optional<Result> rows = impl_->Read("SelectMax", SelectMaxText(table, column, where));
+    const std::optional<Result> rows =
+        impl_->Read("SelectMax", SelectMaxText(table, column, where), Keep::FirstRow);
     if (!rows || rows->rows.empty() || rows->rows[0].empty()) {
         return std::string();
     }
@@ -376,7 +416,7 @@ std::string Database::SelectMax(std::string_view table, std::string_view column,
 
 int Database::OpenSelect(std::string_view columns, std::string_view table, std::string_view where,
                          std::string_view orderBy) {
-    impl_->result = impl_->Read("OpenSelect", OpenSelectText(columns, table, where, orderBy));
+    impl_->result = impl_->Read("OpenSelect", OpenSelectText(columns, table, where, orderBy), Keep::Rows);
     return impl_->result ? static_cast<int>(impl_->result->rows.size()) : 0;
 }
 
@@ -415,10 +455,18 @@ void Database::ReadNextRow(std::span<std::string> row) {
     impl_->FillRow(row);
 }
 
-void Database::CloseResult() { impl_->result.reset(); }
+void Database::CloseResult() {
+    impl_->result.reset();
+}
 
-void Database::CloseStatement() { impl_->CloseStatement(); }
+void Database::CloseStatement() {
+    impl_->CloseStatement();
+}
 
-void Database::SetStatementTrace(StatementTrace trace) { impl_->trace = std::move(trace); }
+void Database::SetStatementTrace(StatementTrace trace) {
+    impl_->trace = std::move(trace);
+}
 
-void Database::SetErrorHook(ErrorHook hook) { impl_->errorHook = std::move(hook); }
+void Database::SetErrorHook(ErrorHook hook) {
+    impl_->errorHook = std::move(hook);
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "common/codepage.h"
 #include "common/number.h"
 #include "common/sql_literal.h"
@@ -112,6 +115,24 @@ TEST_F(StatementLayer, selectMaxOfAnEmptyTableIsEmptySoTheNextNumberIsOne) {
     EXPECT_EQ(db().SelectMax("GRP_5", "N", ""), "7");
     EXPECT_EQ(db().SelectMax("GRP_5", "N", "N>7"), "");
     EXPECT_TRUE(db().DropTable("GRP_5"));
+}
+
+TEST_F(StatementLayer, countersAndLargestValueEndTheOpenResultAndKeepNoRows) {
+    EXPECT_EQ(db().CountColumns("GRP_1"), 3);
+    EXPECT_EQ(db().CountColumns(kGroupTable), 11);  // no rows at all
+    EXPECT_EQ(db().CountRows("GRP_1", "N>0"), 2);
+    EXPECT_EQ(db().SelectMax("GRP_1", "FILE_NAME", ""), "b.dwg");
+    EXPECT_EQ(db().SelectMax("GRP_1", "N", "N<2"), "1");
+    for (const std::function<void()>& counter : std::vector<std::function<void()>>{
+             [] { db().CountRows("GRP_1", ""); }, [] { db().CountColumns("GRP_1"); },
+             [] { db().SelectMax("GRP_1", "N", ""); }}) {
+        ASSERT_EQ(db().OpenSelect("*", "GRP_1", "", "N"), 3);
+        counter();
+        FileRecord row{"kept", "kept", "kept"};
+        db().ReadColumnNames(row);
+        db().ReadFirstRow(row);
+        EXPECT_EQ(row, (FileRecord{"kept", "kept", "kept"}));
+    }
 }
 
 TEST_F(StatementLayer, rowReadersGiveTextsAndEmptyPastTheEnd) {
