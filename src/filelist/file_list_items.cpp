@@ -28,7 +28,8 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     row.folder = FolderPart(resolved, PathSeparators());
     row.size = "0";
     row.time = "<No File>";
-    if (const std::optional<FileFacts> facts = FindFileFacts(FromCp932(resolved))) {
+    const QString resolvedPath = resolved == path ? localPath : FromCp932(resolved);
+    if (const std::optional<FileFacts> facts = FindFileFacts(resolvedPath)) {
         row.size = std::to_string(facts->size);
         row.time = facts->lastWriteTime.toStdString();
     }

@@ -14,9 +14,9 @@
 
 namespace {
 
-// Each cell keeps the code-page bytes it shows, so that sorting, copying and opening work on the
-// stored texts exactly.
-constexpr int kBytesRole = Qt::UserRole + 1;
+// A row's first cell keeps the code-page bytes of all its texts, so that sorting, copying and opening
+// work on the stored texts exactly.
+constexpr int kTextsRole = Qt::UserRole + 1;
 constexpr int kImageIndexRole = Qt::UserRole + 2;
 
 struct ColumnDesign {
@@ -57,6 +57,9 @@ FileListView::FileListView(QWidget* parent)
         connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::DoubleClicked);
         stack_->addWidget(view);
     }
+    QPixmap empty(listView_->iconSize());
+    empty.fill(Qt::transparent);
+    noImage_ = QIcon(empty);
     detailsView_->setRootIsDecorated(false);
     detailsView_->setItemsExpandable(false);
     detailsView_->setUniformRowHeights(true);
@@ -120,12 +123,7 @@ int FileListView::RowCount() const {
 }
 
 FileRowTexts FileListView::Row(int row) const {
-    FileRowTexts texts;
-    const auto cells = ColumnTexts(texts);
-    for (int column = 0; column < kColumnCount; ++column) {
-        *cells[column] = model_->index(row, column).data(kBytesRole).toByteArray().toStdString();
-    }
-    return texts;
+    return model_->index(row, 0).data(kTextsRole).value<FileRowTexts>();
 }
 
 int FileListView::ImageIndex(int row) const {
@@ -141,18 +139,13 @@ void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QP
     const auto cells = ColumnTexts(texts);
     for (int column = 0; column < kColumnCount; ++column) {
         auto* item = new QStandardItem(FromCp932(*cells[column]));
-        item->setData(QByteArray::fromStdString(*cells[column]), kBytesRole);
         item->setTextAlignment(Columns()[column].alignment | Qt::AlignVCenter);
         items << item;
     }
+    items[0]->setData(QVariant::fromValue(texts), kTextsRole);
     items[0]->setData(imageIndex, kImageIndexRole);
     // A row without image keeps the image's place empty, so that every caption lines up.
-    QPixmap picture = image;
-    if (imageIndex < 0) {
-        picture = QPixmap(listView_->iconSize());
-        picture.fill(Qt::transparent);
-    }
-    items[0]->setIcon(QIcon(picture));
+    items[0]->setIcon(imageIndex < 0 ? noImage_ : QIcon(image));
     model_->appendRow(items);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
@@ -52,4 +53,5 @@ private:
     QTreeView* detailsView_;
     QStackedLayout* stack_;
     Style style_ = Style::LargeIcons;
+    QIcon noImage_;  // shared by the rows of files that are not there
 };
