@@ -19,37 +19,38 @@ constexpr const char* kPassword = "riverbank";
 // Longest text of a non-text column (numbers, dates) once the server has converted it.
 constexpr unsigned kConvertedLength = 64;
 
-using RowValues = std::vector<std::optional<std::string>>;
-
-// A fetched result: its column names, its number of rows and, where kept, its rows as texts.
+// A fetched result: its column names, its number of rows and, where kept, the texts of its rows
+// one after another in a single buffer. A NULL is kept as an empty text, which is how it reads.
 struct Result {
     std::vector<std::string> names;
     std::size_t count = 0;
-    std::vector<RowValues> rows;
+    std::string texts;
+    std::vector<std::pair<std::size_t, std::size_t>> cells;  // offset and length, row by row
     std::size_t cursor = 0;
+
+    std::size_t KeptRows() const { return names.empty() ? 0 : cells.size() / names.size(); }
+    std::string_view Text(std::size_t row, std::size_t column) const {
+        const auto [offset, length] = cells[row * names.size() + column];
+        return std::string_view(texts).substr(offset, length);
+    }
+    // Keeps one fetched row of VARCHAR columns.
+    void KeepRow(const std::vector<unsigned char>& buffer,
+                 const std::vector<std::pair<unsigned, unsigned>>& offsets) {
+        for (const auto& [offset, nullOffset] : offsets) {
+            std::int16_t isNull;
+            std::memcpy(&isNull, buffer.data() + nullOffset, sizeof isNull);
+            std::uint16_t length = 0;
+            if (!isNull) {
+                std::memcpy(&length, buffer.data() + offset, sizeof length);
+            }
+            cells.emplace_back(texts.size(), length);
+            texts.append(reinterpret_cast<const char*>(buffer.data() + offset + 2), length);
+        }
+    }
 };
 
 // What a reading statement needs of its result. Only what is kept is converted and stored.
 enum class Keep { Rows, FirstRow, RowCount, ColumnNames };
-
-// One fetched row of VARCHAR columns as texts; NULL as nothing.
-RowValues ValuesOf(const std::vector<unsigned char>& buffer,
-                   const std::vector<std::pair<unsigned, unsigned>>& offsets) {
-    RowValues row;
-    row.reserve(offsets.size());
-    for (const auto& [offset, nullOffset] : offsets) {
-        std::int16_t isNull;
-        std::memcpy(&isNull, buffer.data() + nullOffset, sizeof isNull);
-        if (isNull) {
-            row.emplace_back();
-            continue;
-        }
-        std::uint16_t length;
-        std::memcpy(&length, buffer.data() + offset, sizeof length);
-        row.emplace_back(std::string(reinterpret_cast<const char*>(buffer.data() + offset + 2), length));
-    }
-    return row;
-}
 
 std::string TrimRight(std::string text) {
     text.erase(std::find_if(text.rbegin(), text.rend(), [](char c) { return c != ' '; }).base(), text.end());
@@ -214,7 +215,7 @@ struct Database::Impl {
                 if (!keepValues) {
                     continue;
                 }
-                rows.rows.push_back(ValuesOf(buffer, offsets));
+                rows.KeepRow(buffer, offsets);
                 if (keep == Keep::FirstRow) {
                     break;
                 }
@@ -264,9 +265,8 @@ struct Database::Impl {
     }
 
     void FillRow(std::span<std::string> row) {
-        const RowValues& values = result->rows[result->cursor];
-        for (std::size_t i = 0; i < values.size() && i < row.size(); ++i) {
-            row[i] = values[i].value_or(std::string());
+        for (std::size_t i = 0; i < result->names.size() && i < row.size(); ++i) {
+            row[i] = result->Text(result->cursor, i);
         }
     }
 
@@ -357,9 +357,12 @@ bool Database::TableExists(std::string_view name) {
     if (!tables) {
         return false;
     }
-    return std::any_of(tables->rows.begin(), tables->rows.end(), [&](const auto& row) {
-        return !row.empty() && row[0] && EqualIgnoringCase(TrimRight(*row[0]), name);
-    });
+    for (std::size_t row = 0; row < tables->KeptRows(); ++row) {
+        if (EqualIgnoringCase(TrimRight(std::string(tables->Text(row, 0))), name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Database::ExecuteScript(const std::vector<std::string>& lines) {
@@ -408,16 +411,16 @@ int Database::CountColumns(std::string_view table) {
 std::string Database::SelectMax(std::string_view table, std::string_view column, std::string_view where) {
     const std::optional<Result> rows =
         impl_->Read("SelectMax", SelectMaxText(table, column, where), Keep::FirstRow);
-    if (!rows || rows->rows.empty() || rows->rows[0].empty()) {
+    if (!rows || rows->KeptRows() == 0) {
         return std::string();
     }
-    return rows->rows[0][0].value_or(std::string());
+    return std::string(rows->Text(0, 0));
 }
 
 int Database::OpenSelect(std::string_view columns, std::string_view table, std::string_view where,
                          std::string_view orderBy) {
     impl_->result = impl_->Read("OpenSelect", OpenSelectText(columns, table, where, orderBy), Keep::Rows);
-    return impl_->result ? static_cast<int>(impl_->result->rows.size()) : 0;
+    return impl_->result ? static_cast<int>(impl_->result->KeptRows()) : 0;
 }
 
 void Database::ReadColumnNames(std::span<std::string> names) {
@@ -435,7 +438,7 @@ void Database::ReadFirstRow(std::span<std::string> row) {
     }
     impl_->EmptyRow(row);
     impl_->result->cursor = 0;
-    if (!impl_->result->rows.empty()) {
+    if (impl_->result->KeptRows() > 0) {
         impl_->FillRow(row);
     }
 }
@@ -445,10 +448,10 @@ void Database::ReadNextRow(std::span<std::string> row) {
         return;
     }
     Result& result = *impl_->result;
-    if (result.cursor < result.rows.size()) {
+    if (result.cursor < result.KeptRows()) {
         ++result.cursor;
     }
-    if (result.cursor >= result.rows.size()) {
+    if (result.cursor >= result.KeptRows()) {
         impl_->EmptyRow(row);
         return;
     }
