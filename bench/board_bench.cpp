@@ -68,7 +68,7 @@ void BoardRebuildFloor(benchmark::State& state) {
     const QString pictureFolder = folder.FilePath(QStringLiteral("img/"));
     std::vector<QLabel*> labels;
     FirstPaintFilter firstPaints;
-    TimeEach(state, {}, [&] {
+    const auto rebuild = [&] {
         board->hide();
         qDeleteAll(labels);
         labels.clear();
@@ -119,7 +119,9 @@ void BoardRebuildFloor(benchmark::State& state) {
         firstPaints.active = false;
         board->update();
         Settle();
-    });
+    };
+    rebuild();  // like the program's first showing, so that every measured rebuild frees a board
+    TimeEach(state, {}, rebuild);
 }
 
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {

@@ -1,19 +1,19 @@
-// A group copied with its file list: the statements of the copy command (source row, next number,
-// master row, table copy), beside the same statements sent directly.
+// A group copied with its file list by the board's copy command, beside the same statements sent
+// directly and the copy's icon made of two bare labels.
 
-#include <array>
+#include <QLabel>
+#include <QTest>
 #include <memory>
 
+#include "app/app_windows.h"
 #include "bench_data.h"
+#include "bench_program.h"
 #include "bench_support.h"
-#include "common/number.h"
 #include "common/sql_literal.h"
 #include "direct_client.h"
 #include "floor.h"
 #include "storage/database.h"
-#include "storage/records.h"
 #include "storage/schema.h"
-#include "storage/table_copy.h"
 
 namespace {
 
@@ -28,6 +28,7 @@ const BenchFolder& Data() {
         AddGroups(*made, kGroups);
         AddFileTable(*made, kSource,
                      DrawingFilePaths(made->FilePath(QStringLiteral("files")), kCopiedFiles, false));
+        made->WriteSettingsFile();
         return made;
     }();
     return *folder;
@@ -43,43 +44,58 @@ int CopiedRows() {
                                                     : 0;
 }
 
+// The source group is selected with the mouse, as the user does before the command.
+void SelectSource(TForm1& board) {
+    auto* icon = board.Board->findChild<QLabel*>(QStringLiteral("Imag%1").arg(kSource));
+    Require(icon != nullptr, "the source group has no icon");
+    QTest::mousePress(icon, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    QTest::mouseRelease(icon, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    QTest::mouseMove(board.Board, QPoint(520, 170));
+    Require(board.SelectedGroup == kSource, "the source group is not selected");
+}
+
 void GroupCopy(benchmark::State& state) {
-    Database database(Data().Settings());
-    database.ConnectDatabase();
+    ProgramContext program(Data().ExecutablePath());
+    AppWindows windows(program.context);
+    TForm1& board = windows.form1;
+    board.show();
+    Settle();
+    SelectSource(board);
     TimeEach(
         state,
         [&] {
-            database.DeleteRows(kGroupTable, CopyCondition());
-            database.DropTable(FileTableName(kCopy));
+            // The copy of the previous run goes, through the board's own connection that knows it.
+            board.database().DeleteRows(kGroupTable, CopyCondition());
+            board.database().DropTable(FileTableName(kCopy));
+            board.RebuildBoard();
+            Settle();
         },
         [&] {
-            GroupRecord source;
-            database.OpenSelect("*", kGroupTable, "N=" + SqlNumber(kSource), "");
-            database.ReadFirstRow(source);
-            database.CloseResult();
-            const int number = ParseIntOrZero(database.SelectMax(kGroupTable, "N", "")) + 1;
-            std::array<std::string, 11> values;
-            for (int column = kGroupName; column <= kGroupIcon; ++column) {
-                values[column] = SqlText(source[column]);
-            }
-            values[kGroupN] = SqlNumber(number);
-            values[kGroupX] = SqlNumber(ParseIntOrZero(source[kGroupX]) + 12);
-            values[kGroupY] = SqlNumber(ParseIntOrZero(source[kGroupY]) + 12);
-            if (database.InsertRow(kGroupTable, GroupColumnNames(), values)) {
-                CopyTable(database, FileTableName(kSource), FileTableName(number));
-            }
+            board.mnuCopyGroup->trigger();
+            Settle();
         });
-    database.DisconnectDatabase();
+    Require(board.GroupSlots.LiveSlot(kCopy) != nullptr, "the copy has no icon");
+    windows.form1.close();
     Require(CopiedRows() == kCopiedFiles, "the copy does not hold every file");
 }
 
 void GroupCopyFloor(benchmark::State& state) {
     DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    QWidget window;
+    window.setFont(FloorFont());
+    window.setGeometry(192, 107, 608, 301);
+    window.show();
+    Settle();
+    const QPixmap picture(Data().FilePath(QStringLiteral("img/icon1.ico")));
+    std::unique_ptr<QLabel> image;
+    std::unique_ptr<QLabel> caption;
     const std::string source = FileTableName(kSource);
     const std::string target = FileTableName(kCopy);
     TimeEach(
         state,
         [&] {
+            image.reset();
+            caption.reset();
             database.Execute("DELETE FROM GRPQRT WHERE N=" + std::to_string(kCopy));
             if (HasTable(database, target)) {
                 database.Execute("DROP TABLE " + target);
@@ -87,8 +103,12 @@ void GroupCopyFloor(benchmark::State& state) {
         },
         [&] {
             std::string values;
+            QString name;
+            QPoint place;
             database.Query("SELECT * FROM GRPQRT WHERE N=" + std::to_string(kSource),
                            [&](const DirectDatabase::Row& row) {
+                               name = Cp932Decoder()(Bytes(row.Text(1)));
+                               place = QPoint(row.Int(9) + 12, row.Int(10) + 12);
                                for (unsigned column = 1; column <= 8; ++column) {
                                    values += ", " + Literal(row.IsNull(column) ? "" : row.Text(column));
                                }
@@ -123,6 +143,17 @@ void GroupCopyFloor(benchmark::State& state) {
             for (const std::string& row : rows) {
                 database.Execute("INSERT INTO " + target + " (N, FILE_NAME, PATH_NAME) VALUES (" + row + ")");
             }
+            image = std::make_unique<QLabel>(&window);
+            image->setPixmap(picture);
+            image->setGeometry(QRect(place, picture.size()));
+            caption = std::make_unique<QLabel>(name, &window);
+            caption->setAutoFillBackground(true);
+            caption->adjustSize();
+            caption->move(place.x() + image->width() / 2 - caption->width() / 2,
+                          place.y() + image->height() + 3);
+            image->show();
+            caption->show();
+            Settle();
         });
     Require(CopiedRows() == kCopiedFiles, "the copy does not hold every file");
 }

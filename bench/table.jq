@@ -4,7 +4,7 @@
 def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
 
 [.[].benchmarks[]] as $all
-| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name)) as $median
+| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $median
 | [
     {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000", floors: ["BoardRebuildFloor/1000"],
      ratio: 1.3},
