@@ -1,6 +1,7 @@
 // The board rebuilt from the master table, beside the same statements and the same labels made
 // directly.
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStringDecoder>
@@ -40,12 +41,13 @@ void BoardRebuild(benchmark::State& state) {
     Require(live == groups, "the board does not show every group");
 }
 
-// Swallows the paint requests that labels post as they are shown, while active.
-struct FirstPaintFilter : QObject {
-    bool eventFilter(QObject*, QEvent* event) override {
-        return active && event->type() == QEvent::UpdateLater;
+// Swallows the paint requests that the labels of `board` post for themselves as it is shown.
+struct FirstPaintsOf : QObject {
+    explicit FirstPaintsOf(QWidget* board) : board(board) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return event->type() == QEvent::UpdateLater && watched->parent() == board;
     }
-    bool active = false;
+    QWidget* board;
 };
 
 // A white window with one picture label and one caption label per group, the picture read once
@@ -67,7 +69,7 @@ void BoardRebuildFloor(benchmark::State& state) {
 
     const QString pictureFolder = folder.FilePath(QStringLiteral("img/"));
     std::vector<QLabel*> labels;
-    FirstPaintFilter firstPaints;
+    FirstPaintsOf firstPaints(board);
     const auto rebuild = [&] {
         board->hide();
         qDeleteAll(labels);
@@ -104,8 +106,6 @@ void BoardRebuildFloor(benchmark::State& state) {
             caption->setAutoFillBackground(true);
             caption->adjustSize();
             caption->move(x + image->width() / 2 - caption->width() / 2, y + image->height() + 3);
-            image->installEventFilter(&firstPaints);
-            caption->installEventFilter(&firstPaints);
             image->show();
             caption->show();
             groupSlots[row.Int(0) - 1] = image;
@@ -113,10 +113,10 @@ void BoardRebuildFloor(benchmark::State& state) {
             labels.push_back(caption);
         });
         // Each label asks to be painted as it is shown; one paint of the board serves them all.
-        firstPaints.active = true;
+        qApp->installEventFilter(&firstPaints);
         board->show();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
-        firstPaints.active = false;
+        qApp->removeEventFilter(&firstPaints);
         board->update();
         Settle();
     };
