@@ -50,6 +50,8 @@ void SelectSource(TForm1& board) {
     Require(icon != nullptr, "the source group has no icon");
     QTest::mousePress(icon, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
     QTest::mouseRelease(icon, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+    // A movement over the empty board completes the press; the cursor may stand there already.
+    QTest::mouseMove(board.Board, QPoint(510, 160));
     QTest::mouseMove(board.Board, QPoint(520, 170));
     Require(board.SelectedGroup == kSource, "the source group is not selected");
 }
