@@ -11,6 +11,15 @@ namespace {
 constexpr qsizetype kHeaderSize = 88;
 constexpr quint32 kHeaderRecord = 1;
 constexpr quint32 kSignature = 0x464D4520;  // " EMF"
+constexpr quint32 kEndRecord = 14;
+constexpr qint64 kRecordHead = 8;  // type and length
+// Header fields: the description's length in UTF-16 units and its offset, and (in headers of at
+// least kPixelFormatEnd bytes) the pixel format's length and offset.
+constexpr qsizetype kDescriptionLengthAt = 60;
+constexpr qsizetype kDescriptionOffsetAt = 64;
+constexpr qsizetype kPixelFormatLengthAt = 88;
+constexpr qsizetype kPixelFormatOffsetAt = 92;
+constexpr qint64 kPixelFormatEnd = 100;
 constexpr int kHundredthMillimetresPerInch = 2540;
 constexpr int kScreenDpi = 96;
 
@@ -43,11 +52,42 @@ QSize HeaderSize(const QByteArray& bytes) {
                : QSize();
 }
 
+// The converter believes every length the file states. A file whose header places its texts
+// outside the header, or whose records do not end inside the file with an end-of-file record, would
+// have it read past the end of the buffer; such a file is damaged and is refused here.
+bool LengthsFit(const QByteArray& bytes) {
+    const qint64 size = bytes.size();
+    const qint64 headerSize = static_cast<quint32>(Int32At(bytes, 4));
+    if (headerSize < kHeaderSize || headerSize > size) {
+        return false;
+    }
+    const auto insideHeader = [&](qsizetype lengthAt, qsizetype offsetAt, qint64 unit) {
+        const qint64 length = static_cast<quint32>(Int32At(bytes, lengthAt)) * unit;
+        const qint64 offset = static_cast<quint32>(Int32At(bytes, offsetAt));
+        return length == 0 || offset + length <= headerSize;
+    };
+    if (!insideHeader(kDescriptionLengthAt, kDescriptionOffsetAt, 2) ||
+        (headerSize >= kPixelFormatEnd && !insideHeader(kPixelFormatLengthAt, kPixelFormatOffsetAt, 1))) {
+        return false;
+    }
+    for (qint64 offset = 0; offset + kRecordHead <= size;) {
+        const qint64 length = static_cast<quint32>(Int32At(bytes, offset + 4));
+        if (length < kRecordHead || length % 4 != 0 || length > size - offset) {
+            return false;
+        }
+        if (static_cast<quint32>(Int32At(bytes, offset)) == kEndRecord) {
+            return true;
+        }
+        offset += length;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<MetafileSvg> EmfToSvg(const QByteArray& bytes) {
     const QSize size = HeaderSize(bytes);
-    if (size.isEmpty()) {
+    if (size.isEmpty() || !LengthsFit(bytes)) {
         return std::nullopt;
     }
     QByteArray input = bytes;  // the converter takes a writable buffer

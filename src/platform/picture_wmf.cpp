@@ -1,3 +1,5 @@
+#include <QtEndian>
+
 #include "platform/picture_metafile.h"
 
 // After Qt's headers: the library's headers define short macro names that Qt's would trip over.
@@ -9,6 +11,47 @@ extern "C" {
 namespace {
 
 constexpr double kScreenDpi = 96;
+constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
+constexpr qint64 kPlaceableSize = 22;  // the optional header before the metafile's own
+constexpr qint64 kHeaderWords = 9;
+constexpr qsizetype kHeaderWordsAt = 2;
+constexpr qsizetype kLongestRecordAt = 12;  // in 16-bit words, as every length in the file
+constexpr qint64 kRecordHeadWords = 3;      // length and function
+constexpr quint16 kEndFunction = 0;
+
+quint32 U32At(const QByteArray& bytes, qint64 offset) {
+    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+quint16 U16At(const QByteArray& bytes, qint64 offset) {
+    return qFromLittleEndian<quint16>(bytes.constData() + offset);
+}
+
+// The library allocates a buffer as long as the header's longest record before reading any, and
+// believes every record's own length. A file whose lengths reach past its end, or whose records do
+// not end with an end-of-file record inside it, is damaged and is refused here.
+bool LengthsFit(const QByteArray& bytes) {
+    const qint64 size = bytes.size();
+    const qint64 header = size >= 4 && U32At(bytes, 0) == kPlaceableKey ? kPlaceableSize : 0;
+    if (header + 2 * kHeaderWords > size || U16At(bytes, header + kHeaderWordsAt) != kHeaderWords) {
+        return false;
+    }
+    const qint64 longest = U32At(bytes, header + kLongestRecordAt);
+    if (2 * longest > size - header) {
+        return false;
+    }
+    for (qint64 offset = header + 2 * kHeaderWords; offset + 2 * kRecordHeadWords <= size;) {
+        const qint64 words = U32At(bytes, offset);
+        if (words < kRecordHeadWords || words > longest || 2 * words > size - offset) {
+            return false;
+        }
+        if (U16At(bytes, offset + 4) == kEndFunction) {
+            return true;
+        }
+        offset += 2 * words;
+    }
+    return false;
+}
 
 // The library's handle, destroyed with everything it allocated.
 struct WmfHandle {
@@ -23,6 +66,9 @@ struct WmfHandle {
 }  // namespace
 
 std::optional<MetafileSvg> WmfToSvg(const QByteArray& bytes) {
+    if (!LengthsFit(bytes)) {
+        return std::nullopt;
+    }
     WmfHandle handle;
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
