@@ -4,7 +4,9 @@
 def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
 
 [.[].benchmarks[]] as $all
-| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $median
+| def by($aggregate): $all | map(select(.aggregate_name == $aggregate)) | INDEX(.run_name | sub("/iterations.*"; ""));
+  by("median") as $median
+| by("cv") as $cv
 | [
     {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000", floors: ["BoardRebuildFloor/1000"],
      ratio: 1.3},
@@ -26,11 +28,12 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
       | ([$row.floors[] | $median[.]] | if any(. == null) then null else map(.real_time) | add end) as $floor
       | (if $floor == null then null else $m.real_time / $floor end) as $ratio
       | ($ratio != null and $ratio <= $row.ratio and ($row.ms == null or $m.real_time < $row.ms)) as $met
-      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms | \($floor | fmt) ms | "
+      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms ±\($cv[$row.run].real_time * 100 | round)% "
+        + "| \($floor | fmt) ms | "
         + "\(if $ratio == null then "-" else ($ratio * 100 | round / 100 | tostring) + " x" end) | "
         + "\($m.peak_MiB | fmt) MiB (floor \([$row.floors[0] | $median[.].peak_MiB][0] | fmt)) | "
         + "\(if $row.ms then "≤ \($row.ratio) x, < \($row.ms) ms" else "≤ \($row.ratio) x" end) | "
         + "\(if $met then "met" else "MISSED" end) |")
-| ["| operation | size | time (median) | floor (median) | ratio | peak memory | target | |",
+| ["| operation | size | time (median ±cv) | floor (median) | ratio | peak memory | target | |",
    "|---|---|---:|---:|---:|---:|---|---|"] + .
 | .[]
