@@ -20,6 +20,7 @@ constexpr qsizetype kDescriptionOffsetAt = 64;
 constexpr qsizetype kPixelFormatLengthAt = 88;
 constexpr qsizetype kPixelFormatOffsetAt = 92;
 constexpr qint64 kPixelFormatEnd = 100;
+constexpr qsizetype kTextEndPadding = 8;  // a zero UTF-16 unit wherever a text started
 constexpr int kHundredthMillimetresPerInch = 2540;
 constexpr int kScreenDpi = 96;
 
@@ -90,7 +91,10 @@ std::optional<MetafileSvg> EmfToSvg(const QByteArray& bytes) {
     if (size.isEmpty() || !LengthsFit(bytes)) {
         return std::nullopt;
     }
-    QByteArray input = bytes;  // the converter takes a writable buffer
+    // The converter takes a writable buffer. It reads the header's texts up to their terminating
+    // zero wherever that lies, and the second text as far again as the description's length; as
+    // many zero bytes after the file's end as the file is long keep both reads inside the buffer.
+    QByteArray input = bytes + QByteArray(bytes.size() + kTextEndPadding, '\0');
     generatorOptions options{};
     options.nameSpace = const_cast<char*>("svg");
     options.svgDelimiter = true;
@@ -98,7 +102,7 @@ std::optional<MetafileSvg> EmfToSvg(const QByteArray& bytes) {
     char* output = nullptr;
     size_t length = 0;
     const int converted =
-        emf2svg(input.data(), static_cast<size_t>(input.size()), &output, &length, &options);
+        emf2svg(input.data(), static_cast<size_t>(bytes.size()), &output, &length, &options);
     const std::unique_ptr<char, decltype(&std::free)> owned(output, &std::free);
     if (!converted || output == nullptr || length == 0) {
         return std::nullopt;
