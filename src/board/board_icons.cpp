@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +16,25 @@ const char* const kDefaultPicture = "icon1.ico";
 
 }  // namespace
 
+QPixmap TForm1::GroupPicture(const std::string& IconFile) {
+    if (rebuilding_) {
+        const auto found = rebuildPictures_.find(IconFile);
+        if (found != rebuildPictures_.end()) {
+            return found->second;
+        }
+    }
+    const QString folder = context_.appDir + QStringLiteral("img") + FolderSeparator();
+    QString picturePath = folder + FromCp932(IconFile);
+    if (!QFileInfo(picturePath).isFile()) {
+        picturePath = folder + QLatin1String(kDefaultPicture);
+    }
+    const QPixmap picture = pictures_.Load(picturePath);
+    if (rebuilding_) {
+        rebuildPictures_.emplace(IconFile, picture);
+    }
+    return picture;
+}
+
 void TForm1::AddGroupIcon(int Index, int X, int Y, const std::string& Caption, const std::string& IconFile) {
     const int groupNo = Index + 1;
     GroupSlot* slot = Index < 0 ? nullptr : GroupSlots.Slot(groupNo);
@@ -22,14 +42,9 @@ void TForm1::AddGroupIcon(int Index, int X, int Y, const std::string& Caption, c
         return;
     }
     FreeSlot(*slot);
-    const QString folder = context_.appDir + QStringLiteral("img") + FolderSeparator();
-    QString picturePath = folder + FromCp932(IconFile);
-    if (!QFileInfo(picturePath).isFile()) {
-        picturePath = folder + QLatin1String(kDefaultPicture);
-    }
     slot->X = X;
     slot->Y = Y;
-    const QPixmap picture = pictures_.Load(picturePath);
+    const QPixmap picture = GroupPicture(IconFile);
     if (picture.isNull()) {
         return;
     }
@@ -65,24 +80,49 @@ void TForm1::AddGroupIconFromRow(const GroupRecord& row) {
                  row[kGroupName], row[kGroupIcon]);
 }
 
+namespace {
+
+// Swallows the paint requests that labels post for themselves as their board is shown.
+struct FirstPaintsOf : QObject {
+    explicit FirstPaintsOf(QWidget* board) : board(board) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return event->type() == QEvent::UpdateLater && watched->parent() == board;
+    }
+    QWidget* board;
+};
+
+}  // namespace
+
 void TForm1::RebuildBoard() {
+    // Qt compares every label shown on a shown board with all its siblings, for the cursor and again
+    // for painting: a board of thousands of groups is torn down and built hidden, then shown and
+    // painted once as a whole.
+    Board->hide();
     FreeBoard();
-    if (!database_.Attached() || !database_.TableExists(kGroupTable)) {
-        return;
-    }
-    GroupSlots.Reset(ParseIntOrZero(database_.SelectMax(kGroupTable, "N", "")));
-    const int rows = database_.CountRows(kGroupTable, "");
-    database_.OpenSelect("*", kGroupTable, "", "N");
-    GroupRecord row;
-    for (int i = 0; i < rows; ++i) {
-        if (i == 0) {
-            database_.ReadFirstRow(row);
-        } else {
-            database_.ReadNextRow(row);
+    rebuilding_ = true;
+    if (database_.Attached() && database_.TableExists(kGroupTable)) {
+        GroupSlots.Reset(ParseIntOrZero(database_.SelectMax(kGroupTable, "N", "")));
+        const int rows = database_.CountRows(kGroupTable, "");
+        database_.OpenSelect("*", kGroupTable, "", "N");
+        GroupRecord row;
+        for (int i = 0; i < rows; ++i) {
+            if (i == 0) {
+                database_.ReadFirstRow(row);
+            } else {
+                database_.ReadNextRow(row);
+            }
+            AddGroupIconFromRow(row);
         }
-        AddGroupIconFromRow(row);
+        database_.CloseResult();
     }
-    database_.CloseResult();
+    rebuilding_ = false;
+    rebuildPictures_.clear();
+    FirstPaintsOf firstPaints(Board);
+    qApp->installEventFilter(&firstPaints);
+    Board->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    qApp->removeEventFilter(&firstPaints);
+    Board->update();
 }
 
 void TForm1::FreeSlot(GroupSlot& slot) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <map>
 #include <string>
 
 #include "board/group_slots.h"
@@ -118,6 +119,8 @@ private:
     void PlaceDetailsPanel();
     void BuildMenu();
     void AddGroupIconFromRow(const GroupRecord& row);
+    // The picture of a group's ICONP from the img folder, the default picture when it is missing.
+    QPixmap GroupPicture(const std::string& IconFile);
     // The board and every icon report their mouse events to the handlers above.
     void StartMouseRouting();
     void RouteMouse(QWidget* widget);
@@ -146,5 +149,8 @@ private:
     Database database_;
     BoardWindows windows_;
     PictureCache pictures_;
+    // While the board is rebuilt, each picture name is looked up once.
+    bool rebuilding_ = false;
+    std::map<std::string, QPixmap> rebuildPictures_;
     QObject* mouseRouter_;
 };
