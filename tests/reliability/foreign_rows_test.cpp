@@ -99,7 +99,7 @@ TEST_F(ForeignRows, theFileListShowsEveryRowAndRefusesANumberPastTheLargest) {
     File(SqlNumber(kLargest), std::string(255, 'n'), std::string(254, 'f') + "/");
     Start();
     TForm3& fileList = windows->form3;
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     const std::vector<FileRowTexts> rows = ListedRows(fileList);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].number, "0");  // NULL sorts first and reads as 0

@@ -7,6 +7,7 @@
 
 #include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/records.h"
 #include "storage/schema.h"
 
 namespace {
@@ -81,17 +82,12 @@ bool OwnServer::Stop() {
 bool StoreTwoGroups(Database& database) {
     bool stored = CreateGroupTable(database);
     for (const int number : {1, 2}) {
-        const std::array<std::string, 11> values{SqlNumber(number),
-                                                 SqlText(number == 1 ? "one" : "two"),
-                                                 "NULL",
-                                                 "NULL",
-                                                 "NULL",
-                                                 "NULL",
-                                                 "NULL",
-                                                 "NULL",
-                                                 "NULL",
-                                                 SqlNumber(64 * (number - 1)),
-                                                 SqlNumber(0)};
+        GroupRecord values;
+        values.fill("NULL");
+        values[kGroupN] = SqlNumber(number);
+        values[kGroupName] = SqlText(number == 1 ? "one" : "two");
+        values[kGroupX] = SqlNumber(64 * (number - 1));
+        values[kGroupY] = SqlNumber(64);
         stored = database.InsertRow(kGroupTable, GroupColumnNames(), values) && stored;
         stored = CreateFileTable(database, FileTableName(number)) && stored;
     }

@@ -39,8 +39,8 @@ private:
     std::string prefix_;
 };
 
-// Groups 1 "one" at 0, 0 and 2 "two" at 64, 0 with their empty file tables, in a database that
-// has no tables yet.
+// Groups 1 "one" at 0, 64 and 2 "two" at 64, 64 with their empty file tables, in a database that
+// has no tables yet. The top left, where a new group goes, stays free.
 bool StoreTwoGroups(Database& database);
 
 // Every user table of the database with all its rows in ascending order of the first column, each

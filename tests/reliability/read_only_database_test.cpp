@@ -59,7 +59,7 @@ TEST_F(ReadOnlyDatabase, everyWriteFailsVisiblyAndNothingIsLost) {
     prompts.messages.clear();
 
     TForm3& fileList = windows->form3;
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     const QString added = QString::fromStdString(location.folder()) + QStringLiteral("b.dwg");
     WriteFile(added, QByteArray("drawing"));
     prompts.ChooseNextFiles({added});

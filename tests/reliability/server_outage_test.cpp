@@ -59,7 +59,7 @@ protected:
 TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
     TForm1& form = board();
     TForm3& fileList = windows->form3;
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     ASSERT_EQ(ListedRows(fileList).size(), 2u);
 
     // The server goes away while the creation dialog is open.
@@ -114,11 +114,11 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
 
 TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommittedIsMissing) {
     TForm1& form = board();
-    CreateGroup(form, QStringLiteral("three"));
     TForm3& fileList = windows->form3;
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     prompts.ChooseNextFiles({QString::fromStdString(RegisteredFile())});
     ClickIn(fileList, "Button1");
+    CreateGroup(form, QStringLiteral("three"));
     ASSERT_EQ(prompts.messages, QStringList{"登録OK"});
     const TableContents committed = ReadAllTables(form.database());
     ASSERT_EQ(committed.at(kGroupTable).size(), 3u);
@@ -136,6 +136,6 @@ TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommi
     for (const int groupNo : {1, 2, 3}) {
         EXPECT_NE(IconOf(form, groupNo), nullptr) << groupNo;
     }
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     EXPECT_EQ(ListedRows(fileList).size(), 3u);
 }

@@ -40,12 +40,12 @@ protected:
 TEST_F(SqlSafety, namesWithQuotesAreRegisteredLiterallyAndEveryTableStaysIntact) {
     const TableContents before = ReadAllTables(other);
     TForm3& fileList = windows->form3;
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     prompts.ChooseNextFiles({folder + kDeleteAll, folder + kDropTable});
     ClickIn(fileList, "Button1");
     SelectAllRows(fileList);
     ClickIn(fileList, "Button3");
-    OpenFileList(fileList, 2, "two");
+    OpenFileList(board(), 2);
     ClickIn(fileList, "Button4");
     SelectAllRows(fileList);
     prompts.AnswerNextQuestion(true);
@@ -63,7 +63,7 @@ TEST_F(SqlSafety, namesWithQuotesAreRegisteredLiterallyAndEveryTableStaysIntact)
     EXPECT_EQ(after.size(), before.size());
 
     // Shown again from the database, the names still find their files.
-    OpenFileList(fileList, 1, "one");
+    OpenFileList(board(), 1);
     const std::vector<FileRowTexts> rows = ListedRows(fileList);
     ASSERT_EQ(rows.size(), 2u);
     for (const FileRowTexts& row : rows) {

@@ -7,6 +7,7 @@
 #include <QTreeView>
 
 #include "board/board_window.h"
+#include "board_mouse.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "program_fixture.h"
@@ -30,11 +31,9 @@ void CreateGroup(TForm1& board, const QString& name, const std::function<void()>
                   });
 }
 
-void OpenFileList(TForm3& fileList, int groupNo, const std::string& groupName) {
-    fileList.close();
-    fileList.GroupNo = groupNo;
-    fileList.GroupName = groupName;
-    fileList.show();
+void OpenFileList(TForm1& board, int groupNo) {
+    BoardMouse(board).Select(groupNo);
+    board.mnuOpenGroupClick();
 }
 
 std::vector<FileRowTexts> ListedRows(TForm3& fileList) {

@@ -15,8 +15,8 @@ class TForm3;
 // while the dialog is open, before the button is pressed.
 void CreateGroup(TForm1& board, const QString& name, const std::function<void()>& meanwhile = {});
 
-// Opens the file list for a group as the board does: closed, told the group, shown.
-void OpenFileList(TForm3& fileList, int groupNo, const std::string& groupName);
+// Selects the group's icon with the mouse and opens its file list with the menu command.
+void OpenFileList(TForm1& board, int groupNo);
 std::vector<FileRowTexts> ListedRows(TForm3& fileList);
 // Selects every row with the keyboard, as Ctrl+A does.
 void SelectAllRows(TForm3& fileList);
