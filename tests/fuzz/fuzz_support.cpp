@@ -6,15 +6,27 @@
 #include <filesystem>
 #include <fstream>
 
-std::string ScratchFolder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qarto-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
+namespace {
+
+// Gone again when the run ends normally; a crashed run leaves it for a look.
+struct Scratch {
+    Scratch() : path((std::filesystem::temp_directory_path() / "qarto-fuzz-XXXXXX").string()) {
+        if (mkdtemp(path.data()) == nullptr) {
             std::abort();
         }
-        return pattern;
-    }();
-    return folder;
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+}  // namespace
+
+std::string ScratchFolder() {
+    static const Scratch scratch;
+    return scratch.path;
 }
 
 void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
