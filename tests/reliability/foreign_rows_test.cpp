@@ -111,8 +111,7 @@ TEST_F(ForeignRows, theFileListShowsEveryRowAndRefusesANumberPastTheLargest) {
     }
 
     // The next number does not fit the column: refused, reported, and not listed.
-    prompts.ChooseNextFiles({QString::fromStdString(location.folder()) + QStringLiteral("new.dwg")});
-    ClickIn(fileList, "Button1");
+    AddFiles(fileList, prompts, {QString::fromStdString(location.folder()) + QStringLiteral("new.dwg")});
     EXPECT_EQ(prompts.messages, QStringList{"登録失敗"});
     EXPECT_EQ(ListedRows(fileList).size(), 3u);
 }

@@ -62,11 +62,8 @@ TEST_F(ReadOnlyDatabase, everyWriteFailsVisiblyAndNothingIsLost) {
     OpenFileList(board(), 1);
     const QString added = QString::fromStdString(location.folder()) + QStringLiteral("b.dwg");
     WriteFile(added, QByteArray("drawing"));
-    prompts.ChooseNextFiles({added});
-    ClickIn(fileList, "Button1");
-    SelectAllRows(fileList);
-    prompts.AnswerNextQuestion(true);
-    ClickIn(fileList, "Button5");
+    AddFiles(fileList, prompts, {added});
+    RemoveAllRows(fileList, prompts);
     EXPECT_EQ(prompts.messages, (QStringList{"登録失敗", "削除失敗"}));
     ASSERT_EQ(ListedRows(fileList).size(), 1u);
     EXPECT_EQ(ListedRows(fileList)[0].fileName, "a.dwg");

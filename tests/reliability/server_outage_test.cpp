@@ -90,11 +90,8 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
 
     // The open file list refuses to add or remove, and shows only what is stored.
     prompts.messages.clear();
-    prompts.ChooseNextFiles({QString::fromStdString(RegisteredFile())});
-    ClickIn(fileList, "Button1");
-    SelectAllRows(fileList);
-    prompts.AnswerNextQuestion(true);
-    ClickIn(fileList, "Button5");
+    AddFiles(fileList, prompts, {QString::fromStdString(RegisteredFile())});
+    RemoveAllRows(fileList, prompts);
     EXPECT_EQ(prompts.messages, (QStringList{"登録失敗", "削除失敗"}));
     EXPECT_EQ(ListedRows(fileList).size(), 2u);
 
@@ -116,8 +113,7 @@ TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommi
     TForm1& form = board();
     TForm3& fileList = windows->form3;
     OpenFileList(board(), 1);
-    prompts.ChooseNextFiles({QString::fromStdString(RegisteredFile())});
-    ClickIn(fileList, "Button1");
+    AddFiles(fileList, prompts, {QString::fromStdString(RegisteredFile())});
     CreateGroup(form, QStringLiteral("three"));
     ASSERT_EQ(prompts.messages, QStringList{"登録OK"});
     const TableContents committed = ReadAllTables(form.database());

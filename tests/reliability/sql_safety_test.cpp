@@ -41,15 +41,12 @@ TEST_F(SqlSafety, namesWithQuotesAreRegisteredLiterallyAndEveryTableStaysIntact)
     const TableContents before = ReadAllTables(other);
     TForm3& fileList = windows->form3;
     OpenFileList(board(), 1);
-    prompts.ChooseNextFiles({folder + kDeleteAll, folder + kDropTable});
-    ClickIn(fileList, "Button1");
+    AddFiles(fileList, prompts, {folder + kDeleteAll, folder + kDropTable});
     SelectAllRows(fileList);
     ClickIn(fileList, "Button3");
     OpenFileList(board(), 2);
     ClickIn(fileList, "Button4");
-    SelectAllRows(fileList);
-    prompts.AnswerNextQuestion(true);
-    ClickIn(fileList, "Button5");
+    RemoveAllRows(fileList, prompts);
     ClickIn(fileList, "Button4");
     EXPECT_TRUE(prompts.messages.isEmpty());
 

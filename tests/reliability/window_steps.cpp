@@ -51,3 +51,14 @@ void SelectAllRows(TForm3& fileList) {
                                   : static_cast<QAbstractItemView*>(list.IconsAndListView());
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
 }
+
+void AddFiles(TForm3& fileList, ScriptedPrompts& prompts, const QStringList& paths) {
+    prompts.ChooseNextFiles(paths);
+    ClickIn(fileList, "Button1");
+}
+
+void RemoveAllRows(TForm3& fileList, ScriptedPrompts& prompts) {
+    SelectAllRows(fileList);
+    prompts.AnswerNextQuestion(true);
+    ClickIn(fileList, "Button5");
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "filelist/file_row.h"
 
 class QWidget;
+class ScriptedPrompts;
 class TForm1;
 class TForm3;
 
@@ -20,3 +22,7 @@ void OpenFileList(TForm1& board, int groupNo);
 std::vector<FileRowTexts> ListedRows(TForm3& fileList);
 // Selects every row with the keyboard, as Ctrl+A does.
 void SelectAllRows(TForm3& fileList);
+// The add button, the file picker answering with `paths`.
+void AddFiles(TForm3& fileList, ScriptedPrompts& prompts, const QStringList& paths);
+// Every row selected and the remove button pressed, the question answered Yes.
+void RemoveAllRows(TForm3& fileList, ScriptedPrompts& prompts);
