@@ -15,7 +15,10 @@ TForm1::TForm1(AppContext& context) : context_(context), database_(context.setti
     SetClientSize(608, 301);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The children freed after this destructor must no longer reach the mouse handlers.
+    delete mouseRouter_;
+}
 
 void TForm1::SetWindows(const BoardWindows& windows) {
     windows_ = windows;

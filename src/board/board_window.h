@@ -152,5 +152,5 @@ private:
     // While the board is rebuilt, each picture name is looked up once.
     bool rebuilding_ = false;
     std::map<std::string, QPixmap> rebuildPictures_;
-    QObject* mouseRouter_;
+    QObject* mouseRouter_ = nullptr;
 };

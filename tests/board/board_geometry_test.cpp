@@ -20,6 +20,12 @@ TEST(CaptionPlacement, centresByHalvingBothWidthsAndStandsThreeBelowTheIcon) {
     EXPECT_EQ(CaptionTop(-40, 32), -5);
 }
 
+TEST(CaptionPlacement, staysInRangeForIconsAtTheEndsOfTheIntegerRange) {
+    EXPECT_EQ(CaptionLeft(INT_MAX, 32, 10), INT_MAX);
+    EXPECT_EQ(CaptionLeft(INT_MIN, 32, 200), INT_MIN);
+    EXPECT_EQ(CaptionTop(INT_MAX - 10, 32), INT_MAX);
+}
+
 TEST(BoardGrid, oneColumnMoreThanWholeCellsFitAndIconsSixteenIntoTheirCells) {
     EXPECT_EQ(GridColumns(608), 10);
     EXPECT_EQ(GridColumns(100), 2);
