@@ -2,15 +2,16 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QShowEvent>
 
 #include "platform/app_context.h"
+#include "platform/window_showing.h"
 
 TForm1::TForm1(AppContext& context) : context_(context), database_(context.settings) {
     BuildLayout();
     BuildDetailsPanel();
     BuildMenu();
     StartMouseRouting();
+    OnEveryShowing(*this, [this] { FormShow(); });
     move(192, 107);
     SetClientSize(608, 301);
 }
@@ -30,14 +31,6 @@ QSize TForm1::ClientSize() const {
 
 void TForm1::SetClientSize(int width, int height) {
     resize(width, height + menuBar()->heightForWidth(width));
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    // The window system also reports a restore from minimised as a show; that is no new start.
-    if (!event->spontaneous()) {
-        FormShow();
-    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -109,7 +109,6 @@ public:
     QAction* mnuDeleteGroup;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

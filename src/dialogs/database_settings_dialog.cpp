@@ -13,6 +13,7 @@
 #include "platform/codec.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "platform/window_showing.h"
 #include "storage/database.h"
 
 namespace {

@@ -8,26 +8,6 @@
 
 #include "platform/designed_font.h"
 
-namespace {
-
-class ShowingFilter : public QObject {
-public:
-    ShowingFilter(QObject* window, std::function<void()> handler)
-        : QObject(window), handler_(std::move(handler)) {}
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show && !event->spontaneous()) {
-            handler_();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> handler_;
-};
-
-}  // namespace
-
 void SetUpDialogWindow(QDialog& dialog, const QString& caption, QSize clientSize) {
     dialog.setWindowTitle(caption);
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -39,10 +19,6 @@ void SetUpDialogWindow(QDialog& dialog, const QString& caption, QSize clientSize
     dialog.setPalette(palette);
     dialog.setAutoFillBackground(true);
     dialog.setFont(DesignedFont(12));
-}
-
-void OnEveryShowing(QWidget& window, std::function<void()> handler) {
-    window.installEventFilter(new ShowingFilter(&window, std::move(handler)));
 }
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint topLeft) {

@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
-#include <functional>
 
 class QDialog;
 class QLabel;
@@ -15,10 +14,6 @@ class QWidget;
 // The look the program's dialogs share: fixed client size, white, a title bar with the system menu
 // and the minimise button only, and the program's Japanese Gothic face.
 void SetUpDialogWindow(QDialog& dialog, const QString& caption, QSize clientSize);
-
-// Calls `handler` each time the window is shown by the program (not when it is restored from the
-// task bar), before it is first painted.
-void OnEveryShowing(QWidget& window, std::function<void()> handler);
 
 // Controls placed at fixed positions, as the dialogs are laid out; `name` becomes the objectName.
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint topLeft);

@@ -9,6 +9,7 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/prompts.h"
+#include "platform/window_showing.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 

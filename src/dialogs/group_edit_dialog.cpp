@@ -9,6 +9,7 @@
 #include "dialogs/group_row.h"
 #include "platform/app_context.h"
 #include "platform/prompts.h"
+#include "platform/window_showing.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 

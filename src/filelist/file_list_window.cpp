@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "filelist/image_list.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "platform/window_showing.h"
 #include "storage/database.h"
 #include "storage/records.h"
 #include "storage/schema.h"
@@ -62,6 +62,8 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
 
     connect(ListView1, &FileListView::ColumnClicked, this, &TForm3::ListView1ColumnClick);
     connect(ListView1, &FileListView::DoubleClicked, this, &TForm3::ListView1DblClick);
+    // A window restored from the task bar shows again without being opened for a group.
+    OnEveryShowing(*this, [this] { FormShow(); });
 }
 
 void TForm3::BuildPanel() {
@@ -117,14 +119,6 @@ void TForm3::SetViewStyleIndex(int index) {
 
 std::string TForm3::TableName() const {
     return FileTableName(GroupNo);
-}
-
-void TForm3::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // A window restored from the task bar shows again without being opened for a group.
-    if (!event->spontaneous()) {
-        FormShow();
-    }
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {

@@ -38,7 +38,6 @@ public:
     std::string ResolveNetworkDrive(std::string_view drive);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
