@@ -121,6 +121,8 @@ void TForm1::BuildMenu() {
     AddSeparator(mnuEdit, "N3");
     mnuDeleteGroup = AddItem(mnuEdit, "mnuDeleteGroup", QStringLiteral("グループ削除(&D)"));
 
+    mnuTool = AddMenu(menuBar(), "mnuTool", QStringLiteral("ツール(&T)"));
+
     connect(mnuMakeGroup, &QAction::triggered, this, &TForm1::mnuMakeGroupClick);
     connect(mnuDBset, &QAction::triggered, this, &TForm1::mnuDBsetClick);
     connect(mnuExit, &QAction::triggered, this, &TForm1::mnuExitClick);

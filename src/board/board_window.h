@@ -98,6 +98,7 @@ public:
     QComboBox* ComboBox1;
     QMenu* mnuFile;
     QMenu* mnuEdit;
+    QMenu* mnuTool;  // commands beyond the group board's own, added by the program's tools
     QAction* mnuMakeGroup;
     QAction* mnuOpenGroup;
     QAction* mnuDBset;
