@@ -8,8 +8,9 @@
 #include "platform/prompts.h"
 #include "platform/shell.h"
 
-// Prompts of a benchmark run: the file-open dialog answers with `files` and confirmations with Yes.
-// A message ends the run: the program only shows one when the measured work failed.
+// Prompts of a benchmark run: the file-open dialog answers with `files`, the folder picker with
+// `folder` and confirmations with Yes. A message ends the run: the program only shows one when the
+// measured work failed.
 class BenchPrompts : public Prompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
@@ -17,8 +18,10 @@ public:
     QStringList OpenFiles(QWidget*) override { return files; }
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
+    QString ChooseFolder(QWidget*) override { return folder; }
 
     QStringList files;
+    QString folder;
 };
 
 // The shared state main() sets up, for a program whose executable would be at `executablePath`.

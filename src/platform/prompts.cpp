@@ -61,3 +61,7 @@ QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QSt
     }
     return dialog.selectedFiles().constFirst();
 }
+
+QString QtPrompts::ChooseFolder(QWidget* parent) {
+    return QFileDialog::getExistingDirectory(parent);
+}

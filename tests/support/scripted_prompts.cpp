@@ -37,3 +37,13 @@ QString ScriptedPrompts::OpenPicture(QWidget*, const QString& folder, const QStr
     pictureAnswers.pop_front();
     return answer;
 }
+
+QString ScriptedPrompts::ChooseFolder(QWidget*) {
+    if (folderAnswers.empty()) {
+        ADD_FAILURE() << "unexpected folder picker";
+        return {};
+    }
+    QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}

@@ -15,10 +15,12 @@ public:
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
+    QString ChooseFolder(QWidget* parent) override;
 
     void AnswerNextQuestion(bool yes) { questionAnswers.push_back(yes); }
     void ChooseNextFiles(const QStringList& files) { fileAnswers.push_back(files); }
     void ChooseNextPicture(const QString& path) { pictureAnswers.push_back(path); }
+    void ChooseNextFolder(const QString& folder) { folderAnswers.push_back(folder); }
 
     QStringList messages;   // every message box text, in order
     QStringList questions;  // every question text, in order
@@ -32,4 +34,5 @@ private:
     std::deque<bool> questionAnswers;
     std::deque<QStringList> fileAnswers;
     std::deque<QString> pictureAnswers;
+    std::deque<QString> folderAnswers;
 };
