@@ -5,7 +5,8 @@ AppWindows::AppWindows(AppContext& context)
       form2(context, form1.database(), &form1),
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
-      form4(context, form1.database(), &form1) {
+      form4(context, form1.database(), &form1),
+      search(form1, form3) {
     // Where each window stands until the settings file says otherwise.
     form2.move(250, 150);
     form3.move(193, 109);

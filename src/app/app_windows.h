@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/search_tools.h"
 #include "board/board_window.h"
 #include "dialogs/database_settings_dialog.h"
 #include "dialogs/group_create_dialog.h"
@@ -19,4 +20,6 @@ struct AppWindows {
     TForm3 form3;
     TForm5 form5;
     TForm4 form4;
+
+    SearchTools search;
 };

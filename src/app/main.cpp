@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
 
     AppWindows windows(context);
     windows.form1.show();
+    windows.search.watcher.Start();
     return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/prompts.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 void TForm1::mnuMakeGroupClick() {
@@ -43,6 +44,10 @@ bool TForm1::ConfirmForSelected(const QString& action) {
 
 void TForm1::mnuEditGroupClick() {
     if (!MasterTableReady() || SelectedGroup == 0) {
+        return;
+    }
+    if (!GroupExists(database_, SelectedGroup)) {
+        GroupGone(QStringLiteral("編集登録失敗"));
         return;
     }
     TForm5& dialog = *windows_.groupEdit;

@@ -9,6 +9,7 @@
 #include "common/sql_literal.h"
 #include "platform/app_context.h"
 #include "platform/prompts.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
 
@@ -25,13 +26,20 @@ void TForm1::mnuCopyGroupClick() {
     const bool numbered = ParseIntOrZero(row[kGroupN]) == source && !largest.empty() &&
                           copyNo <= std::numeric_limits<std::int32_t>::max();
     if (!numbered || !database_.InsertRow(kGroupTable, GroupColumnNames(), CopiedGroupValues(row, copyNo))) {
-        context_.prompts->Message(this, QStringLiteral("複製失敗"));
+        // Without its row the source is gone: the board shows what the database now holds.
+        if (ParseIntOrZero(row[kGroupN]) != source) {
+            GroupGone(QStringLiteral("複製失敗"));
+        } else {
+            context_.prompts->Message(this, QStringLiteral("複製失敗"));
+        }
         return;
     }
-    // A group never opened has no file list yet; the copy gets its own when it is first opened.
+    // A group never opened has no file list yet; the copy gets its own when it is first opened, and
+    // none that a deleted group of its number left behind.
     const std::string sourceFiles = FileTableName(source);
-    const bool filesCopied =
-        !database_.TableExists(sourceFiles) || CopyTable(database_, sourceFiles, FileTableName(copyNo));
+    const bool filesCopied = database_.TableExists(sourceFiles)
+                                 ? CopyTable(database_, sourceFiles, FileTableName(copyNo))
+                                 : EmptyLeftoverFileTable(database_, copyNo);
     GroupSlots.Append();
     // The row was stored, so its position fits the column's 32 bits.
     AddGroupIcon(static_cast<int>(copyNo - 1), static_cast<int>(CopiedPosition(row[kGroupX])),

@@ -3,6 +3,7 @@
 #include "board/board_window.h"
 #include "filelist/file_list_window.h"
 #include "platform/codec.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 void TForm1::OpenSelectedGroup() {
@@ -12,6 +13,11 @@ void TForm1::OpenSelectedGroup() {
         return;
     }
     DropPress();
+    // A group deleted meanwhile gets no file table again: it would come back to haunt a new group.
+    if (!GroupExists(database_, groupNo)) {
+        GroupGone(QStringLiteral("グループが見つかりません。"));
+        return;
+    }
     const std::string fileTable = FileTableName(groupNo);
     if (!database_.TableExists(fileTable)) {
         CreateFileTable(database_, fileTable);

@@ -54,6 +54,11 @@ public:
     void AddGroupIcon(int Index, int X, int Y, const std::string& Caption, const std::string& IconFile);
     // Frees every icon and builds the board again from the master table.
     void RebuildBoard();
+    // Rebuilds the board and reads the selected group's details again; a group that is gone is no
+    // longer selected.
+    void RefreshBoard();
+    // Selects a group as a completed press on its icon does; false when it is not in the database.
+    bool SelectGroup(int groupNo);
 
     void FormShow();
     void FormClose();
@@ -134,6 +139,8 @@ private:
     void StorePosition(int groupNo, GroupSlot& slot);
     // Attached, with the master table.
     bool MasterTableReady();
+    // Another desktop deleted the group this one still showed: says so and shows the board as it is.
+    void GroupGone(const QString& message);
     // The number the details panel shows when a group command may act on it; 0 when it may not.
     int CommandGroup();
     void FreeSlot(GroupSlot& slot);

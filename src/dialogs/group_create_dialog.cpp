@@ -11,6 +11,7 @@
 #include "platform/prompts.h"
 #include "platform/window_showing.h"
 #include "storage/database.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 TForm4::TForm4(AppContext& context, Database& database, QWidget* parent)
@@ -56,6 +57,8 @@ void TForm4::Button1Click() {
         context_.prompts->Message(this, QStringLiteral("登録失敗"));
         return;
     }
+    // The number may be one a deleted group had: its file list must not become the new group's.
+    EmptyLeftoverFileTable(database_, *number);
     context_.prompts->Message(this, QStringLiteral("登録OK"));
     GroupNo = *number;
     Registered = true;

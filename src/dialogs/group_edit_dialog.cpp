@@ -11,6 +11,7 @@
 #include "platform/prompts.h"
 #include "platform/window_showing.h"
 #include "storage/database.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 TForm5::TForm5(AppContext& context, Database& database, QWidget* parent)
@@ -41,12 +42,13 @@ void TForm5::Button1Click() {
     if (!texts) {
         return;
     }
-    // Without a row loaded there is nothing to update; an UPDATE that matches no row would still
-    // report success.
-    if (number == 0 || !database_.UpdateColumns(
-                           kGroupTable, GroupColumnNames(),
-                           GroupRowValues(number, *texts, IntegerLiteral(LoadedX), IntegerLiteral(LoadedY)),
-                           "N=" + SqlNumber(number))) {
+    // Without a row loaded, or with the row deleted meanwhile by another desktop, there is nothing to
+    // update; an UPDATE that matches no row would still report success.
+    if (number == 0 || !GroupExists(database_, number) ||
+        !database_.UpdateColumns(
+            kGroupTable, GroupColumnNames(),
+            GroupRowValues(number, *texts, IntegerLiteral(LoadedX), IntegerLiteral(LoadedY)),
+            "N=" + SqlNumber(number))) {
         context_.prompts->Message(this, QStringLiteral("編集登録失敗"));
         return;
     }

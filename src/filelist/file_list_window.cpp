@@ -62,6 +62,7 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
 
     connect(ListView1, &FileListView::ColumnClicked, this, &TForm3::ListView1ColumnClick);
     connect(ListView1, &FileListView::DoubleClicked, this, &TForm3::ListView1DblClick);
+    BuildContextMenu();
     // A window restored from the task bar shows again without being opened for a group.
     OnEveryShowing(*this, [this] { FormShow(); });
 }

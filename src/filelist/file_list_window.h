@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,12 +38,20 @@ public:
     // The remote name of the network share redirected to a drive text such as "X:", or the text.
     std::string ResolveNetworkDrive(std::string_view drive);
 
+    // Lists the shown group's file table again, keeping the selected rows that are still there.
+    void Reload();
+    // Selects the row of file number `number` alone and scrolls it into view; false without one.
+    bool SelectFileNumber(int number);
+    // Asked for from a row's context menu: the groups whose file lists hold the same file.
+    std::function<void(const std::string& folder, const std::string& fileName)> onGroupsHoldingFile;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildPanel();
+    void BuildContextMenu();
     void FormShow();
     void FormClose();
     void Button2Click();

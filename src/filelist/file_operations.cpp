@@ -10,6 +10,7 @@
 #include "platform/codec.h"
 #include "platform/prompts.h"
 #include "storage/database.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 void TForm3::Button1Click() {
@@ -73,6 +74,11 @@ void TForm3::Button5Click() {
 }
 
 void TForm3::RegisterPaths(const std::vector<std::string>& paths) {
+    // Another desktop may have deleted the group; its file table may even still stand.
+    if (!paths.empty() && !GroupExists(database_, GroupNo)) {
+        context_.prompts->Message(this, QStringLiteral("グループが見つからないため登録できません。"));
+        return;
+    }
     bool refused = false;
     for (const std::string& path : paths) {
         refused = !RegisterPath(path) || refused;

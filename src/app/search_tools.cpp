@@ -1,0 +1,58 @@
+#include "app/search_tools.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+#include "board/board_window.h"
+#include "filelist/file_list_window.h"
+
+SearchTools::SearchTools(TForm1& board, TForm3& fileList)
+    : window(board.database(), &board),
+      watcher(board.database(),
+              ChangeWatcher::Views{[&board] { return board.IconPressed; },
+                                   [&fileList] { return fileList.isVisible() ? fileList.GroupNo : 0; },
+                                   [this](bool everything) { Refresh(everything); }},
+              &board),
+      mnuSearch(new QAction(QStringLiteral("検索(&F)..."), &board)),
+      mnuRefresh(new QAction(QStringLiteral("最新の情報に更新(&R)"), &board)),
+      board_(board),
+      fileList_(fileList) {
+    mnuSearch->setObjectName(QStringLiteral("mnuSearch"));
+    mnuSearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuRefresh->setObjectName(QStringLiteral("mnuRefresh"));
+    mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    // The first items of the menu, whatever else the program's tools add to it.
+    const QList<QAction*> present = board.mnuTool->actions();
+    board.mnuTool->insertActions(present.isEmpty() ? nullptr : present.first(), {mnuSearch, mnuRefresh});
+
+    QObject::connect(mnuSearch, &QAction::triggered, &window, &SearchWindow::ShowForTyping);
+    QObject::connect(mnuRefresh, &QAction::triggered, &watcher, &ChangeWatcher::RequestRefresh);
+    window.onOpen = [this](const SearchHit& hit) { Open(hit); };
+    fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
+        window.ShowGroupsHolding(folder, fileName);
+    };
+    board.database().SetStatementTrace([this](const std::string& text) { watcher.NoteStatement(text); });
+}
+
+void SearchTools::Refresh(bool everything) {
+    if (everything) {
+        board_.RefreshBoard();
+    }
+    if (fileList_.isVisible()) {
+        fileList_.Reload();
+    }
+}
+
+void SearchTools::Open(const SearchHit& hit) {
+    if (!board_.SelectGroup(hit.groupNo)) {
+        board_.RefreshBoard();
+        window.StatusBar1->setText(QStringLiteral("グループが見つかりません。"));
+        return;
+    }
+    board_.activateWindow();
+    if (hit.kind == SearchHit::Kind::File) {
+        board_.OpenSelectedGroup();
+        fileList_.SelectFileNumber(hit.fileNo);
+    }
+}

@@ -1,0 +1,26 @@
+#include "board/board_window.h"
+#include "platform/app_context.h"
+#include "platform/prompts.h"
+#include "storage/group_presence.h"
+
+void TForm1::RefreshBoard() {
+    RebuildBoard();
+    if (SelectedGroup != 0 && !SelectGroup(SelectedGroup)) {
+        ClearSelection();
+    }
+}
+
+bool TForm1::SelectGroup(int groupNo) {
+    if (groupNo <= 0 || !MasterTableReady() || !GroupExists(database_, groupNo)) {
+        return false;
+    }
+    DropPress();
+    SelectedGroup = groupNo;
+    ShowDetails(groupNo);
+    return true;
+}
+
+void TForm1::GroupGone(const QString& message) {
+    context_.prompts->Message(this, message);
+    RefreshBoard();
+}

@@ -1,0 +1,28 @@
+#include <QAbstractItemView>
+#include <QAction>
+#include <QListView>
+#include <QMenu>
+#include <QTreeView>
+
+#include "filelist/file_list_view.h"
+#include "filelist/file_list_window.h"
+
+void TForm3::BuildContextMenu() {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(ListView1->IconsAndListView()),
+                                    static_cast<QAbstractItemView*>(ListView1->DetailsView())}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            const int row = view->indexAt(at).row();
+            if (row < 0 || !onGroupsHoldingFile) {
+                return;
+            }
+            QMenu menu(this);
+            QAction* holding = menu.addAction(QStringLiteral("このファイルを含むグループ(&G)..."));
+            holding->setObjectName(QStringLiteral("mnuGroupsHolding"));
+            if (menu.exec(view->viewport()->mapToGlobal(at)) == holding) {
+                const FileRowTexts texts = ListView1->Row(row);
+                onGroupsHoldingFile(texts.folder, texts.fileName);
+            }
+        });
+    }
+}

@@ -1,0 +1,131 @@
+#include "search/group_search.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "common/number.h"
+#include "common/sql_literal.h"
+#include "search/search_text.h"
+#include "storage/database.h"
+#include "storage/records.h"
+#include "storage/row_walk.h"
+#include "storage/schema.h"
+
+namespace {
+
+using Groups = std::map<int, std::string>;  // number to name, every row of the master table
+using FileFilter = std::function<bool(const std::string& fileName, const std::string& folder)>;
+
+// The numbers of the existing groups that have a file table, in ascending order.
+std::vector<int> GroupsWithFileTables(Database& database, const Groups& groups) {
+    std::vector<int> numbers;
+    const int count = database.OpenSelect("RDB$RELATION_NAME", "RDB$RELATIONS",
+                                          "RDB$SYSTEM_FLAG = 0 AND RDB$VIEW_BLR IS NULL AND "
+                                          "RDB$RELATION_NAME STARTING WITH 'GRP_'",
+                                          "");
+    std::string name[1];
+    WalkRows(database, count, name, [&] {
+        const std::string trimmed = name[0].substr(0, name[0].find(' '));
+        const int number = ParseIntOrZero(trimmed.substr(4));
+        // Only the exact name of an existing group: "GRP_07" or a table of a deleted group is none.
+        if (groups.count(number) != 0 && trimmed == FileTableName(number)) {
+            numbers.push_back(number);
+        }
+    });
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+// The rows that `where` admits from the file tables of `numbers`, a batch of tables per statement.
+void FindFiles(Database& database, const Groups& groups, const std::vector<int>& numbers,
+               const std::string& where, const FileFilter& keep, std::vector<SearchHit>& hits) {
+    for (std::size_t first = 0; first < numbers.size(); first += kFileTablesPerStatement) {
+        std::string tables;
+        const std::size_t end = std::min(numbers.size(), first + kFileTablesPerStatement);
+        for (std::size_t i = first; i < end; ++i) {
+            tables += (tables.empty() ? "(SELECT " : " UNION ALL SELECT ") + SqlNumber(numbers[i]) +
+                      " AS G, N, FILE_NAME, PATH_NAME FROM " + FileTableName(numbers[i]) + " WHERE " + where;
+        }
+        const int count = database.OpenSelect("*", tables + ") AS FOUND", "", "G, N");
+        std::string row[4];
+        WalkRows(database, count, row, [&] {
+            if (keep(row[2], row[3])) {
+                const int groupNo = ParseIntOrZero(row[0]);
+                hits.push_back({SearchHit::Kind::File, groupNo, groups.at(groupNo), ParseIntOrZero(row[1]),
+                                row[2], row[3]});
+            }
+        });
+    }
+}
+
+bool Ready(Database& database, SearchOutcome& outcome) {
+    if (!database.Attached()) {
+        outcome.state = SearchOutcome::State::NotAttached;
+    } else if (!database.TableExists(kGroupTable)) {
+        outcome.state = SearchOutcome::State::NoGroups;
+    }
+    return outcome.state == SearchOutcome::State::Found;
+}
+
+// Every master row; `visit` sees each of them.
+Groups AllGroups(Database& database, const std::function<void(const GroupRecord&)>& visit = {}) {
+    Groups groups;
+    const int count = database.OpenSelect("*", kGroupTable, "", "N");
+    GroupRecord row;
+    WalkRows(database, count, row, [&] {
+        groups[ParseIntOrZero(row[kGroupN])] = row[kGroupName];
+        if (visit) {
+            visit(row);
+        }
+    });
+    return groups;
+}
+
+// Equality of a column with a text, NULL standing for the empty text as everywhere.
+std::string Equals(const std::string& column, const std::string& text) {
+    return text.empty() ? column + " IS NULL" : column + " = " + SqlText(text);
+}
+
+}  // namespace
+
+SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
+    SearchOutcome outcome;
+    if (!Ready(database, outcome) || needle.Empty()) {
+        return outcome;
+    }
+    // Every master row is read: the groups' names are needed for the files found as well.
+    const Groups groups = AllGroups(database, [&](const GroupRecord& row) {
+        for (const int column : {kGroupName, kGroupMainTitle, kGroupSubTitle, kGroupAuthor, kGroupMemo1,
+                                 kGroupMemo2, kGroupMemo3}) {
+            if (needle.FoundIn(row[column])) {
+                outcome.hits.push_back(
+                    {SearchHit::Kind::Group, ParseIntOrZero(row[kGroupN]), row[kGroupName], 0, {}, {}});
+                return;
+            }
+        }
+    });
+    FindFiles(
+        database, groups, GroupsWithFileTables(database, groups),
+        needle.ServerCondition({"FILE_NAME", "PATH_NAME"}),
+        [&](const std::string& fileName, const std::string& folder) {
+            return needle.FoundIn(fileName) || needle.FoundIn(folder);
+        },
+        outcome.hits);
+    return outcome;
+}
+
+SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName) {
+    SearchOutcome outcome;
+    if (!Ready(database, outcome)) {
+        return outcome;
+    }
+    const Groups groups = AllGroups(database);
+    // The server pads with blanks when it compares; the program holds out for the same bytes.
+    FindFiles(
+        database, groups, GroupsWithFileTables(database, groups),
+        Equals("FILE_NAME", fileName) + " AND " + Equals("PATH_NAME", folder),
+        [&](const std::string& name, const std::string& path) { return name == fileName && path == folder; },
+        outcome.hits);
+    return outcome;
+}

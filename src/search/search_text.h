@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How search text meets stored text (both code-page bytes): as a substring, whole characters only,
+// ASCII letters without case, and the full-width letters and digits as their half-width forms.
+
+// The text as character codes (a double-byte character as lead * 256 + trail), folded as above.
+std::vector<std::uint16_t> FoldedCharacters(std::string_view cp932);
+
+// A search text prepared once and matched against any number of stored texts.
+class SearchNeedle {
+public:
+    explicit SearchNeedle(std::string_view cp932);
+
+    bool Empty() const { return folded_.empty(); }
+    bool FoundIn(std::string_view cp932) const;
+    // A condition on the given columns that holds for every row where FoundIn would hold for one of
+    // them (and for some more): the server narrows, the program decides. The text is escaped.
+    std::string ServerCondition(const std::vector<std::string>& columns) const;
+
+private:
+    std::vector<std::uint16_t> folded_;
+    bool hasLetterOrDigit_ = false;
+    std::string likePattern_;  // the literal for LIKE, with '!' as its escape character
+};

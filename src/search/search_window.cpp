@@ -1,0 +1,147 @@
+#include "search/search_window.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "platform/codec.h"
+#include "platform/designed_font.h"
+#include "search/search_text.h"
+
+namespace {
+
+constexpr int kTypingPauseMs = 300;
+constexpr int kHitIndexRole = Qt::UserRole;
+
+QString GroupColumnText(const SearchHit& hit) {
+    return FromCp932(hit.groupName) + QStringLiteral(" (") + QString::number(hit.groupNo) + QLatin1Char(')');
+}
+
+}  // namespace
+
+SearchWindow::SearchWindow(Database& database, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      Edit1(new QLineEdit(this)),
+      ListView1(new QTreeWidget(this)),
+      StatusBar1(new QLabel(this)),
+      database_(database) {
+    setObjectName(QStringLiteral("SearchForm"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setWindowTitle(QStringLiteral("検索"));
+    setFont(DesignedFont(13));
+    resize(640, 360);
+
+    ListView1->setHeaderLabels({QStringLiteral("種類"), QStringLiteral("グループ"),
+                                QStringLiteral("ファイル名"), QStringLiteral("フォルダ")});
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setColumnWidth(0, 70);
+    ListView1->setColumnWidth(1, 180);
+    ListView1->setColumnWidth(2, 160);
+    // Sorted only when the user clicks a column; until then in the order found.
+    ListView1->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ListView1->setSortingEnabled(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 4);
+    layout->addWidget(Edit1);
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(StatusBar1);
+
+    typingPause_.setSingleShot(true);
+    typingPause_.setInterval(kTypingPauseMs);
+    connect(&typingPause_, &QTimer::timeout, this, &SearchWindow::RunSearch);
+    connect(Edit1, &QLineEdit::textEdited, this, [this] { typingPause_.start(); });
+    connect(Edit1, &QLineEdit::returnPressed, this, &SearchWindow::RunSearch);
+    connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);
+    Edit1->installEventFilter(this);
+}
+
+void SearchWindow::ShowWindow() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void SearchWindow::ShowForTyping() {
+    ShowWindow();
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+void SearchWindow::RunSearch() {
+    typingPause_.stop();
+    const std::optional<std::string> text = ToCp932(Edit1->text());
+    if (!text) {
+        ShowOutcome(SearchOutcome{}, QString());
+        StatusBar1->setText(QStringLiteral("使用できない文字が含まれているため検索できません。"));
+        return;
+    }
+    const SearchNeedle needle(*text);
+    if (needle.Empty()) {
+        ShowOutcome(SearchOutcome{}, QString());
+        return;
+    }
+    ShowOutcome(FindText(database_, needle), QStringLiteral("%1件見つかりました。"));
+}
+
+void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::string& fileName) {
+    typingPause_.stop();
+    Edit1->clear();
+    ShowOutcome(FindFile(database_, folder, fileName),
+                QStringLiteral("「") + FromCp932(folder + fileName) +
+                    QStringLiteral("」を含むグループが%1件見つかりました。"));
+    ShowWindow();
+    ListView1->setFocus();
+}
+
+void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foundText) {
+    hits_ = outcome.hits;
+    ListView1->setSortingEnabled(false);
+    ListView1->clear();
+    QList<QTreeWidgetItem*> items;
+    for (std::size_t i = 0; i < hits_.size(); ++i) {
+        const SearchHit& hit = hits_[i];
+        const bool file = hit.kind == SearchHit::Kind::File;
+        auto* item =
+            new QTreeWidgetItem({file ? QStringLiteral("ファイル") : QStringLiteral("グループ"),
+                                 GroupColumnText(hit), FromCp932(hit.fileName), FromCp932(hit.folder)});
+        item->setData(0, kHitIndexRole, static_cast<int>(i));
+        items << item;
+    }
+    ListView1->addTopLevelItems(items);
+    ListView1->setSortingEnabled(true);
+    switch (outcome.state) {
+        case SearchOutcome::State::NotAttached:
+            StatusBar1->setText(QStringLiteral("データベースに接続されていないため検索できません。"));
+            break;
+        case SearchOutcome::State::NoGroups:
+            StatusBar1->setText(QStringLiteral("グループが登録されていないため検索できません。"));
+            break;
+        case SearchOutcome::State::Found:
+            StatusBar1->setText(foundText.isEmpty() ? QString() : foundText.arg(hits_.size()));
+            break;
+    }
+}
+
+void SearchWindow::OpenItem(QTreeWidgetItem* item) {
+    const int index = item ? item->data(0, kHitIndexRole).toInt() : -1;
+    if (index >= 0 && index < static_cast<int>(hits_.size()) && onOpen) {
+        onOpen(hits_[static_cast<std::size_t>(index)]);
+    }
+}
+
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Edit1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && ListView1->topLevelItemCount() > 0) {
+        ListView1->setFocus();
+        ListView1->setCurrentItem(ListView1->topLevelItem(0));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
