@@ -18,7 +18,7 @@ std::string FileSystemPath(const QString& path) {
 void TForm1::FormShow() {
     context_.fileCopyBuffer.clear();
     context_.appDir = AppDirOf(context_.executablePath);
-    context_.settingsFileName = SettingsFileOf(context_.executablePath);
+    context_.settingsFileName = SettingsFileFor(context_.executablePath);
     // What the file does not say keeps the windows' current geometry.
     SavedSettings saved = CurrentSettings();
     const bool found = LoadSettings(FileSystemPath(context_.settingsFileName), saved);

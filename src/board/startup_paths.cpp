@@ -1,7 +1,9 @@
 #include "board/startup_paths.h"
 
 #include <QDir>
+#include <QFile>
 
+#include "common/settings_place.h"
 #include "platform/paths.h"
 
 namespace {
@@ -21,4 +23,9 @@ QString SettingsFileOf(const QString& executablePath) {
     const qsizetype dot = executablePath.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot > LastSeparator(executablePath) ? executablePath.left(dot) : executablePath;
     return stem + QStringLiteral(".dat");
+}
+
+QString SettingsFileFor(const QString& executablePath) {
+    const std::string beside = QFile::encodeName(SettingsFileOf(executablePath)).toStdString();
+    return QFile::decodeName(SettingsFilePlace(beside, UserConfigFolder()).string().c_str());
 }

@@ -44,18 +44,6 @@ QString ProgramTest::SettingsPath() const {
     return appFolder.filePath(QStringLiteral("qarto-groups.dat"));
 }
 
-SavedSettings DesignedSettings(const ConnectionSettings& connection) {
-    SavedSettings saved;
-    saved.connection = connection;
-    saved.mainWindow = WindowRect{192, 107, 608, 301};
-    saved.databaseDialog = WindowPlace{250, 150};
-    saved.fileList = WindowRect{193, 109, 654, 317};
-    saved.createDialog = WindowPlace{240, 140};
-    saved.editDialog = WindowPlace{260, 160};
-    saved.columnWidths = {120, 160, 80, 100, 50};
-    return saved;
-}
-
 void ProgramTest::WriteSettings(const ConnectionSettings& connection) {
     WriteSettings(DesignedSettings(connection), SettingsPath());
 }

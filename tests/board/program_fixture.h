@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "app/app_windows.h"
+#include "common/designed_settings.h"
 #include "common/settings_file.h"
 #include "platform/app_context.h"
 #include "platform/shell.h"
 #include "storage/database.h"
 #include "support/scripted_prompts.h"
 #include "support/test_database.h"
-
-// Settings naming `connection` with the windows' designed geometry.
-SavedSettings DesignedSettings(const ConnectionSettings& connection);
 
 // A master row with empty descriptive texts; a missing position is stored as NULL.
 void InsertGroupRow(Database& database, int number, const std::string& name, const std::string& picture,
