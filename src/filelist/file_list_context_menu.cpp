@@ -19,10 +19,11 @@ void TForm3::BuildContextMenu() {
             QMenu menu(this);
             QAction* holding = menu.addAction(QStringLiteral("このファイルを含むグループ(&G)..."));
             holding->setObjectName(QStringLiteral("mnuGroupsHolding"));
-            if (menu.exec(view->viewport()->mapToGlobal(at)) == holding) {
+            connect(holding, &QAction::triggered, this, [this, row] {
                 const FileRowTexts texts = ListView1->Row(row);
                 onGroupsHoldingFile(texts.folder, texts.fileName);
-            }
+            });
+            menu.exec(view->viewport()->mapToGlobal(at));
         });
     }
 }

@@ -1,0 +1,71 @@
+#include <QLabel>
+#include <QLineEdit>
+
+#include "board_mouse.h"
+#include "filelist/file_list_view.h"
+#include "search_fixture.h"
+#include "storage/schema.h"
+
+namespace {
+
+// Group 1 "A" selected on the board; the watch has taken its first look.
+class Refresh : public SearchTest {
+protected:
+    void SetUp() override {
+        AddGroup(1, "A");
+        CreateFileTables({1});
+        Start();
+        ASSERT_TRUE(board().SelectGroup(1));
+        Watcher().Check();
+    }
+    ChangeWatcher& Watcher() { return windows->search.watcher; }
+    FileListView* List() { return windows->form3.findChild<FileListView*>(QStringLiteral("ListView1")); }
+};
+
+TEST_F(Refresh, anotherDesktopsChangesShowAndTheSelectionStaysWithNewDetails) {
+    AddGroup(2, "B");
+    ASSERT_TRUE(other.UpdateSet(kGroupTable, "GRPNAME='A2'", "N=1"));
+    Watcher().Check();
+    EXPECT_NE(IconOf(board(), 2), nullptr);
+    EXPECT_EQ(board().SelectedGroup, 1);
+    EXPECT_EQ(board().Edit1->text(), QStringLiteral("A2"));
+    EXPECT_EQ(CaptionOf(board(), 1)->text(), QStringLiteral("A2"));
+}
+
+TEST_F(Refresh, aSelectedGroupDeletedElsewhereIsNoLongerSelected) {
+    ASSERT_TRUE(other.DeleteRows(kGroupTable, "N=1"));
+    windows->search.mnuRefresh->trigger();
+    EXPECT_EQ(IconOf(board(), 1), nullptr);
+    EXPECT_EQ(board().SelectedGroup, 0);
+    EXPECT_TRUE(board().Edit3->text().isEmpty());
+}
+
+TEST_F(Refresh, theProgramsOwnWritesRebuildNothing) {
+    QLabel* icon = IconOf(board(), 1);
+    ASSERT_TRUE(board().database().UpdateSet(kGroupTable, "X=40,Y=0", "N=1"));
+    Watcher().Check();
+    EXPECT_EQ(IconOf(board(), 1), icon);
+}
+
+TEST_F(Refresh, notWhileAPressIsPendingButOnceItIsComplete) {
+    BoardMouse mouse(board());
+    mouse.Press(IconOf(board(), 1), QPoint(4, 4));
+    AddGroup(2, "B");
+    Watcher().Check();
+    EXPECT_EQ(IconOf(board(), 2), nullptr);
+    mouse.Release(IconOf(board(), 1), QPoint(4, 4));
+    mouse.Move(board().Board, mouse.EmptySpot());
+    Watcher().Check();
+    EXPECT_NE(IconOf(board(), 2), nullptr);
+}
+
+TEST_F(Refresh, rowsAddedElsewhereToTheOpenFileListAreListed) {
+    board().OpenSelectedGroup();
+    Watcher().Check();
+    AddFile(1, 1, "new.dwg", "/d/");
+    Watcher().Check();
+    ASSERT_EQ(List()->RowCount(), 1);
+    EXPECT_EQ(List()->Row(0).fileName, "new.dwg");
+}
+
+}  // namespace

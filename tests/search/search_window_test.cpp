@@ -1,0 +1,81 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "filelist/file_list_view.h"
+#include "search_fixture.h"
+
+namespace {
+
+// Groups 1 "Alpha" and 2 "Beta"; Beta's files x.dwg and alpha.dwg; the search window opened from
+// the tools menu.
+class SearchWindowTest : public SearchTest {
+protected:
+    void SetUp() override {
+        AddGroup(1, "Alpha");
+        AddGroup(2, "Beta");
+        CreateFileTables({2});
+        AddFile(2, 1, "x.dwg", "/d/");
+        AddFile(2, 2, "alpha.dwg", "/d/");
+        Start();
+        windows->search.mnuSearch->trigger();
+    }
+    SearchWindow& Window() { return windows->search.window; }
+    QString Status() { return Window().StatusBar1->text(); }
+    FileListView* List() { return windows->form3.findChild<FileListView*>(QStringLiteral("ListView1")); }
+};
+
+TEST_F(SearchWindowTest, typedTextListsResultsAndEnterOnAFileShowsItsRow) {
+    ASSERT_EQ(Window().focusWidget(), Window().Edit1);
+    QTest::keyClicks(Window().Edit1, QStringLiteral("ALPHA"));
+    QTRY_COMPARE(Status(), QStringLiteral("2件見つかりました。"));
+    QTreeWidget* results = Window().ListView1;
+    EXPECT_EQ(results->topLevelItem(0)->text(1), QStringLiteral("Alpha (1)"));
+    EXPECT_EQ(results->topLevelItem(1)->text(0), QStringLiteral("ファイル"));
+
+    QTest::keyClick(Window().Edit1, Qt::Key_Down);
+    EXPECT_EQ(Window().focusWidget(), results);
+    EXPECT_EQ(results->currentItem(), results->topLevelItem(0));
+    QTest::keyClick(results, Qt::Key_Down);
+    QTest::keyClick(results, Qt::Key_Return);
+    EXPECT_EQ(board().SelectedGroup, 2);
+    EXPECT_EQ(board().Edit1->text(), QStringLiteral("Beta"));
+    ASSERT_TRUE(windows->form3.isVisible());
+    EXPECT_EQ(windows->form3.GroupNo, 2);
+    EXPECT_TRUE(List()->IsSelected(1));
+    EXPECT_FALSE(List()->IsSelected(0));
+}
+
+TEST_F(SearchWindowTest, textTheCodePageCannotHoldFindsNothingAndSaysWhy) {
+    // An emoji, as pasted: there is no key for it.
+    Window().Edit1->insert(QStringLiteral("a\U0001F600"));
+    QTest::keyClick(Window().Edit1, Qt::Key_Return);
+    EXPECT_EQ(Window().ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(Status(), QStringLiteral("使用できない文字が含まれているため検索できません。"));
+}
+
+TEST_F(SearchWindowTest, theFileListsContextMenuListsTheGroupsHoldingTheRowsFile) {
+    AddGroup(3, "Gamma");
+    CreateFileTables({3});
+    AddFile(3, 4, "alpha.dwg", "/d/");
+    ASSERT_TRUE(board().SelectGroup(2));
+    board().OpenSelectedGroup();
+    List()->SetStyle(FileListView::Style::Details);
+    QAbstractItemView* view = List()->DetailsView();
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        menu->findChild<QAction*>(QStringLiteral("mnuGroupsHolding"))->trigger();
+        menu->close();
+    });
+    emit view->customContextMenuRequested(view->visualRect(view->model()->index(1, 0)).center());
+    QTreeWidget* results = Window().ListView1;
+    ASSERT_EQ(results->topLevelItemCount(), 2);
+    EXPECT_EQ(results->topLevelItem(0)->text(1), QStringLiteral("Beta (2)"));
+    EXPECT_EQ(results->topLevelItem(1)->text(1), QStringLiteral("Gamma (3)"));
+}
+
+}  // namespace
