@@ -12,6 +12,7 @@
 #include "filelist/image_list.h"
 #include "platform/codec.h"
 #include "storage/schema.h"
+#include "support/file_rows.h"
 
 FileListTest::FileListTest() {
     db.CreateDatabase();
@@ -38,22 +39,11 @@ std::string FileListTest::MakeFile(const QString& name, qint64 size) {
 
 void FileListTest::StoreRow(int group, int number, const std::string& fileName,
                             const std::string& folderText) {
-    const std::array<std::string, 3> values{SqlNumber(number), SqlText(fileName), SqlText(folderText)};
-    ASSERT_TRUE(db.InsertRow(FileTableName(group), FileColumnNames(), values));
+    InsertFileRow(db, group, number, fileName, folderText);
 }
 
 std::vector<FileRecord> FileListTest::StoredRows(int group) {
-    const int count = db.OpenSelect("*", FileTableName(group), "", "N");
-    std::vector<FileRecord> rows(std::max(count, 0));
-    for (int i = 0; i < count; ++i) {
-        if (i == 0) {
-            db.ReadFirstRow(rows[i]);
-        } else {
-            db.ReadNextRow(rows[i]);
-        }
-    }
-    db.CloseResult();
-    return rows;
+    return ReadFileRows(db, group);
 }
 
 void FileListTest::OpenGroup(int group, const std::string& name) {

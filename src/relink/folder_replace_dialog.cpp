@@ -1,0 +1,105 @@
+#include "relink/folder_replace_dialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/app_context.h"
+#include "platform/codec.h"
+#include "platform/designed_font.h"
+#include "platform/paths.h"
+#include "platform/prompts.h"
+#include "relink/folder_replace.h"
+#include "relink/group_list.h"
+
+FolderReplaceDialog::FolderReplaceDialog(AppContext& context, Database& database, QWidget* parent)
+    : QDialog(parent),
+      context_(context),
+      database_(database),
+      Edit1(new QLineEdit(this)),
+      Edit2(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("FolderReplace"));
+    setWindowTitle(QStringLiteral("フォルダの置換"));
+    setFont(DesignedFont(13));
+    resize(520, 130);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("OkButton"));
+    okButton->setDefault(true);
+    okButton->setAutoDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton->setAutoDefault(false);
+    connect(okButton, &QPushButton::clicked, this, &FolderReplaceDialog::Replace);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("置換前のフォルダ(&O):"), Edit1);
+    fields->addRow(QStringLiteral("置換後のフォルダ(&N):"), Edit2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    setTabOrder(Edit1, Edit2);
+}
+
+void FolderReplaceDialog::Open() {
+    open();
+    Edit1->setFocus();
+}
+
+QString FolderReplaceDialog::TypedFolder(QLineEdit* edit) {
+    QString folder = edit->text();
+    if (!folder.isEmpty() && !folder.endsWith(FolderSeparator())) {
+        folder += FolderSeparator();
+        edit->setText(folder);
+    }
+    return folder;
+}
+
+void FolderReplaceDialog::Replace() {
+    const QString oldFolder = TypedFolder(Edit1);
+    const QString newFolder = TypedFolder(Edit2);
+    if (oldFolder.isEmpty() || newFolder.isEmpty()) {
+        context_.prompts->Message(this, QStringLiteral("置換前と置換後のフォルダを入力して下さい。"));
+        return;
+    }
+    if (oldFolder == newFolder) {
+        context_.prompts->Message(this, QStringLiteral("置換前と置換後に同じフォルダが入力されています。"));
+        return;
+    }
+    // A folder the code page cannot hold is in no registration.
+    const std::string oldBytes = ToCp932(oldFolder).value_or(std::string());
+    const std::vector<GroupMatch> matches = FindFolderMatches(database_, ReadGroups(database_), oldBytes);
+    long long rows = 0;
+    for (const GroupMatch& match : matches) {
+        rows += match.rows;
+    }
+    if (rows == 0) {
+        context_.prompts->Message(this,
+                                  QStringLiteral("置換前のフォルダにあるファイルは登録されていません。"));
+        return;
+    }
+    if (!context_.prompts->Question(this,
+                                    QStringLiteral("%1グループの%2件のフォルダを置換します。よろしいですか？")
+                                        .arg(matches.size())
+                                        .arg(rows))) {
+        return;
+    }
+    const ReplaceCounts counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
+    QString text = QStringLiteral("%1件のフォルダを置換しました。").arg(counts.changed);
+    if (counts.failed > 0) {
+        text += QStringLiteral(
+                    "\n%1件は置換できませんでした（255バイトを超えるか、使用できない文字が含まれています）。")
+                    .arg(counts.failed);
+    }
+    context_.prompts->Message(this, text);
+    accept();
+}

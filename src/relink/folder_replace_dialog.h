@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+struct AppContext;
+class Database;
+class QLineEdit;
+
+// "フォルダの置換": replaces the leading old folder of every registration's folder by a new one, in
+// every group, after saying how many registrations in how many groups it will change.
+class FolderReplaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    FolderReplaceDialog(AppContext& context, Database& database, QWidget* parent);
+
+    // Shows the dialog with the focus in the old folder.
+    void Open();
+
+private:
+    void Replace();
+    // The folder typed in `edit`, ending in the separator; the separator is added to the edit too.
+    QString TypedFolder(QLineEdit* edit);
+
+    AppContext& context_;
+    Database& database_;
+    QLineEdit* Edit1;  // the old folder
+    QLineEdit* Edit2;  // the new folder
+};

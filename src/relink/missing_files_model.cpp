@@ -1,0 +1,60 @@
+#include "relink/missing_files_model.h"
+
+#include "platform/codec.h"
+
+MissingFilesModel::MissingFilesModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void MissingFilesModel::Clear() {
+    beginResetModel();
+    files_.clear();
+    endResetModel();
+}
+
+void MissingFilesModel::Append(std::vector<MissingFile>::const_iterator first,
+                               std::vector<MissingFile>::const_iterator last) {
+    if (first == last) {
+        return;
+    }
+    const int count = static_cast<int>(last - first);
+    beginInsertRows(QModelIndex(), rowCount(), rowCount() + count - 1);
+    files_.insert(files_.end(), first, last);
+    endInsertRows();
+}
+
+int MissingFilesModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(files_.size());
+}
+
+int MissingFilesModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
+
+QVariant MissingFilesModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    const MissingFile& file = files_[index.row()];
+    switch (index.column()) {
+        case 0:
+            return GroupLabel(file);
+        case 1:
+            return QString::number(file.number);
+        case 2:
+            return FromCp932(file.fileName);
+        default:
+            return FromCp932(file.folder);
+    }
+}
+
+QVariant MissingFilesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return {};
+    }
+    static const char* const kCaptions[] = {"グループ", "No", "ファイル名", "フォルダ"};
+    return section >= 0 && section < 4 ? QString::fromUtf8(kCaptions[section]) : QVariant();
+}
+
+QString GroupLabel(const MissingFile& file) {
+    return FromCp932(file.groupName) + QStringLiteral(" (N:") + QString::number(file.group) +
+           QLatin1Char(')');
+}

@@ -1,0 +1,290 @@
+#include "relink/missing_files_window.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <atomic>
+#include <set>
+#include <utility>
+
+#include "platform/app_context.h"
+#include "platform/designed_font.h"
+#include "platform/prompts.h"
+#include "relink/missing_files_model.h"
+#include "relink/missing_scan.h"
+#include "relink/relink_dialog.h"
+
+// The walk of the chosen folder, shared between the window and the thread that walks it.
+struct TreeWalk {
+    std::filesystem::path root;
+    std::set<std::string> wanted;
+    std::atomic<bool> cancelled{false};
+    std::atomic<long long> visited{0};
+    FoldersByName found;  // written by the thread, read once it has finished
+};
+
+namespace {
+
+// How long one slice of storing may keep the GUI thread.
+constexpr int kSliceMilliseconds = 30;
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+}  // namespace
+
+MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      context_(context),
+      database_(database),
+      scan_(new MissingFileScan(database, this)),
+      model_(new MissingFilesModel(this)),
+      list_(new QTreeView(this)),
+      progress_(new QProgressBar(this)),
+      status_(new QLabel(this)),
+      proposals_(new RelinkDialog(this)),
+      walkTicker_(new QTimer(this)) {
+    setObjectName(QStringLiteral("MissingFiles"));
+    setWindowTitle(QStringLiteral("リンク切れファイル"));
+    setFont(DesignedFont(13));
+    resize(700, 360);
+
+    list_->setObjectName(QStringLiteral("MissingList"));
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->header()->resizeSection(0, 140);
+    list_->header()->resizeSection(1, 50);
+    list_->header()->resizeSection(2, 160);
+
+    searchButton_ = MakeButton(this, "SearchButton", QStringLiteral("再検索(&S)"));
+    relinkButton_ = MakeButton(this, "RelinkButton", QStringLiteral("フォルダから再リンク(&R)..."));
+    cancelButton_ = MakeButton(this, "CancelButton", QStringLiteral("中止(&A)"));
+    QPushButton* closeButton = MakeButton(this, "CloseButton", QStringLiteral("閉じる(&X)"));
+    cancelButton_->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {searchButton_, relinkButton_, cancelButton_, closeButton}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+
+    progress_->setObjectName(QStringLiteral("Progress"));
+    progress_->setVisible(false);
+    status_->setObjectName(QStringLiteral("StatusLine"));
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    statusBar->addWidget(status_, 1);
+    statusBar->addPermanentWidget(progress_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(statusBar);
+
+    connect(searchButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartScan);
+    connect(relinkButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartRelink);
+    connect(cancelButton_, &QPushButton::clicked, this, &MissingFilesWindow::Cancel);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(scan_, &MissingFileScan::Progress, this, &MissingFilesWindow::ShowScanProgress);
+    connect(scan_, &MissingFileScan::Finished, this, &MissingFilesWindow::ScanFinished);
+    connect(walkTicker_, &QTimer::timeout, this, &MissingFilesWindow::ShowWalkProgress);
+    connect(proposals_, &QDialog::accepted, this, &MissingFilesWindow::StoreChosen);
+    ShowCount();
+}
+
+MissingFilesWindow::~MissingFilesWindow() {
+    if (walkThread_) {
+        walk_->cancelled = true;
+        walkThread_->wait();
+    }
+}
+
+void MissingFilesWindow::Open() {
+    show();
+    raise();
+    activateWindow();
+    if (!busy_) {
+        StartScan();
+    }
+}
+
+void MissingFilesWindow::closeEvent(QCloseEvent* event) {
+    // Nobody would see the outcome of work left running behind a closed window.
+    Cancel();
+    event->accept();
+}
+
+void MissingFilesWindow::SetBusy(bool busy) {
+    busy_ = busy;
+    searchButton_->setEnabled(!busy);
+    relinkButton_->setEnabled(!busy);
+    cancelButton_->setEnabled(busy);
+    progress_->setVisible(busy);
+}
+
+void MissingFilesWindow::ShowCount(const QString& note) {
+    QString text = QStringLiteral("リンク切れファイル: %1件").arg(model_->rowCount());
+    if (!note.isEmpty()) {
+        text += QStringLiteral("（") + note + QStringLiteral("）");
+    }
+    status_->setText(text);
+}
+
+void MissingFilesWindow::Cancel() {
+    scan_->Cancel();
+    if (walk_) {
+        walk_->cancelled = true;
+    }
+    storeCancelled_ = true;
+}
+
+void MissingFilesWindow::StartScan() {
+    if (busy_) {
+        return;
+    }
+    model_->Clear();
+    SetBusy(true);
+    progress_->setRange(0, 0);
+    status_->setText(QStringLiteral("検索しています..."));
+    scan_->Start();
+}
+
+void MissingFilesWindow::ShowScanProgress(long long checked, int groupsDone, int groupCount) {
+    const std::vector<MissingFile>& found = scan_->Found();
+    model_->Append(found.begin() + model_->rowCount(), found.end());
+    progress_->setRange(0, groupCount);
+    progress_->setValue(groupsDone);
+    status_->setText(
+        QStringLiteral("検索しています... %1件確認、リンク切れ %2件").arg(checked).arg(found.size()));
+}
+
+void MissingFilesWindow::ScanFinished(bool cancelled) {
+    SetBusy(false);
+    ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
+    emit WorkFinished();
+}
+
+void MissingFilesWindow::StartRelink() {
+    if (busy_) {
+        return;
+    }
+    if (model_->rowCount() == 0) {
+        context_.prompts->Message(this, QStringLiteral("リンク切れファイルはありません。"));
+        return;
+    }
+    const QString folder = context_.prompts->ChooseFolder(this);
+    if (folder.isEmpty()) {
+        return;
+    }
+    walk_ = std::make_shared<TreeWalk>();
+    walk_->root = std::filesystem::path(folder.toStdU16String());
+    walk_->wanted = WantedNames(model_->Files());
+    walkThread_ = QThread::create([walk = walk_] {
+        walk->found = FindNamesInTree(walk->root, walk->wanted, walk->cancelled, walk->visited);
+    });
+    connect(walkThread_, &QThread::finished, this, &MissingFilesWindow::WalkFinished);
+    SetBusy(true);
+    progress_->setRange(0, 0);
+    ShowWalkProgress();
+    walkThread_->start();
+    walkTicker_->start(100);
+}
+
+void MissingFilesWindow::ShowWalkProgress() {
+    status_->setText(QStringLiteral("フォルダを検索しています... %1件").arg(walk_->visited.load()));
+}
+
+void MissingFilesWindow::WalkFinished() {
+    walkTicker_->stop();
+    walkThread_->deleteLater();
+    walkThread_ = nullptr;
+    const std::shared_ptr<TreeWalk> walk = std::exchange(walk_, nullptr);
+    SetBusy(false);
+    if (walk->cancelled) {
+        ShowCount(QStringLiteral("再リンクを中止しました"));
+        emit WorkFinished();
+        return;
+    }
+    ShowCount();
+    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->found);
+    if (proposals.empty()) {
+        context_.prompts->Message(
+            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。"));
+        emit WorkFinished();
+        return;
+    }
+    const int notFound = model_->rowCount() - static_cast<int>(proposals.size());
+    proposals_->SetProposals(std::move(proposals), notFound);
+    proposals_->open();
+    emit WorkFinished();
+}
+
+void MissingFilesWindow::StoreChosen() {
+    storing_ = proposals_->CheckedProposals();
+    if (storing_.empty()) {
+        return;
+    }
+    stored_.assign(storing_.size(), false);
+    storeIndex_ = 0;
+    storeCancelled_ = false;
+    SetBusy(true);
+    progress_->setRange(0, static_cast<int>(storing_.size()));
+    progress_->setValue(0);
+    status_->setText(QStringLiteral("再リンクしています..."));
+    QTimer::singleShot(0, this, &MissingFilesWindow::StoreSlice);
+}
+
+void MissingFilesWindow::StoreSlice() {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!storeCancelled_ && storeIndex_ < storing_.size() && elapsed.elapsed() < kSliceMilliseconds) {
+        stored_[storeIndex_] = StoreRelink(database_, storing_[storeIndex_]);
+        ++storeIndex_;
+    }
+    progress_->setValue(static_cast<int>(storeIndex_));
+    if (storeCancelled_ || storeIndex_ == storing_.size()) {
+        StoringFinished();
+    } else {
+        QTimer::singleShot(0, this, &MissingFilesWindow::StoreSlice);
+    }
+}
+
+void MissingFilesWindow::StoringFinished() {
+    std::set<std::pair<int, std::int64_t>> relinked;
+    for (std::size_t i = 0; i < storeIndex_; ++i) {
+        if (stored_[i]) {
+            relinked.insert({storing_[i].file.group, storing_[i].file.number});
+        }
+    }
+    const long long failed = static_cast<long long>(storeIndex_) - static_cast<long long>(relinked.size());
+    const long long skipped = static_cast<long long>(storing_.size() - storeIndex_);
+    model_->KeepOnly([&relinked](const MissingFile& file) {
+        return relinked.count({file.group, file.number}) == 0;
+    });
+    storing_.clear();
+    SetBusy(false);
+    ShowCount();
+    QString text = QStringLiteral("%1件を再リンクしました。").arg(relinked.size());
+    if (failed > 0) {
+        text += QStringLiteral("\n%1件は再リンクできませんでした。").arg(failed);
+    }
+    if (skipped > 0) {
+        text += QStringLiteral("\n中止したため%1件は変更していません。").arg(skipped);
+    }
+    context_.prompts->Message(this, text);
+    emit WorkFinished();
+}

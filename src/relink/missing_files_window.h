@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "relink/relink_plan.h"
+
+struct AppContext;
+class Database;
+class MissingFileScan;
+class MissingFilesModel;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThread;
+class QTimer;
+class QTreeView;
+class RelinkDialog;
+struct TreeWalk;
+
+// "リンク切れファイル": every registration, in every group, whose file does not exist. Modeless;
+// the scan, the walk of the folder chosen for relinking and the storing of new folders each run
+// with progress and can be cancelled, the window staying responsive.
+class MissingFilesWindow : public QWidget {
+    Q_OBJECT
+public:
+    MissingFilesWindow(AppContext& context, Database& database, QWidget* parent);
+    ~MissingFilesWindow() override;
+
+    // Shows the window and scans afresh.
+    void Open();
+    bool Busy() const { return busy_; }
+
+signals:
+    // The window is idle again after a scan, a relinking or a cancel.
+    void WorkFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void StartScan();
+    void ShowScanProgress(long long checked, int groupsDone, int groupCount);
+    void ScanFinished(bool cancelled);
+    void StartRelink();
+    void ShowWalkProgress();
+    void WalkFinished();
+    void StoreChosen();
+    void StoreSlice();
+    void StoringFinished();
+    void Cancel();
+    void SetBusy(bool busy);
+    void ShowCount(const QString& note = QString());
+
+    AppContext& context_;
+    Database& database_;
+    MissingFileScan* scan_;
+    MissingFilesModel* model_;
+    QTreeView* list_;
+    QProgressBar* progress_;
+    QLabel* status_;
+    QPushButton* searchButton_;
+    QPushButton* relinkButton_;
+    QPushButton* cancelButton_;
+    RelinkDialog* proposals_;
+    QTimer* walkTicker_;
+
+    bool busy_ = false;
+    std::shared_ptr<TreeWalk> walk_;  // shared with its thread
+    QThread* walkThread_ = nullptr;
+    std::vector<RelinkProposal> storing_;
+    std::size_t storeIndex_ = 0;
+    std::vector<bool> stored_;
+    bool storeCancelled_ = false;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "relink/group_list.h"
+
+class Database;
+
+// A registration whose file does not exist. Texts are code-page bytes as stored.
+struct MissingFile {
+    int group = 0;
+    std::string groupName;
+    std::int64_t number = 0;
+    std::string fileName;
+    std::string folder;
+};
+
+// Looks at every registration of every group and collects those whose file does not exist. The work
+// runs in short slices on the GUI thread between other events: each slice reads a block of rows
+// with one statement, closes the result before it returns, and tests files until its time is up.
+class MissingFileScan : public QObject {
+    Q_OBJECT
+public:
+    MissingFileScan(Database& database, QObject* parent);
+
+    // Starts again from the first group; a scan under way is dropped.
+    void Start();
+    void Cancel();
+    bool Running() const { return running_; }
+    const std::vector<MissingFile>& Found() const { return found_; }
+
+signals:
+    void Progress(long long checked, int groupsDone, int groupCount);
+    void Finished(bool cancelled);
+
+private:
+    void Slice();
+    // Reads the next block of the current group; false when the group has no more rows.
+    bool ReadBlock();
+    void Finish(bool cancelled);
+
+    Database& database_;
+    bool running_ = false;
+    std::vector<GroupEntry> groups_;
+    std::size_t groupIndex_ = 0;
+    std::int64_t lastNumber_ = 0;  // the highest number read from the current group
+    std::vector<MissingFile> block_;
+    std::size_t blockIndex_ = 0;
+    long long checked_ = 0;
+    std::vector<MissingFile> found_;
+    int generation_ = 0;  // a restarted scan ignores the slices queued for the one before
+};

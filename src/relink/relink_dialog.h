@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "relink/relink_plan.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// Shows the proposed folders (old folder → new folder, guesses marked), each with a check box, and
+// answers the ones still checked when the user confirms.
+class RelinkDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit RelinkDialog(QWidget* parent);
+
+    void SetProposals(std::vector<RelinkProposal> proposals, int notFound);
+    std::vector<RelinkProposal> CheckedProposals() const;
+
+private:
+    std::vector<RelinkProposal> proposals_;
+    QLabel* summary_;
+    QTreeWidget* list_;
+    QPushButton* okButton_;
+};

@@ -1,0 +1,56 @@
+#include "relink/relink_plan.h"
+
+#include <array>
+#include <optional>
+
+#include "common/codepage.h"
+#include "common/sql_literal.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+
+std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
+    std::set<std::string> names;
+    for (const MissingFile& file : files) {
+        if (!file.fileName.empty()) {
+            names.insert(Utf8FromCp932(file.fileName));
+        }
+    }
+    return names;
+}
+
+std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
+                                           const FoldersByName& found) {
+    std::vector<RelinkProposal> proposals;
+    for (const MissingFile& file : files) {
+        if (file.fileName.empty()) {
+            continue;
+        }
+        const auto folders = found.find(Utf8FromCp932(file.fileName));
+        if (folders == found.end()) {
+            continue;
+        }
+        std::vector<std::string> storable;
+        std::vector<std::string> storableBytes;
+        for (const std::string& folder : folders->second) {
+            if (std::optional<std::string> bytes = Cp932FromUtf8(folder)) {
+                storable.push_back(folder);
+                storableBytes.push_back(std::move(*bytes));
+            }
+        }
+        const int best = BestCandidate(Utf8FromCp932(file.folder), storable);
+        if (best >= 0) {
+            proposals.push_back({file, storableBytes[best], static_cast<int>(storable.size())});
+        }
+    }
+    return proposals;
+}
+
+bool StoreRelink(Database& database, const RelinkProposal& proposal) {
+    const MissingFile& file = proposal.file;
+    const std::string oldFolder =
+        file.folder.empty() ? "PATH_NAME IS NULL" : "PATH_NAME=" + SqlText(file.folder);
+    const std::array<std::string, 1> columns{"PATH_NAME"};
+    const std::array<std::string, 1> values{SqlText(proposal.newFolder)};
+    return database.UpdateColumns(FileTableName(file.group), columns, values,
+                                  "N=" + SqlNumber(file.number) + " AND " + oldFolder);
+}

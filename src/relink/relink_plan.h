@@ -1,0 +1,31 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "relink/missing_scan.h"
+#include "relink/tree_search.h"
+
+class Database;
+
+// A missing file found again: the folder proposed for it and how many folders held its name.
+struct RelinkProposal {
+    MissingFile file;
+    std::string newFolder;  // code-page bytes, ending in the separator
+    int candidates = 1;     // more than one: the folder is a guess
+
+    bool Guess() const { return candidates > 1; }
+};
+
+// The names to look for, as UTF-8 bytes; rows without a name are left out.
+std::set<std::string> WantedNames(const std::vector<MissingFile>& files);
+
+// One proposal per missing file whose name was found: the only folder, or among several the one
+// sharing the longest tail with the old folder. Folders the code page cannot hold are passed over,
+// as they could not be stored.
+std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files, const FoldersByName& found);
+
+// Stores the new folder of one registration, its own committed statement. The row is matched by its
+// number and its old folder, so a registration changed since the scan is left as it is.
+bool StoreRelink(Database& database, const RelinkProposal& proposal);

@@ -1,0 +1,159 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include "common/codepage.h"
+#include "platform/codec.h"
+#include "relink/missing_files_window.h"
+#include "relink/relink_dialog.h"
+#include "relink/tree_search.h"
+#include "relink_fixture.h"
+
+using ::testing::ElementsAre;
+
+class MissingFilesTest : public RelinkTest {
+protected:
+    MissingFilesTest() : window(context, db, nullptr) {}
+
+    void OpenAndWait() {
+        window.Open();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    }
+    void Click(const char* name) {
+        QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    QString Status() const { return window.findChild<QLabel*>(QStringLiteral("StatusLine"))->text(); }
+    // One column of the missing list, in list order.
+    QStringList Column(int column) const {
+        const QAbstractItemModel* model =
+            window.findChild<QTreeView*>(QStringLiteral("MissingList"))->model();
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            texts << model->index(row, column).data().toString();
+        }
+        return texts;
+    }
+    RelinkDialog* Proposals() const { return window.findChild<RelinkDialog*>(); }
+    QTreeWidget* ProposalList() const { return Proposals()->findChild<QTreeWidget*>(); }
+    // Chooses `folder` for relinking and waits for the proposals.
+    void RelinkFrom(const QString& folder) {
+        prompts.ChooseNextFolder(folder);
+        Click("RelinkButton");
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    }
+    void ConfirmProposals() {
+        ASSERT_TRUE(Proposals()->isVisible());
+        QTest::mouseClick(Proposals()->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    }
+
+    MissingFilesWindow window;
+};
+
+TEST_F(MissingFilesTest, listsTheMissingRegistrationsOfEveryGroupWithTheirCount) {
+    AddGroup(1, Cp932("設計"));
+    AddGroup(2, "B");
+    AddGroup(3, "no table yet", false);
+    const std::string here = MakeFile(QStringLiteral("a.dwg"));
+    StoreRow(1, 1, "a.dwg", here);
+    StoreRow(1, 4, "gone.dwg", here);
+    StoreRow(2, 2, "A.dwg", here);  // names differ in case: another file
+    StoreRow(2, 3, "", "");
+
+    OpenAndWait();
+
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("リンク切れファイル"));
+    EXPECT_THAT(Column(0), ElementsAre(QStringLiteral("設計 (N:1)"), QStringLiteral("B (N:2)"),
+                                       QStringLiteral("B (N:2)")));
+    EXPECT_THAT(Column(1), ElementsAre("4", "2", "3"));
+    EXPECT_THAT(Column(2), ElementsAre("gone.dwg", "A.dwg", ""));
+    EXPECT_EQ(Column(3)[0], FromCp932(here));
+    EXPECT_EQ(Status(), QStringLiteral("リンク切れファイル: 3件"));
+}
+
+TEST_F(MissingFilesTest, aGroupLargerThanOneReadIsReadToItsEndInSlices) {
+    AddGroup(1, "G");
+    // Numbers with gaps, so that each read must go on after the last number it saw.
+    ASSERT_TRUE(db.ExecuteScript(
+        {"EXECUTE BLOCK AS DECLARE i INTEGER = 1; BEGIN", "WHILE (i <= 4500) DO BEGIN",
+         "INSERT INTO GRP_1 VALUES (:i * 3, 'f' || :i, '/nowhere/'); i = i + 1;", "END END"}));
+    int progressReports = 0;
+    window.Open();
+    QObject::connect(window.findChild<MissingFileScan*>(), &MissingFileScan::Progress,
+                     [&progressReports] { ++progressReports; });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    EXPECT_EQ(Status(), QStringLiteral("リンク切れファイル: 4500件"));
+    EXPECT_EQ(Column(1).last(), QStringLiteral("13500"));
+    EXPECT_GT(progressReports, 1);
+}
+
+TEST_F(MissingFilesTest, cancelEndsTheScanAndSaysSo) {
+    AddGroup(1, "G");
+    StoreRow(1, 1, "gone.dwg", "/nowhere/");
+    window.Open();
+    ASSERT_TRUE(window.Busy());
+    Click("CancelButton");
+    EXPECT_FALSE(window.Busy());
+    EXPECT_TRUE(Status().contains(QStringLiteral("検索を中止しました")));
+    EXPECT_TRUE(window.findChild<QPushButton*>(QStringLiteral("SearchButton"))->isEnabled());
+}
+
+TEST_F(MissingFilesTest, relinkProposesFoundFoldersMarksGuessesAndStoresOnlyTheCheckedOnes) {
+    AddGroup(1, "G");
+    const std::string unique = MakeFile(QStringLiteral("tree/moved/one.dwg"));
+    const std::string nearer = MakeFile(QStringLiteral("tree/b/proj/sheet/two.dwg"));
+    MakeFile(QStringLiteral("tree/a/other/sheet/two.dwg"));
+    MakeFile(QStringLiteral("tree/c/three.dwg"));
+    MakeFile(QStringLiteral("tree/c/FOUR.dwg"));
+    StoreRow(1, 1, "one.dwg", "/old/moved/");
+    StoreRow(1, 2, "two.dwg", "/old/proj/sheet/");
+    StoreRow(1, 3, "three.dwg", "/old/c/");
+    StoreRow(1, 4, "four.dwg", "/old/c/");  // found only under another case: not the same name
+    OpenAndWait();
+
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ASSERT_EQ(ProposalList()->topLevelItemCount(), 3);
+    EXPECT_EQ(ProposalList()->topLevelItem(1)->text(3), FromCp932(nearer));
+    EXPECT_TRUE(ProposalList()->topLevelItem(1)->text(4).startsWith(QStringLiteral("推測")));
+    EXPECT_FALSE(ProposalList()->topLevelItem(0)->text(4).startsWith(QStringLiteral("推測")));
+    ProposalList()->topLevelItem(2)->setCheckState(0, Qt::Unchecked);  // three.dwg left out
+    ConfirmProposals();
+
+    const std::vector<FileRecord> stored = StoredRows(1);
+    EXPECT_EQ(stored[0][kFilePath], unique);
+    EXPECT_EQ(stored[1][kFilePath], nearer);
+    EXPECT_EQ(stored[2][kFilePath], "/old/c/");
+    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("2件を再リンクしました。")));
+    EXPECT_THAT(Column(2), ElementsAre("three.dwg", "four.dwg"));
+}
+
+TEST_F(MissingFilesTest, aRefusedUpdateIsCountedAndItsRowStays) {
+    AddGroup(1, "G");
+    // A folder deeper than the 255 bytes PATH_NAME can hold.
+    const QString deep = QStringLiteral("tree/") + QString(100, QLatin1Char('d')) + QLatin1Char('/') +
+                         QString(100, QLatin1Char('e')) + QLatin1Char('/') + QString(60, QLatin1Char('f'));
+    MakeFile(deep + QStringLiteral("/long.dwg"));
+    const std::string fits = MakeFile(QStringLiteral("tree/short/ok.dwg"));
+    StoreRow(1, 1, "long.dwg", "/old/");
+    StoreRow(1, 2, "ok.dwg", "/old/");
+    OpenAndWait();
+
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ConfirmProposals();
+
+    EXPECT_THAT(prompts.messages,
+                ElementsAre(QStringLiteral("1件を再リンクしました。\n1件は再リンクできませんでした。")));
+    EXPECT_EQ(StoredRows(1)[0][kFilePath], "/old/");
+    EXPECT_EQ(StoredRows(1)[1][kFilePath], fits);
+    EXPECT_THAT(Column(2), ElementsAre("long.dwg"));
+}
+
+TEST(TreeSearch, theLongestSharedTailWinsAndTiesGoByByteOrder) {
+    EXPECT_EQ(SharedTailLength("/old/x/y/", "/new/deep/x/y/"), 2);
+    EXPECT_EQ(SharedTailLength("C:\\work\\x\\", "/srv/work/x/"), 2);
+    EXPECT_EQ(BestCandidate("/old/x/", {"/b/y/", "/a/z/"}), 1);
+    EXPECT_EQ(BestCandidate("/old/x/", {"/b/y/", "/a/x/"}), 1);
+    EXPECT_EQ(BestCandidate("/old/x/", {}), -1);
+}
