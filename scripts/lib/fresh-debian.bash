@@ -4,6 +4,7 @@
 #   fresh_debian_create ROOT      debootstrap minbase plus the tools a new machine is assumed to have
 #   fresh_debian_mount ROOT       /proc, /sys, /dev, /dev/pts, /dev/shm and the download cache inside
 #   fresh_debian_run ROOT CMD...  runs CMD as root inside, with a clean environment
+#   fresh_debian_run_as ROOT USER CMD...  the same as the normal user USER (made by `useradd -m`)
 #   fresh_debian_unmount ROOT     unmounts everything below ROOT
 #   fresh_debian_remove ROOT      unmounts, then deletes ROOT; refuses while anything is still mounted
 #
@@ -93,4 +94,11 @@ fresh_debian_run() {
     shift
     chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+}
+
+fresh_debian_run_as() {
+    local root=$1 user=$2
+    shift 2
+    fresh_debian_run "$root" runuser -u "$user" -- /usr/bin/env -i HOME="/home/$user" USER="$user" \
+        LOGNAME="$user" LANG=C.UTF-8 TERM=dumb PATH=/usr/local/bin:/usr/bin:/bin "$@"
 }
