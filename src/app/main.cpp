@@ -1,12 +1,17 @@
 #include <QApplication>
 
 #include "app/app_windows.h"
+#include "app/end_run.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
+#include "platform/session_signals.h"
 #include "platform/shell.h"
 
 int main(int argc, char** argv) {
+    // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
+    // session's signals back and they reach the program only through ForwardSessionSignals.
+    HoldSessionSignals();
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
@@ -21,6 +26,7 @@ int main(int argc, char** argv) {
 
     AppWindows windows(context);
     windows.form1.show();
+    ForwardSessionSignals([&windows] { EndRun(windows.form1); });
     windows.search.watcher.Start();
     return QApplication::exec();
 }

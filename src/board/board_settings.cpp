@@ -4,6 +4,7 @@
 #include "dialogs/group_create_dialog.h"
 #include "dialogs/group_edit_dialog.h"
 #include "filelist/file_list_window.h"
+#include "platform/window_place.h"
 
 namespace {
 
@@ -30,14 +31,15 @@ SavedSettings TForm1::CurrentSettings() const {
 }
 
 void TForm1::ApplySettings(const SavedSettings& saved) {
-    move(saved.mainWindow.left, saved.mainWindow.top);
+    // Sized first: a resize places the window by its client area again.
     SetClientSize(saved.mainWindow.width, saved.mainWindow.height);
-    windows_.databaseSettings->move(saved.databaseDialog.left, saved.databaseDialog.top);
+    PlaceWindowFrame(*this, saved.mainWindow.left, saved.mainWindow.top);
+    PlaceWindowFrame(*windows_.databaseSettings, saved.databaseDialog.left, saved.databaseDialog.top);
     TForm3& fileList = *windows_.fileList;
-    fileList.move(saved.fileList.left, saved.fileList.top);
     fileList.resize(saved.fileList.width, saved.fileList.height);
-    windows_.groupCreate->move(saved.createDialog.left, saved.createDialog.top);
-    windows_.groupEdit->move(saved.editDialog.left, saved.editDialog.top);
+    PlaceWindowFrame(fileList, saved.fileList.left, saved.fileList.top);
+    PlaceWindowFrame(*windows_.groupCreate, saved.createDialog.left, saved.createDialog.top);
+    PlaceWindowFrame(*windows_.groupEdit, saved.editDialog.left, saved.editDialog.top);
     for (int column = 0; column < static_cast<int>(saved.columnWidths.size()); ++column) {
         fileList.SetColumnWidth(column, saved.columnWidths[column]);
     }

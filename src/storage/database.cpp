@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "common/codepage.h"
 #include "storage/statement_text.h"
 
 using namespace Firebird;
@@ -62,6 +63,13 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
                auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
                return up(x) == up(y);
            });
+}
+
+// The settings keep the path in code-page bytes; Firebird is told it gets UTF-8 and turns it into the
+// database host's own file-system names, so a Japanese folder reaches any server, and the embedded
+// engine, as the same name.
+std::string FirebirdPath(const ConnectionSettings& settings) {
+    return Utf8FromCp932(settings.DatabasePath());
 }
 
 }  // namespace
@@ -287,7 +295,7 @@ void Database::CreateDatabase() {
     if (impl_->attachment != nullptr) {
         return;
     }
-    const std::string text = CreateDatabaseText(impl_->settings.DatabasePath(), kUser, kPassword);
+    const std::string text = CreateDatabaseText(FirebirdPath(impl_->settings), kUser, kPassword);
     impl_->Trace(text);
     ThrowStatusWrapper status(impl_->master->getStatus());
     try {
@@ -305,7 +313,7 @@ void Database::ConnectDatabase() {
     if (impl_->attachment != nullptr) {
         return;
     }
-    const std::string path = impl_->settings.DatabasePath();
+    const std::string path = FirebirdPath(impl_->settings);
     ThrowStatusWrapper status(impl_->master->getStatus());
     IXpbBuilder* dpb = nullptr;
     IProvider* provider = impl_->master->getDispatcher();
@@ -313,6 +321,7 @@ void Database::ConnectDatabase() {
         dpb = impl_->util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
         dpb->insertString(&status, isc_dpb_user_name, kUser);
         dpb->insertString(&status, isc_dpb_password, kPassword);
+        dpb->insertTag(&status, isc_dpb_utf8_filename);
         impl_->attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
                                                      dpb->getBuffer(&status));
     } catch (const FbException& error) {

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 
@@ -147,4 +148,32 @@ TEST_F(Startup, aRenamedExecutableReadsAndWritesItsOwnSettingsFile) {
     board().close();
     EXPECT_EQ(LinesOf(renamedSettings)[0], "renamed:\r");
     EXPECT_EQ(LinesOf(SettingsPath())[0], "other:\r");
+}
+
+TEST_F(Startup, aDatabaseInAJapaneseFolderIsCreatedThroughTheDialogAndAttachedAtTheNextStart) {
+    TestDatabaseLocation location;
+    const QString folder = QString::fromStdString(location.folder()) + QStringLiteral("図面データ/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Start();
+    RunWithDialog([&] { board().mnuDBsetClick(); },
+                  [&](QWidget& shown) {
+                      Retype(EditIn(shown, "Edit1"),
+                             QString::fromStdString(location.settings().serverPrefix));
+                      Retype(EditIn(shown, "Edit2"), folder);
+                      Retype(EditIn(shown, "Edit3"), QStringLiteral("図面.FDB"));
+                      ClickIn(shown, "Button1");
+                  });
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    ASSERT_TRUE(board().database().Attached());
+    // The file system names the file in its own encoding; the settings keep code-page bytes.
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("図面.FDB")));
+    board().close();
+    windows.reset();
+    EXPECT_EQ(LinesOf(SettingsPath())[2], QByteArray::fromStdString(Cp932("図面.FDB")) + '\r');
+
+    Start();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(board().database().Attached());
+    board().close();
+    windows.reset();
 }

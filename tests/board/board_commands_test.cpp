@@ -13,12 +13,6 @@ namespace {
 
 using BoardCommands = BoardTest;
 
-void Retype(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
 // Selects a group the way the details panel shows one.
 void Select(TForm1& form, int groupNo, const QString& name) {
     form.SelectedGroup = groupNo;

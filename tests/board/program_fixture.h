@@ -17,6 +17,7 @@
 #include "storage/database.h"
 #include "support/scripted_prompts.h"
 #include "support/test_database.h"
+#include "support/typing.h"
 
 // A master row with empty descriptive texts; a missing position is stored as NULL.
 void InsertGroupRow(Database& database, int number, const std::string& name, const std::string& picture,

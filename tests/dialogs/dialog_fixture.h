@@ -11,6 +11,8 @@
 #include "storage/records.h"
 #include "support/scripted_prompts.h"
 #include "support/test_database.h"
+#include "support/typing.h"
+#include "support/typing.h"
 
 class QLineEdit;
 class QPushButton;
@@ -42,8 +44,3 @@ void ShowActive(QWidget& window);
 QLineEdit* EditOf(QWidget& window, const char* name);
 QPushButton* ButtonOf(QWidget& window, const char* name);
 void Click(QWidget& window, const char* button);
-// Types `text` into the edit key by key; characters beyond Latin-1 arrive as the input method
-// commits them.
-void Type(QLineEdit* edit, const QString& text);
-// Empties the edit as the user does: select all, delete.
-void Erase(QLineEdit* edit);

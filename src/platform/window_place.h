@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Puts a window's outer frame (title bar and borders included) with its top-left corner at left, top,
+// whether or not the window exists on the screen yet. This is the position the window reports and
+// the settings file keeps, so a window put back where it was read stands exactly there again.
+void PlaceWindowFrame(QWidget& window, int left, int top);
