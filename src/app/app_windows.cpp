@@ -1,5 +1,7 @@
 #include "app/app_windows.h"
 
+#include "board/board_file_drop.h"
+
 AppWindows::AppWindows(AppContext& context)
     : form1(context),
       form2(context, form1.database(), &form1),
@@ -14,4 +16,6 @@ AppWindows::AppWindows(AppContext& context)
     form5.move(260, 160);
     form4.move(240, 140);
     form1.SetWindows(BoardWindows{&form2, &form3, &form5, &form4});
+    relink = AddRelinkTools(*form1.mnuTool, context, form1.database(), form1);
+    new BoardFileDrop(form1, form3);  // owned by the board
 }

@@ -6,6 +6,7 @@
 #include "dialogs/group_create_dialog.h"
 #include "dialogs/group_edit_dialog.h"
 #include "filelist/file_list_window.h"
+#include "relink/relink_tools.h"
 
 struct AppContext;
 
@@ -22,4 +23,5 @@ struct AppWindows {
     TForm4 form4;
 
     SearchTools search;
+    RelinkTools relink;  // after the search tools in the tools menu
 };

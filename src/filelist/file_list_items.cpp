@@ -20,12 +20,13 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     if (FileExists(localPath)) {
         imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(localPath));
     }
-    const std::string resolved =
-        ResolveDriveOfPath(path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); });
+    const std::string resolved = ResolvedPath(path);
+    std::pair<std::string, std::string> stored{FileNamePart(resolved, PathSeparators()),
+                                               FolderPart(resolved, PathSeparators())};
 
     FileRowTexts row;
     row.fileName = FileNamePart(path, PathSeparators());
-    row.folder = FolderPart(resolved, PathSeparators());
+    row.folder = stored.second;
     row.size = "0";
     row.time = "<No File>";
     const QString resolvedPath = resolved == path ? localPath : FromCp932(resolved);
@@ -35,7 +36,16 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     }
     row.number = std::to_string(number);
     ListView1->AppendRow(row, imageIndex, imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
-    return {FileNamePart(resolved, PathSeparators()), row.folder};
+    return stored;
+}
+
+std::pair<std::string, std::string> TForm3::StoredNames(const std::string& path) {
+    const std::string resolved = ResolvedPath(path);
+    return {FileNamePart(resolved, PathSeparators()), FolderPart(resolved, PathSeparators())};
+}
+
+std::string TForm3::ResolvedPath(const std::string& path) {
+    return ResolveDriveOfPath(path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); });
 }
 
 std::string TForm3::ResolveNetworkDrive(std::string_view drive) {

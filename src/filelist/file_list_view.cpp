@@ -2,15 +2,19 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QMimeData>
 #include <QStackedLayout>
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <set>
 #include <vector>
 
 #include "platform/codec.h"
+#include "platform/file_facts.h"
 
 namespace {
 
@@ -36,11 +40,42 @@ const std::array<ColumnDesign, kColumnCount>& Columns() {
     return columns;
 }
 
+// Rows dragged out of the list are the URLs of their files, for a file manager to copy or another
+// program to open; rows whose file is not there are left out.
+class FileRowsModel : public QStandardItemModel {
+public:
+    using QStandardItemModel::QStandardItemModel;
+
+    QStringList mimeTypes() const override { return {QStringLiteral("text/uri-list")}; }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+    QMimeData* mimeData(const QModelIndexList& indexes) const override {
+        std::set<int> rows;
+        for (const QModelIndex& index : indexes) {
+            rows.insert(index.row());
+        }
+        QList<QUrl> urls;
+        for (const int row : rows) {
+            const FileRowTexts texts = index(row, 0).data(kTextsRole).value<FileRowTexts>();
+            const QString path = FromCp932(texts.folder + texts.fileName);
+            if (FileExists(path)) {
+                urls << QUrl::fromLocalFile(path);
+            }
+        }
+        if (urls.isEmpty()) {
+            return nullptr;
+        }
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        return data;
+    }
+};
+
 }  // namespace
 
 FileListView::FileListView(QWidget* parent)
     : QWidget(parent),
-      model_(new QStandardItemModel(0, kColumnCount, this)),
+      model_(new FileRowsModel(0, kColumnCount, this)),
       listView_(new QListView),
       detailsView_(new QTreeView),
       stack_(new QStackedLayout(this)) {
@@ -54,6 +89,8 @@ FileListView::FileListView(QWidget* parent)
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setIconSize(QSize(16, 16));
+        view->setDragDropMode(QAbstractItemView::DragOnly);
+        view->setDefaultDropAction(Qt::CopyAction);
         connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::DoubleClicked);
         stack_->addWidget(view);
     }
@@ -105,6 +142,8 @@ void FileListView::SetStyle(Style style) {
         listView_->setWordWrap(true);
         stack_->setCurrentWidget(listView_);
     }
+    // The icon view's static arrangement turns dragging off; rows are still dragged out as files.
+    listView_->setDragEnabled(true);
     setFocusProxy(stack_->currentWidget());
 }
 

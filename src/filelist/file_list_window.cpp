@@ -44,6 +44,7 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
     Panel1->setObjectName(QStringLiteral("Panel1"));
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setFont(DesignedFont(13));
+    setAcceptDrops(true);
     move(193, 109);
     resize(654, 317);
 

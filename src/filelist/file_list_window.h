@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@ class Database;
 class FileListView;
 class ImageList;
 class QComboBox;
+class QMimeData;
 class QPushButton;
 class QStatusBar;
 
@@ -38,6 +40,14 @@ public:
     // The remote name of the network share redirected to a drive text such as "X:", or the text.
     std::string ResolveNetworkDrive(std::string_view drive);
 
+    // Registers files (local paths) in group `groupNo` as the add command registers chosen ones, in
+    // order; their rows are listed when this window shows that group. Refusals are told to the user
+    // of `messageParent`.
+    void RegisterFiles(int groupNo, const QStringList& localPaths, QWidget* messageParent);
+    // Registers the files of a drop the same way; folders among them are skipped and named in one
+    // message.
+    void RegisterDroppedFiles(int groupNo, const QMimeData& data, QWidget* messageParent);
+
     // Lists the shown group's file table again, keeping the selected rows that are still there.
     void Reload();
     // Selects the row of file number `number` alone and scrolls it into view; false without one.
@@ -48,6 +58,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Files dropped from a file manager are registered in the group shown.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildPanel();
@@ -65,8 +79,11 @@ private:
     void Button4Click();
     void Button5Click();
     // Registers each path under the next number; tells the user once when any was refused.
-    void RegisterPaths(const std::vector<std::string>& paths);
-    bool RegisterPath(const std::string& path);
+    void RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent);
+    bool RegisterPath(int groupNo, const std::string& path);
+    // The file name and the folder stored for a full path, as AddFileItem answers them.
+    std::pair<std::string, std::string> StoredNames(const std::string& path);
+    std::string ResolvedPath(const std::string& path);
     std::string TableName() const;
 
     AppContext& context_;

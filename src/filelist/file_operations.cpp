@@ -14,10 +14,13 @@
 #include "storage/schema.h"
 
 void TForm3::Button1Click() {
-    const QStringList chosen = context_.prompts->OpenFiles(this);
+    RegisterFiles(GroupNo, context_.prompts->OpenFiles(this), this);
+}
+
+void TForm3::RegisterFiles(int groupNo, const QStringList& localPaths, QWidget* messageParent) {
     std::vector<std::string> paths;
     QStringList unrepresentable;
-    for (const QString& file : chosen) {
+    for (const QString& file : localPaths) {
         const QString path = QDir::toNativeSeparators(file);
         if (std::optional<std::string> bytes = ToCp932(path)) {
             paths.push_back(std::move(*bytes));
@@ -25,12 +28,13 @@ void TForm3::Button1Click() {
             unrepresentable << path;
         }
     }
-    RegisterPaths(paths);
+    RegisterPaths(groupNo, paths, messageParent);
     // Such a name would be stored mangled and never found again; the others are registered.
     if (!unrepresentable.isEmpty()) {
         context_.prompts->Message(
-            this, QStringLiteral("ファイル名に使用できない文字が含まれているため登録できません。\n") +
-                      unrepresentable.join(QLatin1Char('\n')));
+            messageParent,
+            QStringLiteral("ファイル名に使用できない文字が含まれているため登録できません。\n") +
+                unrepresentable.join(QLatin1Char('\n')));
     }
 }
 
@@ -47,7 +51,7 @@ void TForm3::Button3Click() {
 void TForm3::Button4Click() {
     if (!context_.fileCopyBuffer.empty()) {
         // A copy, so that the buffer stays as it was whatever happens while registering.
-        RegisterPaths(std::vector<std::string>(context_.fileCopyBuffer));
+        RegisterPaths(GroupNo, std::vector<std::string>(context_.fileCopyBuffer), this);
     }
 }
 
@@ -73,30 +77,35 @@ void TForm3::Button5Click() {
     }
 }
 
-void TForm3::RegisterPaths(const std::vector<std::string>& paths) {
+void TForm3::RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent) {
     // Another desktop may have deleted the group; its file table may even still stand.
-    if (!paths.empty() && !GroupExists(database_, GroupNo)) {
-        context_.prompts->Message(this, QStringLiteral("グループが見つからないため登録できません。"));
+    if (!paths.empty() && !GroupExists(database_, groupNo)) {
+        context_.prompts->Message(messageParent,
+                                  QStringLiteral("グループが見つからないため登録できません。"));
         return;
     }
     bool refused = false;
     for (const std::string& path : paths) {
-        refused = !RegisterPath(path) || refused;
+        refused = !RegisterPath(groupNo, path) || refused;
     }
     if (refused) {
-        context_.prompts->Message(this, QStringLiteral("登録失敗"));
+        context_.prompts->Message(messageParent, QStringLiteral("登録失敗"));
     }
 }
 
-bool TForm3::RegisterPath(const std::string& path) {
-    const std::string table = TableName();
+bool TForm3::RegisterPath(int groupNo, const std::string& path) {
+    // A group registered into from the board while this window shows another is not listed here.
+    const bool listed = isVisible() && groupNo == GroupNo;
+    const std::string table = FileTableName(groupNo);
     const std::int64_t number = std::int64_t{ParseIntOrZero(database_.SelectMax(table, "N", ""))} + 1;
-    const auto [fileName, folder] = AddFileItem(number, path);
+    const auto [fileName, folder] = listed ? AddFileItem(number, path) : StoredNames(path);
     const std::array<std::string, 3> values{SqlNumber(number), SqlText(fileName), SqlText(folder)};
     if (database_.InsertRow(table, FileColumnNames(), values)) {
         return true;
     }
     // Refused: the row must not stand in the list as if it were registered.
-    ListView1->RemoveRow(ListView1->RowCount() - 1);
+    if (listed) {
+        ListView1->RemoveRow(ListView1->RowCount() - 1);
+    }
     return false;
 }
