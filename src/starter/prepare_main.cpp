@@ -1,0 +1,18 @@
+// qarto-groups-prepare SETTINGS_FILE DATA_FOLDER: the starter's first-start set-up for a build, which
+// scripts/run calls before it starts the program from build/bin/.
+#include <iostream>
+
+#include "starter/first_start.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: qarto-groups-prepare SETTINGS_FILE DATA_FOLDER\n";
+        return 2;
+    }
+    const std::string_view problem = FirstStartProblem(PrepareFirstStart(argv[1], argv[2]));
+    if (!problem.empty()) {
+        std::cerr << "qarto-groups-prepare: " << problem << " " << argv[1] << " " << argv[2] << '\n';
+        return 1;
+    }
+    return 0;
+}
