@@ -55,6 +55,8 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
     StatusBar1->setPalette(moneyGreen);
 
     auto* layout = new QVBoxLayout(this);
+    // The window keeps the size the user gave it, however narrow; the buttons are cut off then.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(ListView1, 1);

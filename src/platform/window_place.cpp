@@ -1,14 +1,21 @@
 #include "platform/window_place.h"
 
+#include <QLayout>
 #include <QWidget>
 #include <QWindow>
 
 void PlaceWindowFrame(QWidget& window, int left, int top) {
+    // A window that exists places its client area at a plain move until the window manager has
+    // reported the frame, and the frame then stands off by its own size. So the native window is
+    // made now and told that the position is its frame's; the widget agrees with it, so showing the
+    // window later keeps that. Any resize places it by its client area again, so the layout first
+    // grows a window that is smaller than its contents allow, as showing it would.
+    if (QLayout* layout = window.layout()) {
+        layout->activate();
+    }
+    window.winId();
     window.move(left, top);
-    // Once the window exists, that move places its client area there until the window manager has
-    // reported the frame, and the frame then stands off by its own size: the native window is told
-    // that the position is its frame's. Both now agree, so showing it keeps that.
-    if (window.testAttribute(Qt::WA_WState_Created) && window.windowHandle() != nullptr) {
-        window.windowHandle()->setFramePosition(QPoint(left, top));
+    if (QWindow* native = window.windowHandle()) {
+        native->setFramePosition(QPoint(left, top));
     }
 }
