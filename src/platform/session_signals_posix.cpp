@@ -18,7 +18,7 @@ sigset_t SessionSignalSet() {
     return set;
 }
 
-// Programs started from here (the desktop's opener for a document) get the signals as usual.
+// A forked child (the picture converter) ends on the signals as usual, with the session.
 void ReleaseInChild() {
     const sigset_t set = SessionSignalSet();
     sigprocmask(SIG_UNBLOCK, &set, nullptr);
