@@ -46,7 +46,7 @@ void TForm1::mnuEditGroupClick() {
     if (!MasterTableReady() || SelectedGroup == 0) {
         return;
     }
-    if (!GroupExists(database_, SelectedGroup)) {
+    if (GroupDeleted(database_, SelectedGroup)) {
         GroupGone(QStringLiteral("編集登録失敗"));
         return;
     }

@@ -14,7 +14,7 @@ void TForm1::OpenSelectedGroup() {
     }
     DropPress();
     // A group deleted meanwhile gets no file table again: it would come back to haunt a new group.
-    if (!GroupExists(database_, groupNo)) {
+    if (GroupDeleted(database_, groupNo)) {
         GroupGone(QStringLiteral("グループが見つかりません。"));
         return;
     }

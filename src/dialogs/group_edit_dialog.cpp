@@ -44,7 +44,7 @@ void TForm5::Button1Click() {
     }
     // Without a row loaded, or with the row deleted meanwhile by another desktop, there is nothing to
     // update; an UPDATE that matches no row would still report success.
-    if (number == 0 || !GroupExists(database_, number) ||
+    if (number == 0 || GroupDeleted(database_, number) ||
         !database_.UpdateColumns(
             kGroupTable, GroupColumnNames(),
             GroupRowValues(number, *texts, IntegerLiteral(LoadedX), IntegerLiteral(LoadedY)),

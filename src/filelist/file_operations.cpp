@@ -79,7 +79,7 @@ void TForm3::Button5Click() {
 
 void TForm3::RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent) {
     // Another desktop may have deleted the group; its file table may even still stand.
-    if (!paths.empty() && !GroupExists(database_, groupNo)) {
+    if (!paths.empty() && GroupDeleted(database_, groupNo)) {
         context_.prompts->Message(messageParent,
                                   QStringLiteral("グループが見つからないため登録できません。"));
         return;

@@ -8,6 +8,10 @@ bool GroupExists(Database& database, std::int64_t groupNo) {
     return database.CountRows(kGroupTable, "N=" + SqlNumber(groupNo)) > 0;
 }
 
+bool GroupDeleted(Database& database, std::int64_t groupNo) {
+    return database.CountRows(kGroupTable, "N=" + SqlNumber(groupNo)) == 0;
+}
+
 bool EmptyLeftoverFileTable(Database& database, std::int64_t groupNo) {
     const std::string table = FileTableName(groupNo);
     if (!database.TableExists(table)) {
