@@ -23,10 +23,11 @@ fs::path DesktopFolder(const char* variable, const char* homeRelative) {
 }
 
 // Whether the settings file can be saved in `folder`: saving creates a new file there and renames
-// it, so a file is created and removed again. Asking for permissions instead would be wrong for
-// root on a read-only mount.
+// it, so a file is created and removed again. Permission bits would say yes to root in folders
+// where no file can be made.
 bool TakesNewFiles(const fs::path& folder, const fs::path& fileName) {
-    const fs::path probe = folder / fs::path(fileName.native() + ".probe");
+    fs::path probe = folder / fileName;
+    probe += ".probe";
     bool created = false;
     {
         std::ofstream out(probe, std::ios::app);
