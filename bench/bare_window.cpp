@@ -1,14 +1,37 @@
-// The floor of the start-up: a Qt program that opens one empty window with the main window's
-// caption and size, and nothing else.
+// The floor of the start-up: a Qt program that attaches the embedded database named by its argument,
+// as the program attaches its own, opens one empty window with the main window's caption and size,
+// and detaches when the window closes.
+
+#include <firebird/Interface.h>
 
 #include <QApplication>
 #include <QWidget>
 
+using namespace Firebird;
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    IMaster* master = fb_get_master_interface();
+    ThrowStatusWrapper status(master->getStatus());
+    IAttachment* attachment = nullptr;
+    if (argc > 1) {
+        IXpbBuilder* dpb = master->getUtilInterface()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
+        dpb->insertString(&status, isc_dpb_user_name, "SYSDBA");
+        dpb->insertString(&status, isc_dpb_password, "riverbank");
+        IProvider* provider = master->getDispatcher();
+        attachment = provider->attachDatabase(&status, argv[1], dpb->getBufferLength(&status),
+                                              dpb->getBuffer(&status));
+        provider->release();
+        dpb->dispose();
+    }
     QWidget window;
     window.setWindowTitle(QStringLiteral("Qartoグループ管理"));
     window.resize(608, 301);
     window.show();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    if (attachment != nullptr) {
+        attachment->detach(&status);
+    }
+    status.dispose();
+    return result;
 }
