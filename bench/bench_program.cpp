@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 void BenchPrompts::Message(QWidget*, const QString& text) {
+    if (!expectedMessage.isEmpty() && text == expectedMessage) {
+        return;
+    }
     std::fprintf(stderr, "the program said: %s\n", qPrintable(text));
     std::abort();
 }

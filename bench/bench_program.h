@@ -9,8 +9,8 @@
 #include "platform/shell.h"
 
 // Prompts of a benchmark run: the file-open dialog answers with `files`, the folder picker with
-// `folder` and confirmations with Yes. A message ends the run: the program only shows one when the
-// measured work failed.
+// `folder` and confirmations with Yes. A message other than `expectedMessage` ends the run: the
+// program shows one then only when the measured work failed.
 class BenchPrompts : public Prompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
@@ -22,6 +22,7 @@ public:
 
     QStringList files;
     QString folder;
+    QString expectedMessage;  // the outcome a command always reports
 };
 
 // The shared state main() sets up, for a program whose executable would be at `executablePath`.

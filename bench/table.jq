@@ -21,6 +21,10 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
     {op: "group copy", size: "2,000 files", run: "GroupCopy/2000", floors: ["GroupCopyFloor/2000"], ratio: 1.15},
     {op: "start-up to the shown main window", size: "1,000 groups", run: "StartUp/1000",
      floors: ["StartUpFloor/1000", "BoardRebuild/1000"], ratio: 1.3},
+    {op: "missing-file scan, half missing", size: "200 groups, 200,000 files", run: "MissingScan/200000",
+     floors: ["MissingScanFloor/200000"], ratio: 1.3},
+    {op: "relinking from a folder", size: "2,000 missing files, tree of 100,000", run: "Relink/2000",
+     floors: ["RelinkFloor/2000"], ratio: 1.3}
   ]
 | map(select($median[.run] != null))
 | map(. as $row

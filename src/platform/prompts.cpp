@@ -63,5 +63,5 @@ QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QSt
 }
 
 QString QtPrompts::ChooseFolder(QWidget* parent) {
-    return QFileDialog::getExistingDirectory(parent);
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("フォルダの選択"));
 }

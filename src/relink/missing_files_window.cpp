@@ -35,7 +35,7 @@ struct TreeWalk {
 namespace {
 
 // How long one slice of storing may keep the GUI thread.
-constexpr int kSliceMilliseconds = 30;
+constexpr int kSliceMilliseconds = 15;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);

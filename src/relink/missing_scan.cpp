@@ -15,7 +15,7 @@ namespace {
 // Rows read by one statement: a block takes a few milliseconds to fetch.
 constexpr int kBlockRows = 2000;
 // How long one slice may keep the GUI thread.
-constexpr int kSliceMilliseconds = 30;
+constexpr int kSliceMilliseconds = 15;
 
 }  // namespace
 
