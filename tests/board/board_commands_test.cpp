@@ -3,22 +3,19 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <iterator>
+#include <map>
 
 #include "common/codepage.h"
 #include "picture_files.h"
 #include "program_fixture.h"
 #include "storage/schema.h"
+#include "storage/statement_text.h"
 
 namespace {
 
 using BoardCommands = BoardTest;
-
-// Selects a group the way the details panel shows one.
-void Select(TForm1& form, int groupNo, const QString& name) {
-    form.SelectedGroup = groupNo;
-    form.Edit1->setText(name);
-    form.Edit3->setText(QString::number(groupNo));
-}
 
 }  // namespace
 
@@ -102,7 +99,7 @@ TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
     InsertGroup(2, "old name", "own.bmp", 80, -8);
     Start();
     TForm1& form = board();
-    Select(form, 2, "old name");
+    SelectInPanel(form, 2, "old name");
     const QPointer<QLabel> oldIcon = IconOf(form, 2);
     QWidget* dialog = RunWithDialog([&] { form.mnuEditGroupClick(); },
                                     [](QWidget& shown) {
@@ -129,7 +126,7 @@ TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
 TEST_F(BoardCommands, editingClosedWithoutSavingKeepsTheControls) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    Select(board(), 1, "A");
+    SelectInPanel(board(), 1, "A");
     const QPointer<QLabel> icon = IconOf(board(), 1);
     const QPointer<QLabel> caption = CaptionOf(board(), 1);
     QWidget* dialog = RunWithDialog([&] { board().mnuEditGroupClick(); },
@@ -149,7 +146,7 @@ TEST_F(BoardCommands, editingNeedsASelectedGroupInAnAttachedDatabase) {
     Start();
     auto noDialog = [](QWidget&) { ADD_FAILURE() << "no dialog expected"; };
     EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
-    Select(board(), 1, "A");
+    SelectInPanel(board(), 1, "A");
     board().database().DisconnectDatabase();
     EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
 }
@@ -158,7 +155,7 @@ TEST_F(BoardCommands, anEditedRowRemovedMeanwhileKeepsItsOldIcon) {
     InsertGroup(1, "A", "", 0, 0);
     InsertGroup(2, "B", "", 64, 0);
     Start();
-    Select(board(), 2, "B");
+    SelectInPanel(board(), 2, "B");
     const QPointer<QLabel> icon = IconOf(board(), 2);
     prompts.onMessage = [&](const QString& text) {
         if (text == QStringLiteral("編集登録OK")) {
@@ -180,7 +177,7 @@ TEST_F(BoardCommands, aStaleSelectionBeyondTheBoardAddressesNoSlot) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
     InsertGroup(7, "added elsewhere", "", 0, 0);  // by another client, after the board was built
-    Select(board(), 7, "added elsewhere");
+    SelectInPanel(board(), 7, "added elsewhere");
     RunWithDialog([&] { board().mnuEditGroupClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
     EXPECT_EQ(prompts.messages, QStringList{"編集登録OK"});
     EXPECT_EQ(board().GroupSlots.SlotCount(), 1);
@@ -194,7 +191,7 @@ TEST_F(BoardCommands, switchingDatabasesShowsTheNewGroupsAndDropsTheOldSelection
     CreateDatabaseWithGroup(second, 1, "new", 30, 40);
     Start();
     TForm1& form = board();
-    Select(form, 2, "old 2");
+    SelectInPanel(form, 2, "old 2");
     windows->form3.show();
     RunWithDialog([&] { form.mnuDBsetClick(); },
                   [&](QWidget& shown) {
@@ -217,7 +214,7 @@ TEST_F(BoardCommands, switchingDatabasesShowsTheNewGroupsAndDropsTheOldSelection
 TEST_F(BoardCommands, reattachingTheSameDatabaseKeepsALiveSelection) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    Select(board(), 1, "A");
+    SelectInPanel(board(), 1, "A");
     RunWithDialog([&] { board().mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button2"); });
     EXPECT_TRUE(board().database().Attached());
     EXPECT_NE(IconOf(board(), 1), nullptr);
@@ -228,7 +225,7 @@ TEST_F(BoardCommands, reattachingTheSameDatabaseKeepsALiveSelection) {
 TEST_F(BoardCommands, aDatabaseThatCannotBeAttachedLeavesAnEmptyBoardWithoutAMessage) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    Select(board(), 1, "A");
+    SelectInPanel(board(), 1, "A");
     RunWithDialog([&] { board().mnuDBsetClick(); },
                   [](QWidget& shown) {
                       Retype(EditIn(shown, "Edit2"), "/no/such/folder/");
@@ -239,6 +236,57 @@ TEST_F(BoardCommands, aDatabaseThatCannotBeAttachedLeavesAnEmptyBoardWithoutAMes
     EXPECT_FALSE(board().database().Attached());
     EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
     EXPECT_EQ(board().SelectedGroup, 0);
+}
+
+TEST_F(BoardCommands, eachMenuItemRunsItsOwnCommand) {
+    InsertGroup(1, "A", "", 300, 100);
+    Start();
+    TForm1& form = board();
+    SelectInPanel(form, 1, "A");
+    RecordStatements();
+    const std::map<QWidget*, std::string> dialogs{{windows->form2.window(), "dialog TForm2"},
+                                                  {windows->form4.window(), "dialog TForm4"},
+                                                  {windows->form5.window(), "dialog TForm5"}};
+    auto positionWrite = [](const char* setClause) { return UpdateSetText(kGroupTable, setClause, "N=1"); };
+    // What each command alone does: the dialog it shows, the question it asks, the positions it
+    // writes, the window it opens or closes.
+    const std::vector<std::pair<QAction*, std::string>> commands{
+        {form.mnuMakeGroup, "dialog TForm4"},
+        {form.mnuOpenGroup, "file list shown"},
+        {form.mnuDBset, "dialog TForm2"},
+        {form.mnuMoveGroup, positionWrite("X=0,Y=0")},
+        {form.mnuLocInitGroup, positionWrite("X=16,Y=0")},
+        {form.mnuEditGroup, "dialog TForm5"},
+        {form.mnuCopyGroup, "グループ「A」を複製します。よろしいですか？"},
+        {form.mnuDeleteGroup, "グループ「A」を削除します。よろしいですか？"},
+        {form.mnuExit, "board closed"},
+    };
+    for (const auto& [item, expected] : commands) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        sent.clear();
+        prompts.questions.clear();
+        if (expected.starts_with("グループ")) {
+            prompts.AnswerNextQuestion(false);  // the two commands that ask go no further
+        }
+        std::vector<std::string> effects;
+        if (QWidget* dialog = RunWithDialog([&] { item->trigger(); }, [](QWidget&) {})) {
+            const auto known = dialogs.find(dialog);
+            effects.push_back(known != dialogs.end() ? known->second : "another dialog");
+        }
+        for (const QString& question : prompts.questions) {
+            effects.push_back(question.toStdString());
+        }
+        std::copy_if(sent.begin(), sent.end(), std::back_inserter(effects),
+                     [](const std::string& text) { return text.starts_with("UPDATE"); });
+        if (windows->form3.isVisible()) {
+            effects.push_back("file list shown");
+            windows->form3.close();
+        }
+        if (!form.isVisible()) {
+            effects.push_back("board closed");
+        }
+        EXPECT_EQ(effects, std::vector<std::string>{expected});
+    }
 }
 
 TEST_F(BoardCommands, exitClosesTheBoard) {

@@ -10,6 +10,7 @@
 #include "board/read_group_row.h"
 #include "board_mouse.h"
 #include "filelist/file_list_view.h"
+#include "picture_files.h"
 #include "program_fixture.h"
 #include "storage/schema.h"
 #include "storage/statement_text.h"
@@ -86,6 +87,17 @@ TEST_F(BoardCopyDelete, copyOfGroupTwoAmongFiveBecomesGroupSixWithTheSameFiles) 
     EXPECT_EQ(CaptionOf(form, 6)->text(), QStringLiteral("A"));
     EXPECT_EQ(form.SelectedGroup, 2);
     EXPECT_EQ(form.Edit3->text(), QStringLiteral("2"));
+}
+
+TEST_F(BoardCopyDelete, copyKeepsTheGroupsOwnPicture) {
+    WriteFile(PicturePath("own.bmp"), BitmapBytes(QSize(48, 48), Qt::blue));
+    InsertGroup(1, "P", "own.bmp", 40, 8);
+    Start();
+    SelectInPanel(board(), 1, "P");
+    Copy(true);
+    EXPECT_EQ(ReadGroupRow(other, 2)[kGroupIcon], "own.bmp");
+    ASSERT_NE(IconOf(board(), 2), nullptr);
+    EXPECT_EQ(IconOf(board(), 2)->size(), QSize(48, 48));  // not the default picture's 32 x 32
 }
 
 TEST_F(BoardCopyDelete, copiesOfAGroupNeverOpenedShareOnePlaceAndHaveNoFileTable) {

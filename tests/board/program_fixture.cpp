@@ -115,6 +115,12 @@ void ClickIn(QWidget& dialog, const char* button) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
 }
 
+void SelectInPanel(TForm1& form, int groupNo, const QString& name) {
+    form.SelectedGroup = groupNo;
+    form.Edit1->setText(name);
+    form.Edit3->setText(QString::number(groupNo));
+}
+
 QLabel* IconOf(QWidget& board, int groupNo) {
     return board.findChild<QLabel*>(QStringLiteral("Imag%1").arg(groupNo));
 }

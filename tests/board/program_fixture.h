@@ -89,6 +89,9 @@ QWidget* RunWithDialog(const std::function<void()>& command,
 QLineEdit* EditIn(QWidget& dialog, const char* name);
 void ClickIn(QWidget& dialog, const char* button);
 
+// Selects a group the way the details panel shows one, without the mouse.
+void SelectInPanel(TForm1& form, int groupNo, const QString& name);
+
 // The live slot's icon and caption of group `groupNo` found by their names, or nullptr.
 QLabel* IconOf(QWidget& board, int groupNo);
 QLabel* CaptionOf(QWidget& board, int groupNo);

@@ -187,6 +187,18 @@ TEST_F(FileOperationsTest, removingAMiddleNumberLeavesAGap) {
     EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("1", "3", "4"));
 }
 
+TEST_F(FileOperationsTest, removalAfterSortingByNameTakesTheSelectedRowsNumbers) {
+    StoreRow(1, 2, "c.dwg", folder);
+    StoreRow(1, 5, "a.dwg", folder);
+    StoreRow(1, 9, "b.dwg", folder);
+    OpenGroup(1);
+    ClickHeader(kColumnFileName);
+    ASSERT_THAT(Column(kColumnNumber), ElementsAre("5", "9", "2"));
+    Remove({0, 2}, true);
+    EXPECT_THAT(Column(kColumnNumber), ElementsAre("9"));
+    EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("9"));
+}
+
 TEST_F(FileOperationsTest, answeringNoOrSelectingNothingRemovesNothing) {
     const std::string a = MakeFile(QStringLiteral("a.dwg"));
     Add({a, a});

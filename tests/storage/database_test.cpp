@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "storage/database.h"
@@ -194,4 +195,16 @@ TEST(Database, connectionThatGoesAwayAnswersFailureValuesUntilReattached) {
     db.ConnectDatabase();
     ASSERT_TRUE(db.Attached());
     EXPECT_EQ(db.CountRows("GRP_1", ""), 0);
+}
+
+TEST(Database, createdDatabaseIsDialectThreeWithPagesOfFourKilobytes) {
+    TestDatabaseLocation location;
+    Database db(location.settings());
+    db.CreateDatabase();
+    ASSERT_TRUE(db.Attached());
+    // The database's own record of itself, not the text that asked for it.
+    ASSERT_EQ(db.OpenSelect("MON$SQL_DIALECT, MON$PAGE_SIZE", "MON$DATABASE", "", ""), 1);
+    std::array<std::string, 2> facts;
+    db.ReadFirstRow(facts);
+    EXPECT_EQ(facts, (std::array<std::string, 2>{"3", "4096"}));
 }

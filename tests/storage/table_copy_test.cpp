@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/codepage.h"
 #include "shared_database.h"
 #include "storage/schema.h"
@@ -78,4 +81,17 @@ TEST_F(TableCopy, skipsARowTheTargetRefusesAndCopiesTheRest) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0][kFileN], "1");
     EXPECT_EQ(rows[1][kFileN], "5");
+}
+
+TEST_F(TableCopy, insertsTheNumberBareTextsQuotedAndEmptyTextsAsNull) {
+    ASSERT_TRUE(CreateFileTable(db(), "GRP_10"));
+    ASSERT_TRUE(InsertFile("GRP_10", 7, "O'Brien.dwg", ""));
+    sent.clear();
+    EXPECT_TRUE(CopyTable(db(), "GRP_10", "GRP_11"));
+    std::vector<std::string> inserts;
+    std::copy_if(sent.begin(), sent.end(), std::back_inserter(inserts),
+                 [](const std::string& text) { return text.starts_with("INSERT"); });
+    EXPECT_EQ(inserts, (std::vector<std::string>{
+                           Crlf({"INSERT INTO GRP_11 (", "   N,", "   FILE_NAME,", "   PATH_NAME", "   ) ",
+                                 "   VALUES (", "   7,", "   'O''Brien.dwg',", "   NULL", "   );"})}));
 }
