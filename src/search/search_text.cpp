@@ -9,8 +9,7 @@ namespace {
 
 // Full-width forms in the code page: digits 0x824F-0x8258, capitals 0x8260-0x8279, small letters
 // 0x8281-0x829A. Every one starts with this byte.
-constexpr unsigned char kFullWidthLead = 0x82;
-constexpr char kLikeEscape = '!';
+constexpr char kFullWidthLead = static_cast<char>(0x82);
 
 bool IsAsciiLetterOrDigit(std::uint16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -32,10 +31,6 @@ std::uint16_t FoldCharacter(std::uint16_t c) {
     return c;
 }
 
-char UpperByte(unsigned char byte) {
-    return static_cast<char>((byte >= 'a' && byte <= 'z') ? byte - 'a' + 'A' : byte);
-}
-
 }  // namespace
 
 std::vector<std::uint16_t> FoldedCharacters(std::string_view cp932) {
@@ -52,22 +47,12 @@ std::vector<std::uint16_t> FoldedCharacters(std::string_view cp932) {
 }
 
 SearchNeedle::SearchNeedle(std::string_view cp932) : folded_(FoldedCharacters(cp932)) {
-    // The server's UPPER changes the bytes a-z wherever they stand, second bytes of double-byte
-    // characters included, so the pattern is the folded text with every such byte changed alike.
-    std::string bytes;
     for (const std::uint16_t c : folded_) {
         hasLetterOrDigit_ = hasLetterOrDigit_ || IsAsciiLetterOrDigit(c);
         if (c > 0xFF) {
-            bytes += static_cast<char>(c >> 8);
+            serverText_ += static_cast<char>(c >> 8);
         }
-        bytes += static_cast<char>(c & 0xFF);
-    }
-    for (const char byte : bytes) {
-        const char upper = hasLetterOrDigit_ ? UpperByte(static_cast<unsigned char>(byte)) : byte;
-        if (upper == '%' || upper == '_' || upper == kLikeEscape) {
-            likePattern_ += kLikeEscape;
-        }
-        likePattern_ += upper;
+        serverText_ += static_cast<char>(c & 0xFF);
     }
 }
 
@@ -80,20 +65,17 @@ bool SearchNeedle::FoundIn(std::string_view cp932) const {
 }
 
 std::string SearchNeedle::ServerCondition(const std::vector<std::string>& columns) const {
-    const std::string pattern = SqlText("%" + likePattern_ + "%") + " ESCAPE '" + kLikeEscape + "'";
-    const std::string fullWidth = SqlText(std::string("%") + static_cast<char>(kFullWidthLead) + "%");
+    // CONTAINING has no wildcards and folds the letters a-z on both sides, byte by byte: whatever it
+    // does to the second bytes of double-byte characters, it does alike to both.
+    const std::string text = SqlText(serverText_);
+    const std::string fullWidth = SqlText(std::string(1, kFullWidthLead));
     std::string condition;
     for (const std::string& column : columns) {
-        if (!condition.empty()) {
-            condition += " OR ";
+        condition += (condition.empty() ? "" : " OR ") + column + " CONTAINING " + text;
+        if (hasLetterOrDigit_) {
+            // A full-width character may stand for one of the letters or digits.
+            condition += " OR " + column + " CONTAINING " + fullWidth;
         }
-        if (!hasLetterOrDigit_) {
-            // Nothing to fold: the stored bytes hold the text exactly.
-            condition += column + " LIKE " + pattern;
-            continue;
-        }
-        // Letters as typed in any case, or a full-width character that may stand for one.
-        condition += "UPPER(" + column + ") LIKE " + pattern + " OR " + column + " LIKE " + fullWidth;
     }
     return "(" + condition + ")";
 }

@@ -25,5 +25,5 @@ public:
 private:
     std::vector<std::uint16_t> folded_;
     bool hasLetterOrDigit_ = false;
-    std::string likePattern_;  // the literal for LIKE, with '!' as its escape character
+    std::string serverText_;  // the folded text as code-page bytes
 };
