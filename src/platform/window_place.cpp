@@ -5,6 +5,9 @@
 #include <QWindow>
 
 void PlaceWindowFrame(QWidget& window, int left, int top) {
+    if (window.pos() == QPoint(left, top)) {
+        return;  // already there: the native window is left as it is
+    }
     // A window that exists places its client area at a plain move until the window manager has
     // reported the frame, and the frame then stands off by its own size. So the native window is
     // made now and told that the position is its frame's; the widget agrees with it, so showing the
