@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 // What the file list shows about a directory entry.
 struct FileFacts {
@@ -13,6 +14,8 @@ struct FileFacts {
 
 // True when a file (not a folder) exists at `path`.
 bool FileExists(const QString& path);
+// The same for a path as stored (code-page bytes), converted for the file system in one step.
+bool StoredFileExists(std::string_view cp932Path);
 // The entry at `path` whatever it is (a folder too); nothing when there is none.
 std::optional<FileFacts> FindFileFacts(const QString& path);
 

@@ -14,6 +14,12 @@ bool FileExists(const QString& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool StoredFileExists(std::string_view cp932Path) {
+    const std::string bytes(cp932Path);
+    const DWORD attributes = GetFileAttributesA(bytes.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::optional<FileFacts> FindFileFacts(const QString& path) {
     const std::optional<std::string> bytes = ToCp932(path);
     if (!bytes || bytes->empty()) {

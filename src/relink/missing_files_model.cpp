@@ -10,14 +10,12 @@ void MissingFilesModel::Clear() {
     endResetModel();
 }
 
-void MissingFilesModel::Append(std::vector<MissingFile>::const_iterator first,
-                               std::vector<MissingFile>::const_iterator last) {
-    if (first == last) {
+void MissingFilesModel::Append(std::vector<MissingFile> files) {
+    if (files.empty()) {
         return;
     }
-    const int count = static_cast<int>(last - first);
-    beginInsertRows(QModelIndex(), rowCount(), rowCount() + count - 1);
-    files_.insert(files_.end(), first, last);
+    beginInsertRows(QModelIndex(), rowCount(), rowCount() + static_cast<int>(files.size()) - 1);
+    files_.insert(files_.end(), std::make_move_iterator(files.begin()), std::make_move_iterator(files.end()));
     endInsertRows();
 }
 

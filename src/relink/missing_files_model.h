@@ -14,8 +14,7 @@ public:
 
     const std::vector<MissingFile>& Files() const { return files_; }
     void Clear();
-    void Append(std::vector<MissingFile>::const_iterator first,
-                std::vector<MissingFile>::const_iterator last);
+    void Append(std::vector<MissingFile> files);
     // Removes the rows of the registrations `keep` answers false for.
     template <typename Keep>
     void KeepOnly(Keep keep) {

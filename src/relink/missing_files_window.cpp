@@ -163,13 +163,12 @@ void MissingFilesWindow::StartScan() {
     scan_->Start();
 }
 
-void MissingFilesWindow::ShowScanProgress(long long checked, int groupsDone, int groupCount) {
-    const std::vector<MissingFile>& found = scan_->Found();
-    model_->Append(found.begin() + model_->rowCount(), found.end());
+void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, int groupsDone,
+                                          int groupCount) {
+    model_->Append(scan_->TakeFound());
     progress_->setRange(0, groupCount);
     progress_->setValue(groupsDone);
-    status_->setText(
-        QStringLiteral("検索しています... %1件確認、リンク切れ %2件").arg(checked).arg(found.size()));
+    status_->setText(QStringLiteral("検索しています... %1件確認、リンク切れ %2件").arg(checked).arg(missing));
 }
 
 void MissingFilesWindow::ScanFinished(bool cancelled) {

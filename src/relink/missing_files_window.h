@@ -41,7 +41,7 @@ protected:
 
 private:
     void StartScan();
-    void ShowScanProgress(long long checked, int groupsDone, int groupCount);
+    void ShowScanProgress(long long checked, long long missing, int groupsDone, int groupCount);
     void ScanFinished(bool cancelled);
     void StartRelink();
     void ShowWalkProgress();

@@ -4,7 +4,6 @@
 
 #include "common/number.h"
 #include "common/sql_literal.h"
-#include "platform/codec.h"
 #include "platform/file_facts.h"
 #include "storage/database.h"
 #include "storage/records.h"
@@ -31,6 +30,7 @@ void MissingFileScan::Start() {
     block_.clear();
     blockIndex_ = 0;
     checked_ = 0;
+    missing_ = 0;
     found_.clear();
     const int generation = generation_;
     QTimer::singleShot(0, this, [this, generation] {
@@ -54,10 +54,14 @@ void MissingFileScan::Slice() {
     elapsed.start();
     while (elapsed.elapsed() < kSliceMilliseconds) {
         if (blockIndex_ < block_.size()) {
-            MissingFile& row = block_[blockIndex_++];
+            FileRecord& row = block_[blockIndex_++];
             ++checked_;
-            if (!FileExists(FromCp932(row.folder + row.fileName))) {
-                found_.push_back(std::move(row));
+            if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
+                // The block's group: after the group's last block the index has moved on.
+                const GroupEntry& group = groups_[blockGroup_];
+                found_.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
+                                  std::move(row[kFileName]), std::move(row[kFilePath])});
+                ++missing_;
             }
             continue;
         }
@@ -70,7 +74,7 @@ void MissingFileScan::Slice() {
             lastNumber_ = 0;
         }
     }
-    emit Progress(checked_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
+    emit Progress(checked_, missing_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
     const int generation = generation_;
     QTimer::singleShot(0, this, [this, generation] {
         if (generation == generation_) {
@@ -84,18 +88,16 @@ bool MissingFileScan::ReadBlock() {
     // FIRST limits the block; the rows after the last one read come next, in number order.
     const int count = database_.OpenSelect("FIRST " + std::to_string(kBlockRows) + " N,FILE_NAME,PATH_NAME",
                                            FileTableName(group.number), "N>" + SqlNumber(lastNumber_), "N");
-    block_.clear();
+    block_.resize(std::max(count, 0));
     blockIndex_ = 0;
-    FileRecord record;
+    blockGroup_ = groupIndex_;
     for (int i = 0; i < count; ++i) {
         if (i == 0) {
-            database_.ReadFirstRow(record);
+            database_.ReadFirstRow(block_[i]);
         } else {
-            database_.ReadNextRow(record);
+            database_.ReadNextRow(block_[i]);
         }
-        const std::int64_t number = ParseIntOrZero(record[kFileN]);
-        lastNumber_ = std::max(lastNumber_, number);
-        block_.push_back({group.number, group.name, number, record[kFileName], record[kFilePath]});
+        lastNumber_ = std::max<std::int64_t>(lastNumber_, ParseIntOrZero(block_[i][kFileN]));
     }
     database_.CloseResult();
     return count == kBlockRows;
@@ -105,6 +107,6 @@ void MissingFileScan::Finish(bool cancelled) {
     running_ = false;
     ++generation_;
     block_.clear();
-    emit Progress(checked_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
+    emit Progress(checked_, missing_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
     emit Finished(cancelled);
 }

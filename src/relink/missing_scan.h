@@ -4,7 +4,10 @@
 #include <QObject>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "storage/records.h"
 
 #include "relink/group_list.h"
 
@@ -31,10 +34,11 @@ public:
     void Start();
     void Cancel();
     bool Running() const { return running_; }
-    const std::vector<MissingFile>& Found() const { return found_; }
+    // Hands over the missing files found since the last call.
+    std::vector<MissingFile> TakeFound() { return std::exchange(found_, {}); }
 
 signals:
-    void Progress(long long checked, int groupsDone, int groupCount);
+    void Progress(long long checked, long long missing, int groupsDone, int groupCount);
     void Finished(bool cancelled);
 
 private:
@@ -48,9 +52,11 @@ private:
     std::vector<GroupEntry> groups_;
     std::size_t groupIndex_ = 0;
     std::int64_t lastNumber_ = 0;  // the highest number read from the current group
-    std::vector<MissingFile> block_;
+    std::vector<FileRecord> block_;
     std::size_t blockIndex_ = 0;
+    std::size_t blockGroup_ = 0;  // the index of the group the block was read from
     long long checked_ = 0;
+    long long missing_ = 0;
     std::vector<MissingFile> found_;
     int generation_ = 0;  // a restarted scan ignores the slices queued for the one before
 };

@@ -73,20 +73,15 @@ TEST_F(MissingFilesTest, listsTheMissingRegistrationsOfEveryGroupWithTheirCount)
     EXPECT_EQ(Status(), QStringLiteral("リンク切れファイル: 3件"));
 }
 
-TEST_F(MissingFilesTest, aGroupLargerThanOneReadIsReadToItsEndInSlices) {
+TEST_F(MissingFilesTest, aGroupLargerThanOneReadIsReadToItsEnd) {
     AddGroup(1, "G");
     // Numbers with gaps, so that each read must go on after the last number it saw.
     ASSERT_TRUE(db.ExecuteScript(
         {"EXECUTE BLOCK AS DECLARE i INTEGER = 1; BEGIN", "WHILE (i <= 4500) DO BEGIN",
          "INSERT INTO GRP_1 VALUES (:i * 3, 'f' || :i, '/nowhere/'); i = i + 1;", "END END"}));
-    int progressReports = 0;
-    window.Open();
-    QObject::connect(window.findChild<MissingFileScan*>(), &MissingFileScan::Progress,
-                     [&progressReports] { ++progressReports; });
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    OpenAndWait();
     EXPECT_EQ(Status(), QStringLiteral("リンク切れファイル: 4500件"));
     EXPECT_EQ(Column(1).last(), QStringLiteral("13500"));
-    EXPECT_GT(progressReports, 1);
 }
 
 TEST_F(MissingFilesTest, cancelEndsTheScanAndSaysSo) {
