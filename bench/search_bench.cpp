@@ -1,0 +1,143 @@
+// A search among 10,000 groups holding 200,000 registered files, and the look the change watch takes
+// while nothing changed, beside the same statements sent directly.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <cstdio>
+#include <memory>
+
+#include "bench_data.h"
+#include "bench_support.h"
+#include "common/codepage.h"
+#include "common/sql_literal.h"
+#include "direct_client.h"
+#include "search/change_watch.h"
+#include "search/search_window.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+
+namespace {
+
+constexpr int kGroups = 10000;
+constexpr int kFilesPerGroup = 20;
+constexpr int kTablesPerStatement = 200;
+constexpr int kOpenGroup = kGroups / 2;
+// Files are numbered through all groups: this text is in the names of files 000100 to 000199.
+constexpr const char* kSearchText = "平面図_0001";
+constexpr int kFound = 100;
+
+std::string FileName(int file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "平面図_%06d.dwg", file);
+    return Cp932(name);
+}
+
+std::string Folder(int group) {
+    char folder[64];
+    std::snprintf(folder, sizeof folder, "/srv/図面/案件%05d/", group);
+    return Cp932(folder);
+}
+
+// The groups of the board benchmarks, each with a file table of its own; one transaction for all
+// tables and one for all rows, a block of inserts per table.
+const BenchFolder& Data() {
+    static const std::unique_ptr<BenchFolder> folder = [] {
+        auto made = std::make_unique<BenchFolder>();
+        AddGroups(*made, kGroups);
+        DirectDatabase database(made->DatabasePath(), DirectDatabase::Open::Attach);
+        std::vector<std::string> tables;
+        std::vector<std::string> rows;
+        for (int group = 1; group <= kGroups; ++group) {
+            const std::string table = FileTableName(group);
+            tables.push_back("CREATE TABLE " + table +
+                             " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
+            std::string block = "EXECUTE BLOCK AS BEGIN ";
+            for (int i = 1; i <= kFilesPerGroup; ++i) {
+                block += "INSERT INTO " + table + " VALUES (" + SqlNumber(i) + ", " +
+                         SqlText(FileName((group - 1) * kFilesPerGroup + i)) + ", " + SqlText(Folder(group)) +
+                         "); ";
+            }
+            rows.push_back(block + "END");
+        }
+        database.ExecuteAll(tables);
+        database.ExecuteAll(rows);
+        return made;
+    }();
+    return *folder;
+}
+
+void Search(benchmark::State& state) {
+    Database database(Data().Settings());
+    database.ConnectDatabase();
+    SearchWindow window(database, nullptr);
+    window.show();
+    TimeEach(
+        state, [&] { window.Edit1->setText(QString::fromUtf8(kSearchText)); },
+        [&] {
+            window.RunSearch();
+            Settle();
+        });
+    Require(window.ListView1->topLevelItemCount() == kFound, "the search did not find every file");
+}
+
+// The statements of a search sent directly, every row read in place.
+void SearchFloor(benchmark::State& state) {
+    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    const std::string text = SqlText(Cp932("平面図_0001"));
+    const std::string fullWidth = SqlText("\x82");
+    const std::string where = "(FILE_NAME CONTAINING " + text + " OR FILE_NAME CONTAINING " + fullWidth +
+                              " OR PATH_NAME CONTAINING " + text + " OR PATH_NAME CONTAINING " + fullWidth +
+                              ")";
+    int found = 0;
+    TimeEach(
+        state, [&] { found = 0; },
+        [&] {
+            database.Query("SELECT * FROM GRPQRT ORDER BY N");
+            database.Query(
+                "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$SYSTEM_FLAG = 0 AND RDB$VIEW_BLR IS "
+                "NULL AND RDB$RELATION_NAME STARTING WITH 'GRP_'");
+            for (int first = 1; first <= kGroups; first += kTablesPerStatement) {
+                std::string tables;
+                for (int group = first; group < first + kTablesPerStatement && group <= kGroups; ++group) {
+                    tables += (tables.empty() ? "SELECT * FROM (SELECT " : " UNION ALL SELECT ") +
+                              SqlNumber(group) + " AS G, N, FILE_NAME, PATH_NAME FROM " +
+                              FileTableName(group) + " WHERE " + where;
+                }
+                found += database.Query(tables + ") AS FOUND ORDER BY G, N");
+            }
+        });
+    Require(found == kFound, "the statements did not find every file");
+}
+
+void ChangeCheck(benchmark::State& state) {
+    Database database(Data().Settings());
+    database.ConnectDatabase();
+    int refreshes = 0;
+    ChangeWatcher watcher(database,
+                          {[] { return false; }, [] { return kOpenGroup; }, [&](bool) { ++refreshes; }});
+    watcher.Check();
+    TimeEach(
+        state, [] {}, [&] { watcher.Check(); });
+    Require(refreshes == 0, "nothing changed, yet the views were refreshed");
+}
+
+void ChangeCheckFloor(benchmark::State& state) {
+    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    TimeEach(
+        state, [] {},
+        [&] {
+            for (const std::string& table : {std::string(kGroupTable), FileTableName(kOpenGroup)}) {
+                database.Query("SELECT COUNT(*), MAX(RDB$RECORD_VERSION) FROM " + table);
+            }
+        });
+}
+
+[[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
+    Register("Search", Search)->Arg(kGroups),
+    Register("SearchFloor", SearchFloor)->Arg(kGroups),
+    Register("ChangeCheck", ChangeCheck)->Arg(kGroups),
+    Register("ChangeCheckFloor", ChangeCheckFloor)->Arg(kGroups),
+};
+
+}  // namespace
