@@ -48,12 +48,13 @@ TEST_F(Refresh, theProgramsOwnWritesRebuildNothing) {
 }
 
 TEST_F(Refresh, notWhileAPressIsPendingButOnceItIsComplete) {
+    // A click leaves its press pending, with no button held, until the next movement.
     BoardMouse mouse(board());
     mouse.Press(IconOf(board(), 1), QPoint(4, 4));
+    mouse.Release(IconOf(board(), 1), QPoint(4, 4));
     AddGroup(2, "B");
     Watcher().Check();
     EXPECT_EQ(IconOf(board(), 2), nullptr);
-    mouse.Release(IconOf(board(), 1), QPoint(4, 4));
     mouse.Move(board().Board, mouse.EmptySpot());
     Watcher().Check();
     EXPECT_NE(IconOf(board(), 2), nullptr);
