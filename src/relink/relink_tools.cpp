@@ -16,5 +16,12 @@ RelinkTools AddRelinkTools(QMenu& tools, AppContext& context, Database& database
     QAction* replaceFolder = tools.addAction(QStringLiteral("フォルダの置換(&P)..."));
     replaceFolder->setObjectName(QStringLiteral("mnuReplaceFolder"));
     QObject::connect(replaceFolder, &QAction::triggered, relink.folderReplace, &FolderReplaceDialog::Open);
+    // Folders replaced while the missing files are listed: the list is read again.
+    QObject::connect(relink.folderReplace, &QDialog::accepted, relink.missingFiles,
+                     [window = relink.missingFiles] {
+                         if (window->isVisible()) {
+                             window->Open();
+                         }
+                     });
     return relink;
 }
