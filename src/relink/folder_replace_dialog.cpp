@@ -1,6 +1,7 @@
 #include "relink/folder_replace_dialog.h"
 
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,16 @@
 #include "platform/prompts.h"
 #include "relink/folder_replace.h"
 #include "relink/group_list.h"
+
+namespace {
+
+// Every group is read or written in one go: the user sees that the program is at work.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
 
 FolderReplaceDialog::FolderReplaceDialog(AppContext& context, Database& database, QWidget* parent)
     : QDialog(parent),
@@ -77,7 +88,11 @@ void FolderReplaceDialog::Replace() {
     }
     // A folder the code page cannot hold is in no registration.
     const std::string oldBytes = ToCp932(oldFolder).value_or(std::string());
-    const std::vector<GroupMatch> matches = FindFolderMatches(database_, ReadGroups(database_), oldBytes);
+    std::vector<GroupMatch> matches;
+    {
+        const WaitCursor waiting;
+        matches = FindFolderMatches(database_, ReadGroups(database_), oldBytes);
+    }
     long long rows = 0;
     for (const GroupMatch& match : matches) {
         rows += match.rows;
@@ -93,7 +108,11 @@ void FolderReplaceDialog::Replace() {
                                         .arg(rows))) {
         return;
     }
-    const ReplaceCounts counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
+    ReplaceCounts counts;
+    {
+        const WaitCursor waiting;
+        counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
+    }
     QString text = QStringLiteral("%1件のフォルダを置換しました。").arg(counts.changed);
     if (counts.failed > 0) {
         text += QStringLiteral(
