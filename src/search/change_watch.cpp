@@ -38,11 +38,16 @@ void ChangeWatcher::Check() {
     if (UserBusy()) {
         return;
     }
+    // Detached (closing, or another database being chosen) there is nothing to watch; once attached
+    // again, the first look learns how the new connection's tables stand.
+    if (!database_.Attached()) {
+        known_ = false;
+        return;
+    }
     const int fileGroup = views_.openFileGroup();
-    const std::string groups = database_.Attached() ? TableState(database_, kGroupTable) : std::string();
-    const std::string files = fileGroup != 0 && database_.Attached()
-                                  ? TableState(database_, FileTableName(fileGroup))
-                                  : std::string();
+    const std::string groups = TableState(database_, kGroupTable);
+    const std::string files =
+        fileGroup != 0 ? TableState(database_, FileTableName(fileGroup)) : std::string();
     // The first look, and a look after the program's own writes, only learn how things stand.
     const bool news = known_ && !ownWrite_;
     const bool groupsChanged = news && groups != groupsState_;
