@@ -19,7 +19,8 @@ public:
     bool Empty() const { return folded_.empty(); }
     bool FoundIn(std::string_view cp932) const;
     // A condition on the given columns that holds for every row where FoundIn would hold for one of
-    // them (and for some more): the server narrows, the program decides. The text is escaped.
+    // them (and for some more): the server narrows, the program decides. The text goes in as a
+    // literal with its quotes doubled.
     std::string ServerCondition(const std::vector<std::string>& columns) const;
 
 private:
