@@ -2,6 +2,7 @@
 
 #include "app/app_windows.h"
 #include "app/end_run.h"
+#include "common/file_name_locale.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
+    UseUtf8FileNames();  // after the toolkit, which takes the environment's locale as it starts
     QApplication::setApplicationName(ApplicationTitle());
 
     QtPrompts prompts;

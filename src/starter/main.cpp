@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "common/file_name_locale.h"
 #include "common/settings_place.h"
 #include "starter/first_start.h"
 
@@ -26,6 +27,7 @@ fs::path InstalledProgram(const char* invokedAs) {
 }  // namespace
 
 int main(int, char** argv) {
+    UseUtf8FileNames();
     const fs::path program = InstalledProgram(argv[0]);
     // The program names its settings file after itself; it has no extension to replace.
     const fs::path settings =

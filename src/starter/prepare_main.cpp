@@ -2,9 +2,11 @@
 // scripts/run calls before it starts the program from build/bin/.
 #include <iostream>
 
+#include "common/file_name_locale.h"
 #include "starter/first_start.h"
 
 int main(int argc, char** argv) {
+    UseUtf8FileNames();
     if (argc != 3) {
         std::cerr << "usage: qarto-groups-prepare SETTINGS_FILE DATA_FOLDER\n";
         return 2;

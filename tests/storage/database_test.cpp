@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include "common/codepage.h"
 #include "storage/database.h"
 #include "storage/records.h"
 #include "storage/schema.h"
@@ -51,6 +52,25 @@ TEST(Database, createSendsThePathAndTheCreationLines) {
         (std::vector<std::string>{"CREATE DATABASE '" + quotedPath +
                                   "' USER \"SYSDBA\"\r\nPASSWORD \"riverbank\"\r\nPAGE_SIZE 4096\r\n"}));
     EXPECT_TRUE(std::filesystem::exists(settings.dataFolder + "TEST.FDB"));
+}
+
+// Also run by ctest in a session whose locale is C (see tests.cmake).
+TEST(Database, aJapaneseFolderAndFileNameAreCreatedAndAttached) {
+    TestDatabaseLocation location;
+    const std::string folder = location.folder() + "図面データ/";
+    std::filesystem::create_directory(folder);
+    ConnectionSettings settings = location.settings();
+    settings.dataFolder = Cp932(folder);
+    settings.databaseName = Cp932("図面.FDB");
+    {
+        Database db(settings);
+        db.CreateDatabase();
+        EXPECT_TRUE(db.Attached());
+    }
+    Database again(settings);
+    again.ConnectDatabase();
+    EXPECT_TRUE(again.Attached());
+    EXPECT_TRUE(std::filesystem::exists(folder + "図面.FDB"));
 }
 
 TEST(Database, detachedConnectionAnswersEveryFailureValue) {
