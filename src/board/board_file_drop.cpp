@@ -6,6 +6,7 @@
 #include "board/board_window.h"
 #include "filelist/dropped_files.h"
 #include "filelist/file_list_window.h"
+#include "storage/group_presence.h"
 #include "storage/schema.h"
 
 BoardFileDrop::BoardFileDrop(TForm1& board, TForm3& fileList)
@@ -51,9 +52,11 @@ bool BoardFileDrop::eventFilter(QObject* watched, QEvent* event) {
             }
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
+            // A group another desktop deleted gets no table again; registering then says it is gone.
             const std::string fileTable = FileTableName(groupNo);
-            if (!board_.database().TableExists(fileTable)) {
-                CreateFileTable(board_.database(), fileTable);
+            Database& database = board_.database();
+            if (!GroupDeleted(database, groupNo) && !database.TableExists(fileTable)) {
+                CreateFileTable(database, fileTable);
             }
             fileList_.RegisterDroppedFiles(groupNo, *drop->mimeData(), &board_);
             return true;

@@ -76,3 +76,11 @@ TEST_F(BoardFileDropTest, theBoardAroundTheIconsTakesNoDrop) {
     EXPECT_FALSE(other.TableExists(FileTableName(2)));
     EXPECT_EQ(IconOf(board(), 1)->pos(), QPoint(0, 0));
 }
+
+TEST_F(BoardFileDropTest, aDropOnTheIconOfAGroupDeletedElsewhereMakesNoTableAndSaysSo) {
+    const QString a = MakeFile(QStringLiteral("a.dwg"));
+    ASSERT_TRUE(other.DeleteRows(kGroupTable, "N=2"));  // another desktop deleted group 2
+    Drop(IconOf(board(), 2), QPoint(5, 5), {a});
+    EXPECT_FALSE(other.TableExists(FileTableName(2)));
+    EXPECT_EQ(prompts.messages.size(), 1);
+}
