@@ -31,6 +31,8 @@ fresh_debian_create() {
     [ "$(id -u)" -eq 0 ] || { echo "fresh-debian: must run as root (debootstrap and chroot)" >&2; return 1; }
     fresh_debian_host_tools
     mkdir -p "$root" "$FRESH_DEBIAN_CACHE/debootstrap" "$FRESH_DEBIAN_CACHE/apt"
+    # The system's root folder, often made by mktemp -d (mode 700), must let normal users in.
+    chmod 755 "$root"
     debootstrap --variant=minbase --include="$FRESH_DEBIAN_TOOLS" \
         --cache-dir="$FRESH_DEBIAN_CACHE/debootstrap" \
         "$FRESH_DEBIAN_SUITE" "$root" "$FRESH_DEBIAN_MIRROR" >"$root.debootstrap.log" 2>&1 || {
