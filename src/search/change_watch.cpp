@@ -18,9 +18,13 @@ ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
     connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
 }
 
-bool ChangeWatcher::UserBusy() const {
-    return views_.busy() || QApplication::activeModalWidget() != nullptr ||
+bool UserInTheMiddle() {
+    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr ||
            QApplication::mouseButtons() != Qt::NoButton;
+}
+
+bool ChangeWatcher::UserBusy() const {
+    return views_.busy() || UserInTheMiddle();
 }
 
 void ChangeWatcher::RequestRefresh() {

@@ -12,9 +12,13 @@ class Database;
 // transaction that wrote one of its rows. Empty when it cannot be read.
 std::string TableState(Database& database, std::string_view table);
 
+// A modal dialog or a menu is open, or a mouse button is held: a command may be between its statements, or
+// the user in the middle of a press. No statement of the program's own accord now.
+bool UserInTheMiddle();
+
 // Notices changes that another program made to the master table or to the open file list, and has
 // the views refreshed. It never refreshes while the user is in the middle of something (a pending
-// press or drag, a mouse button held, a modal dialog); it catches up at its next look afterwards.
+// press or drag, a mouse button held, a modal dialog or a menu); it catches up at its next look afterwards.
 class ChangeWatcher : public QObject {
 public:
     struct Views {

@@ -37,25 +37,53 @@ std::vector<int> GroupsWithFileTables(Database& database, const Groups& groups) 
     return numbers;
 }
 
+// The file tables of numbers[first] up to numbers[end] as one derived table FOUND of the columns G
+// (the group), N, FILE_NAME and PATH_NAME. A condition on FOUND is compiled once for all of them,
+// where one in each table's own select would be compiled for each.
+std::string FileTablesUnion(const std::vector<int>& numbers, std::size_t first, std::size_t end) {
+    std::string tables;
+    for (std::size_t i = first; i < end; ++i) {
+        tables += (tables.empty() ? "(SELECT " : " UNION ALL SELECT ") + SqlNumber(numbers[i]) +
+                  " AS G, N, FILE_NAME, PATH_NAME FROM " + FileTableName(numbers[i]);
+    }
+    return tables + ") AS FOUND";
+}
+
+std::size_t BatchEnd(const std::vector<int>& numbers, std::size_t first) {
+    return std::min(numbers.size(), first + kFileTablesPerStatement);
+}
+
+// The rows that `where` admits from the file tables numbers[first] up to numbers[end], in one
+// statement. When it fails (a table dropped meanwhile, or one that is no file table) each half is
+// tried on its own, down to the single tables that cannot be read.
+void FindFilesIn(Database& database, const Groups& groups, const std::vector<int>& numbers, std::size_t first,
+                 std::size_t end, const std::string& where, const FileFilter& keep, SearchOutcome& outcome) {
+    const int count = database.OpenSelect("*", FileTablesUnion(numbers, first, end), where, "G, N");
+    if (!database.ResultOpen()) {
+        if (end - first == 1) {
+            outcome.unreadGroups.push_back(numbers[first]);
+        } else {
+            const std::size_t middle = first + (end - first) / 2;
+            FindFilesIn(database, groups, numbers, first, middle, where, keep, outcome);
+            FindFilesIn(database, groups, numbers, middle, end, where, keep, outcome);
+        }
+        return;
+    }
+    std::string row[4];
+    WalkRows(database, count, row, [&] {
+        if (keep(row[2], row[3])) {
+            const int groupNo = ParseIntOrZero(row[0]);
+            outcome.hits.push_back(
+                {SearchHit::Kind::File, groupNo, groups.at(groupNo), ParseIntOrZero(row[1]), row[2], row[3]});
+        }
+    });
+}
+
 // The rows that `where` admits from the file tables of `numbers`, a batch of tables per statement.
 void FindFiles(Database& database, const Groups& groups, const std::vector<int>& numbers,
-               const std::string& where, const FileFilter& keep, std::vector<SearchHit>& hits) {
+               const std::string& where, const FileFilter& keep, SearchOutcome& outcome) {
     for (std::size_t first = 0; first < numbers.size(); first += kFileTablesPerStatement) {
-        std::string tables;
-        const std::size_t end = std::min(numbers.size(), first + kFileTablesPerStatement);
-        for (std::size_t i = first; i < end; ++i) {
-            tables += (tables.empty() ? "(SELECT " : " UNION ALL SELECT ") + SqlNumber(numbers[i]) +
-                      " AS G, N, FILE_NAME, PATH_NAME FROM " + FileTableName(numbers[i]) + " WHERE " + where;
-        }
-        const int count = database.OpenSelect("*", tables + ") AS FOUND", "", "G, N");
-        std::string row[4];
-        WalkRows(database, count, row, [&] {
-            if (keep(row[2], row[3])) {
-                const int groupNo = ParseIntOrZero(row[0]);
-                hits.push_back({SearchHit::Kind::File, groupNo, groups.at(groupNo), ParseIntOrZero(row[1]),
-                                row[2], row[3]});
-            }
-        });
+        FindFilesIn(database, groups, numbers, first, BatchEnd(numbers, first), where, keep, outcome);
     }
 }
 
@@ -111,7 +139,7 @@ SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
         [&](const std::string& fileName, const std::string& folder) {
             return needle.FoundIn(fileName) || needle.FoundIn(folder);
         },
-        outcome.hits);
+        outcome);
     return outcome;
 }
 
@@ -126,6 +154,26 @@ SearchOutcome FindFile(Database& database, const std::string& folder, const std:
         database, groups, GroupsWithFileTables(database, groups),
         Equals("FILE_NAME", fileName) + " AND " + Equals("PATH_NAME", folder),
         [&](const std::string& name, const std::string& path) { return name == fileName && path == folder; },
-        outcome.hits);
+        outcome);
     return outcome;
+}
+
+bool FileTableWarmUp::Step() {
+    if (!listed_) {
+        listed_ = true;
+        next_ = 0;
+        numbers_.clear();
+        SearchOutcome outcome;
+        if (Ready(database_, outcome)) {
+            numbers_ = GroupsWithFileTables(database_, AllGroups(database_));
+        }
+        return !numbers_.empty();
+    }
+    if (next_ >= numbers_.size() || !database_.Attached()) {
+        return false;
+    }
+    const std::size_t end = BatchEnd(numbers_, next_);
+    database_.OpenSelect("G", FileTablesUnion(numbers_, next_, end), "1 = 0", "");
+    next_ = end;
+    return next_ < numbers_.size();
 }

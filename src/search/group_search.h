@@ -21,7 +21,8 @@ struct SearchHit {
 struct SearchOutcome {
     enum class State { Found, NotAttached, NoGroups };
     State state = State::Found;
-    std::vector<SearchHit> hits;  // groups by number first, then files by group and number
+    std::vector<SearchHit> hits;    // groups by number first, then files by group and number
+    std::vector<int> unreadGroups;  // groups whose file table could not be read
 };
 
 // Every group whose name, title, subtitle, author or memos hold the text, and every file whose name
@@ -29,6 +30,26 @@ struct SearchOutcome {
 SearchOutcome FindText(Database& database, const SearchNeedle& needle);
 // Every file row, in the file tables of existing groups, whose folder and name are exactly these.
 SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName);
+
+// A connection learns each table's description the first time a statement names it, and for
+// thousands of file tables that costs more than searching them afterwards. This has the connection
+// learn them ahead of a search, a statement at a time, so that the user's wait is spread out.
+class FileTableWarmUp {
+public:
+    explicit FileTableWarmUp(Database& database) : database_(database) {}
+
+    // Starts over with the file tables as they will stand at the next step.
+    void Restart() { listed_ = false; }
+    // One statement: the list of file tables first, then a batch of them named in a statement that
+    // reads no row. False when nothing is left to do.
+    bool Step();
+
+private:
+    Database& database_;
+    bool listed_ = true;  // nothing to do until restarted
+    std::vector<int> numbers_;
+    std::size_t next_ = 0;
+};
 
 // How many file tables one statement reads: the server allows 255 tables in one statement.
 inline constexpr std::size_t kFileTablesPerStatement = 200;

@@ -9,11 +9,14 @@
 
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "search/change_watch.h"
 #include "search/search_text.h"
 
 namespace {
 
 constexpr int kTypingPauseMs = 300;
+// How long the warm-up waits while the user is in the middle of something.
+constexpr int kWarmUpRetryMs = 200;
 constexpr int kHitIndexRole = Qt::UserRole;
 
 QString GroupColumnText(const SearchHit& hit) {
@@ -27,7 +30,8 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
       Edit1(new QLineEdit(this)),
       ListView1(new QTreeWidget(this)),
       StatusBar1(new QLabel(this)),
-      database_(database) {
+      database_(database),
+      warmUp_(database) {
     setObjectName(QStringLiteral("SearchForm"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -60,6 +64,8 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
     connect(Edit1, &QLineEdit::returnPressed, this, &SearchWindow::RunSearch);
     connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);
     Edit1->installEventFilter(this);
+    warmUpTimer_.setSingleShot(true);
+    connect(&warmUpTimer_, &QTimer::timeout, this, &SearchWindow::WarmUpStep);
 }
 
 void SearchWindow::ShowWindow() {
@@ -69,9 +75,20 @@ void SearchWindow::ShowWindow() {
 }
 
 void SearchWindow::ShowForTyping() {
+    // The connection may be new since the window was last shown, and the file tables others'.
+    warmUp_.Restart();
+    warmUpTimer_.start(0);
     ShowWindow();
     Edit1->setFocus();
     Edit1->selectAll();
+}
+
+void SearchWindow::WarmUpStep() {
+    if (UserInTheMiddle()) {
+        warmUpTimer_.start(kWarmUpRetryMs);
+    } else if (warmUp_.Step()) {
+        warmUpTimer_.start(0);
+    }
 }
 
 void SearchWindow::RunSearch() {
@@ -87,6 +104,8 @@ void SearchWindow::RunSearch() {
         ShowOutcome(SearchOutcome{}, QString());
         return;
     }
+    // A search names every file table: the connection knows them afterwards.
+    warmUpTimer_.stop();
     ShowOutcome(FindText(database_, needle), QStringLiteral("%1件見つかりました。"));
 }
 
@@ -123,9 +142,15 @@ void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foun
         case SearchOutcome::State::NoGroups:
             StatusBar1->setText(QStringLiteral("グループが登録されていないため検索できません。"));
             break;
-        case SearchOutcome::State::Found:
-            StatusBar1->setText(foundText.isEmpty() ? QString() : foundText.arg(hits_.size()));
+        case SearchOutcome::State::Found: {
+            QString text = foundText.isEmpty() ? QString() : foundText.arg(hits_.size());
+            if (!outcome.unreadGroups.empty()) {
+                text += QStringLiteral("%1件のグループのファイルは検索できませんでした。")
+                            .arg(outcome.unreadGroups.size());
+            }
+            StatusBar1->setText(text);
             break;
+        }
     }
 }
 

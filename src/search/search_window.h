@@ -27,6 +27,9 @@ public:
     void ShowGroupsHolding(const std::string& folder, const std::string& fileName);
     // Runs the search for the text in the field at once.
     void RunSearch();
+    // Nothing is left of what showing the window for typing set going: the connection has learned
+    // the file tables, by the window's own statements or by a search.
+    bool WarmedUp() const { return !warmUpTimer_.isActive(); }
 
     // A result chosen with Enter or a double-click.
     std::function<void(const SearchHit& hit)> onOpen;
@@ -42,8 +45,11 @@ private:
     void ShowOutcome(const SearchOutcome& outcome, const QString& foundText);
     void OpenItem(QTreeWidgetItem* item);
     void ShowWindow();
+    void WarmUpStep();
 
     Database& database_;
     QTimer typingPause_;
+    FileTableWarmUp warmUp_;
+    QTimer warmUpTimer_;
     std::vector<SearchHit> hits_;
 };

@@ -471,6 +471,10 @@ void Database::CloseResult() {
     impl_->result.reset();
 }
 
+bool Database::ResultOpen() const {
+    return impl_->result.has_value();
+}
+
 void Database::CloseStatement() {
     impl_->CloseStatement();
 }

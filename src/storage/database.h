@@ -59,6 +59,8 @@ public:
     void ReadFirstRow(std::span<std::string> row);
     void ReadNextRow(std::span<std::string> row);
     void CloseResult();
+    // OpenSelect left a result open: false when its statement failed, and after CloseResult.
+    bool ResultOpen() const;
     // Closes the query and rolls back the open transaction.
     void CloseStatement();
 

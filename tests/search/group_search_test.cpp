@@ -94,6 +94,20 @@ TEST_F(FindInDatabase, holdersOfAFileAreTheGroupsWithExactlyItsFolderAndName) {
     EXPECT_EQ(Summary(FindFile(other, "", "b.dwg")), (Found{{4, "b.dwg"}}));
 }
 
+TEST_F(FindInDatabase, aFileTableThatCannotBeReadCostsOnlyItsOwnFiles) {
+    for (int n = 1; n <= 5; ++n) {
+        AddGroup(n, "G" + std::to_string(n));
+    }
+    CreateFileTables({1, 2, 4, 5});
+    ASSERT_TRUE(other.ExecuteScript({"CREATE TABLE " + FileTableName(3) + " (N INTEGER)"}));
+    for (const int group : {1, 2, 4, 5}) {
+        AddFile(group, 1, "a.dwg", "/d/");
+    }
+    const SearchOutcome outcome = Find("a.dwg");
+    EXPECT_EQ(Summary(outcome), (Found{{1, "a.dwg"}, {2, "a.dwg"}, {4, "a.dwg"}, {5, "a.dwg"}}));
+    EXPECT_EQ(outcome.unreadGroups, std::vector<int>{3});
+}
+
 TEST_F(FindInDatabase, detachedOrWithoutMasterTableItFindsNothingAndCreatesNothing) {
     ASSERT_TRUE(other.DropTable(kGroupTable));
     EXPECT_EQ(Find("a").state, SearchOutcome::State::NoGroups);

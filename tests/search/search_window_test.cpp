@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -7,6 +8,7 @@
 
 #include "filelist/file_list_view.h"
 #include "search_fixture.h"
+#include "storage/schema.h"
 
 namespace {
 
@@ -76,6 +78,31 @@ TEST_F(SearchWindowTest, theFileListsContextMenuListsTheGroupsHoldingTheRowsFile
     ASSERT_EQ(results->topLevelItemCount(), 2);
     EXPECT_EQ(results->topLevelItem(0)->text(1), QStringLiteral("Beta (2)"));
     EXPECT_EQ(results->topLevelItem(1)->text(1), QStringLiteral("Gamma (3)"));
+}
+
+TEST_F(SearchWindowTest, showingTheWindowTeachesTheConnectionItsFileTablesButNeverUnderADialog) {
+    AddGroup(3, "Gamma");
+    CreateFileTables({3, 900});  // 900 is left behind by a group that is gone
+    std::vector<std::string> statements;
+    board().database().SetStatementTrace([&](const std::string& text) { statements.push_back(text); });
+    QDialog dialog(&board());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    Window().ShowForTyping();
+    QTest::qWait(100);
+    EXPECT_TRUE(statements.empty());
+    EXPECT_FALSE(Window().WarmedUp());
+
+    dialog.close();
+    QTRY_VERIFY(Window().WarmedUp());
+    std::string named;
+    for (const std::string& text : statements) {
+        named += text;
+    }
+    for (const int group : {2, 3}) {
+        EXPECT_NE(named.find("FROM " + FileTableName(group)), std::string::npos) << named;
+    }
+    EXPECT_EQ(named.find("GRP_900"), std::string::npos);
 }
 
 }  // namespace
