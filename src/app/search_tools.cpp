@@ -32,7 +32,7 @@ SearchTools::SearchTools(TForm1& board, TForm3& fileList)
     fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
         window.ShowGroupsHolding(folder, fileName);
     };
-    board.database().SetStatementTrace([this](const std::string& text) { watcher.NoteStatement(text); });
+    board.database().SetWriteObserver([this] { watcher.NoteOwnWrite(); });
 }
 
 void SearchTools::Refresh(bool everything) {

@@ -32,12 +32,6 @@ void ChangeWatcher::RequestRefresh() {
     Check();
 }
 
-void ChangeWatcher::NoteStatement(std::string_view text) {
-    if (!text.starts_with("SELECT")) {
-        ownWrite_ = true;
-    }
-}
-
 void ChangeWatcher::Check() {
     if (UserBusy()) {
         return;

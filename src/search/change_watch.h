@@ -36,7 +36,7 @@ public:
     // Refreshes everything now, or as soon as the user is no longer in the middle of something.
     void RequestRefresh();
     // The program's own writes change the tables too; they are no news to its views.
-    void NoteStatement(std::string_view text);
+    void NoteOwnWrite() { ownWrite_ = true; }
 
 private:
     bool UserBusy() const;

@@ -84,6 +84,7 @@ struct Database::Impl {
     ITransaction* transaction = nullptr;  // the one transaction of the statement layer
     std::optional<Result> result;         // the open result of OpenSelect
     StatementTrace trace;
+    WriteObserver writeObserver;
     ErrorHook errorHook;
 
     void Report(const char* operation, const FbException& error) {
@@ -168,6 +169,9 @@ struct Database::Impl {
         }
         status.dispose();
         EndTransaction();
+        if (committed && writeObserver) {
+            writeObserver();
+        }
         return committed;
     }
 
@@ -481,6 +485,10 @@ void Database::CloseStatement() {
 
 void Database::SetStatementTrace(StatementTrace trace) {
     impl_->trace = std::move(trace);
+}
+
+void Database::SetWriteObserver(WriteObserver observer) {
+    impl_->writeObserver = std::move(observer);
 }
 
 void Database::SetErrorHook(ErrorHook hook) {

@@ -67,6 +67,10 @@ public:
     // Sees every statement text exactly as it is sent.
     using StatementTrace = std::function<void(const std::string& text)>;
     void SetStatementTrace(StatementTrace trace);
+    // Told after each writer's statement has been committed: the program's own changes, as against
+    // another program's.
+    using WriteObserver = std::function<void()>;
+    void SetWriteObserver(WriteObserver observer);
     // Sees every error the operations swallow; silent unless a developer installs one.
     using ErrorHook = std::function<void(const std::string& operation, const std::string& message)>;
     void SetErrorHook(ErrorHook hook);

@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 
 #include "board_mouse.h"
 #include "filelist/file_list_view.h"
@@ -41,10 +42,11 @@ TEST_F(Refresh, aSelectedGroupDeletedElsewhereIsNoLongerSelected) {
 }
 
 TEST_F(Refresh, theProgramsOwnWritesRebuildNothing) {
-    QLabel* icon = IconOf(board(), 1);
+    // Watched by a guarded pointer: a rebuilt board's new label may take the freed one's address.
+    const QPointer<QLabel> icon = IconOf(board(), 1);
     ASSERT_TRUE(board().database().UpdateSet(kGroupTable, "X=40,Y=0", "N=1"));
     Watcher().Check();
-    EXPECT_EQ(IconOf(board(), 1), icon);
+    EXPECT_FALSE(icon.isNull());
 }
 
 TEST_F(Refresh, notWhileAPressIsPendingButOnceItIsComplete) {
