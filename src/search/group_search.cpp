@@ -54,14 +54,16 @@ std::size_t BatchEnd(const std::vector<int>& numbers, std::size_t first) {
 }
 
 // The rows that `where` admits from the file tables numbers[first] up to numbers[end], in one
-// statement. When it fails (a table dropped meanwhile, or one that is no file table) each half is
-// tried on its own, down to the single tables that cannot be read.
+// statement. When it fails (a table dropped meanwhile, or one that is no file table) while the
+// connection still works, each half is tried on its own, down to the single tables that cannot be read.
 void FindFilesIn(Database& database, const Groups& groups, const std::vector<int>& numbers, std::size_t first,
                  std::size_t end, const std::string& where, const FileFilter& keep, SearchOutcome& outcome) {
     const int count = database.OpenSelect("*", FileTablesUnion(numbers, first, end), where, "G, N");
     if (!database.ResultOpen()) {
-        if (end - first == 1) {
-            outcome.unreadGroups.push_back(numbers[first]);
+        // A connection that fails every statement gets no more of them.
+        if (end - first == 1 || !database.TableExists(kGroupTable)) {
+            outcome.unreadGroups.insert(outcome.unreadGroups.end(), numbers.begin() + first,
+                                        numbers.begin() + end);
         } else {
             const std::size_t middle = first + (end - first) / 2;
             FindFilesIn(database, groups, numbers, first, middle, where, keep, outcome);
