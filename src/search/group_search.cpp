@@ -89,13 +89,12 @@ void FindFiles(Database& database, const Groups& groups, const std::vector<int>&
     }
 }
 
-bool Ready(Database& database, SearchOutcome& outcome) {
+// Whether there is anything to search: Found when attached with a master table.
+SearchOutcome::State Readiness(Database& database) {
     if (!database.Attached()) {
-        outcome.state = SearchOutcome::State::NotAttached;
-    } else if (!database.TableExists(kGroupTable)) {
-        outcome.state = SearchOutcome::State::NoGroups;
+        return SearchOutcome::State::NotAttached;
     }
-    return outcome.state == SearchOutcome::State::Found;
+    return database.TableExists(kGroupTable) ? SearchOutcome::State::Found : SearchOutcome::State::NoGroups;
 }
 
 // Every master row; `visit` sees each of them.
@@ -121,7 +120,8 @@ std::string Equals(const std::string& column, const std::string& text) {
 
 SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
     SearchOutcome outcome;
-    if (!Ready(database, outcome) || needle.Empty()) {
+    outcome.state = Readiness(database);
+    if (outcome.state != SearchOutcome::State::Found || needle.Empty()) {
         return outcome;
     }
     // Every master row is read: the groups' names are needed for the files found as well.
@@ -147,7 +147,8 @@ SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
 
 SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName) {
     SearchOutcome outcome;
-    if (!Ready(database, outcome)) {
+    outcome.state = Readiness(database);
+    if (outcome.state != SearchOutcome::State::Found) {
         return outcome;
     }
     const Groups groups = AllGroups(database);
@@ -165,8 +166,7 @@ bool FileTableWarmUp::Step() {
         listed_ = true;
         next_ = 0;
         numbers_.clear();
-        SearchOutcome outcome;
-        if (Ready(database_, outcome)) {
+        if (Readiness(database_) == SearchOutcome::State::Found) {
             numbers_ = GroupsWithFileTables(database_, AllGroups(database_));
         }
         return !numbers_.empty();
