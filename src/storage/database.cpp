@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/codepage.h"
+#include "storage/credentials.h"
 #include "storage/statement_text.h"
 
 using namespace Firebird;
@@ -15,8 +16,6 @@ using namespace Firebird;
 namespace {
 
 constexpr unsigned kDialect = 3;
-constexpr const char* kUser = "SYSDBA";
-constexpr const char* kPassword = "riverbank";
 // Longest text of a non-text column (numbers, dates) once the server has converted it.
 constexpr unsigned kConvertedLength = 64;
 
@@ -86,20 +85,33 @@ struct Database::Impl {
     StatementTrace trace;
     WriteObserver writeObserver;
     ErrorHook errorHook;
+    std::string lastError;
+    std::uint64_t session = 0;
+    std::vector<std::weak_ptr<ConnectionListener>> listeners;
 
     void Report(const char* operation, const FbException& error) {
-        if (!errorHook) {
-            return;
-        }
         char text[1024];
         util->formatStatus(text, sizeof text, error.getStatus());
-        errorHook(operation, text);
+        Report(operation, text);
     }
 
     void Report(const char* operation, const char* message) {
+        lastError = message;
         if (errorHook) {
             errorHook(operation, message);
         }
+    }
+
+    // Every listener is told, also one that a listener removes meanwhile is not called afterwards.
+    void Tell(ConnectionEvent event) {
+        ++session;
+        const auto listening = listeners;
+        for (const auto& listener : listening) {
+            if (const std::shared_ptr<ConnectionListener> alive = listener.lock()) {
+                (*alive)(event);
+            }
+        }
+        std::erase_if(listeners, [](const auto& listener) { return listener.expired(); });
     }
 
     void Trace(const std::string& text) {
@@ -144,6 +156,7 @@ struct Database::Impl {
         }
         status.dispose();
         attachment = nullptr;
+        Tell(ConnectionEvent::Detached);
     }
 
     // Runs one writing statement in a transaction of its own and commits it.
@@ -292,6 +305,7 @@ struct Database::Impl {
 Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
 
 Database::~Database() {
+    impl_->listeners.clear();  // the windows that listen may be half gone
     impl_->Detach();
 }
 
@@ -299,7 +313,9 @@ void Database::CreateDatabase() {
     if (impl_->attachment != nullptr) {
         return;
     }
-    const std::string text = CreateDatabaseText(FirebirdPath(impl_->settings), kUser, kPassword);
+    const Credentials credentials = FirebirdCredentials();
+    const std::string text =
+        CreateDatabaseText(FirebirdPath(impl_->settings), credentials.user, credentials.password);
     impl_->Trace(text);
     ThrowStatusWrapper status(impl_->master->getStatus());
     try {
@@ -311,6 +327,9 @@ void Database::CreateDatabase() {
         impl_->attachment = nullptr;
     }
     status.dispose();
+    if (impl_->attachment != nullptr) {
+        impl_->Tell(ConnectionEvent::Attached);
+    }
 }
 
 void Database::ConnectDatabase() {
@@ -323,8 +342,9 @@ void Database::ConnectDatabase() {
     IProvider* provider = impl_->master->getDispatcher();
     try {
         dpb = impl_->util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-        dpb->insertString(&status, isc_dpb_user_name, kUser);
-        dpb->insertString(&status, isc_dpb_password, kPassword);
+        const Credentials credentials = FirebirdCredentials();
+        dpb->insertString(&status, isc_dpb_user_name, credentials.user.c_str());
+        dpb->insertString(&status, isc_dpb_password, credentials.password.c_str());
         dpb->insertTag(&status, isc_dpb_utf8_filename);
         impl_->attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
                                                      dpb->getBuffer(&status));
@@ -337,6 +357,9 @@ void Database::ConnectDatabase() {
     }
     provider->release();
     status.dispose();
+    if (impl_->attachment != nullptr) {
+        impl_->Tell(ConnectionEvent::Attached);
+    }
 }
 
 void Database::DisconnectDatabase() {
@@ -493,4 +516,18 @@ void Database::SetWriteObserver(WriteObserver observer) {
 
 void Database::SetErrorHook(ErrorHook hook) {
     impl_->errorHook = std::move(hook);
+}
+
+const std::string& Database::LastError() const {
+    return impl_->lastError;
+}
+
+std::uint64_t Database::Session() const {
+    return impl_->session;
+}
+
+std::shared_ptr<void> Database::Listen(ConnectionListener listener) {
+    auto kept = std::make_shared<ConnectionListener>(std::move(listener));
+    impl_->listeners.push_back(kept);
+    return kept;
 }

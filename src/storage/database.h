@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -74,6 +75,16 @@ public:
     // Sees every error the operations swallow; silent unless a developer installs one.
     using ErrorHook = std::function<void(const std::string& operation, const std::string& message)>;
     void SetErrorHook(ErrorHook hook);
+    // Firebird's own words for the last error an operation swallowed, for the user to read.
+    const std::string& LastError() const;
+
+    // Changes whenever the connection attaches or detaches: work begun on one database compares it
+    // before each step, so that nothing read from one database is ever written into another.
+    std::uint64_t Session() const;
+    enum class ConnectionEvent { Attached, Detached };
+    using ConnectionListener = std::function<void(ConnectionEvent event)>;
+    // Told after each attach and detach, as long as the handle answered is kept.
+    [[nodiscard]] std::shared_ptr<void> Listen(ConnectionListener listener);
 
 private:
     struct Impl;

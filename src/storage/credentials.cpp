@@ -1,0 +1,5 @@
+#include "storage/credentials.h"
+
+Credentials FirebirdCredentials() {
+    return Credentials{"SYSDBA", "riverbank"};
+}
