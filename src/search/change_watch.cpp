@@ -1,21 +1,41 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
+#include <charconv>
 
-#include "storage/database.h"
+#include "common/sql_literal.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
 
-std::string TableState(Database& database, std::string_view table) {
+namespace {
+
+// The server's decimal text of a count or a transaction number; 0 for NULL.
+std::int64_t ToInt64(const std::string& text) {
+    std::int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<TableState> ReadTableState(Database& database, std::string_view table) {
     std::string row[2];
     const int count = database.OpenSelect("COUNT(*), MAX(RDB$RECORD_VERSION)", table, "", "");
     WalkRows(database, count, row, [] {});
-    return count == 1 ? row[0] + "/" + row[1] : std::string();
+    if (count != 1) {
+        return std::nullopt;
+    }
+    return TableState{ToInt64(row[0]), ToInt64(row[1])};
 }
 
 ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
     : QObject(parent), database_(database), views_(std::move(views)) {
     connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
+    // Another database's tables are new to the watch: the first look there only learns them.
+    connection_ = database_.Listen([this](Database::ConnectionEvent) {
+        groups_ = Watched{};
+        files_ = Watched{};
+    });
 }
 
 bool UserInTheMiddle() {
@@ -32,32 +52,71 @@ void ChangeWatcher::RequestRefresh() {
     Check();
 }
 
-void ChangeWatcher::Check() {
-    if (UserBusy()) {
-        return;
+bool ChangeWatcher::Watches(std::string_view table) const {
+    return (!groups_.table.empty() && table == groups_.table) ||
+           (!files_.table.empty() && table == files_.table);
+}
+
+void ChangeWatcher::NoteOwnWrite(const Database::OwnWrite& write) {
+    for (Watched* watched : {&groups_, &files_}) {
+        if (watched->table.empty() || write.table != watched->table) {
+            continue;
+        }
+        watched->ownWritten = true;
+        watched->ownUnknown = watched->ownUnknown || !write.known;
+        watched->ownTransactions.insert(write.transaction);
+        watched->ownRowsAdded += write.rowsAdded;
     }
-    // Detached (closing, or another database being chosen) there is nothing to watch; once attached
-    // again, the first look learns how the new connection's tables stand.
-    if (!database_.Attached()) {
-        known_ = false;
+}
+
+void ChangeWatcher::Check() {
+    if (UserBusy() || !database_.Attached()) {
         return;
     }
     const int fileGroup = views_.openFileGroup();
-    const std::string groups = TableState(database_, kGroupTable);
-    const std::string files =
-        fileGroup != 0 ? TableState(database_, FileTableName(fileGroup)) : std::string();
-    // The first look, and a look after the program's own writes, only learn how things stand.
-    const bool news = known_ && !ownWrite_;
-    const bool groupsChanged = news && groups != groupsState_;
-    const bool filesChanged = news && fileGroup == filesGroup_ && files != filesState_;
-    known_ = true;
-    ownWrite_ = false;
-    groupsState_ = groups;
-    filesGroup_ = fileGroup;
-    filesState_ = files;
+    const bool groupsChanged = Look(groups_, kGroupTable);
+    const bool filesChanged = Look(files_, fileGroup != 0 ? FileTableName(fileGroup) : std::string());
     if (refreshRequested_ || groupsChanged || filesChanged) {
         const bool everything = refreshRequested_ || groupsChanged;
         refreshRequested_ = false;
         views_.refresh(everything);
     }
+}
+
+bool ChangeWatcher::Look(Watched& watched, const std::string& table) {
+    if (table.empty()) {
+        watched = Watched{};
+        return false;
+    }
+    const std::optional<TableState> now = ReadTableState(database_, table);
+    bool news = false;
+    if (watched.table == table) {
+        if (!watched.ownWritten) {
+            news = now != watched.state;
+        } else if (now && watched.state && !watched.ownUnknown) {
+            news = !OwnChangesOnly(watched, *watched.state, *now);
+        }
+        // A write whose effect is not known, or a table that came or went with the program's own
+        // write, is taken as the program's own: the look learns how things stand.
+    }
+    watched = Watched{table, now};
+    return news;
+}
+
+bool ChangeWatcher::OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now) {
+    if (now.rows != before.rows + watched.ownRowsAdded) {
+        return false;
+    }
+    if (now.newest <= before.newest) {
+        return true;
+    }
+    // Every row written since the last look carries the transaction of one of the program's writes.
+    std::string version[1];
+    bool own = true;
+    const int count = database_.OpenSelect("DISTINCT RDB$RECORD_VERSION", watched.table,
+                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
+    const bool read = database_.ResultOpen();
+    WalkRows(database_, count, version,
+             [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
+    return read && own;
 }

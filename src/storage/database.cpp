@@ -49,6 +49,17 @@ struct Result {
     }
 };
 
+// What a writing statement does to its table's number of rows.
+enum class RowEffect { AddsOne, KeepsCount, Removes, Unknown };
+
+struct WriteStatement {
+    const char* operation;
+    std::string text;
+    std::string_view table;  // empty for a script
+    RowEffect effect;
+    bool counted = false;  // the caller asks how many rows it changed
+};
+
 // What a reading statement needs of its result. Only what is kept is converted and stored.
 enum class Keep { Rows, FirstRow, RowCount, ColumnNames };
 
@@ -85,8 +96,16 @@ struct Database::Impl {
     StatementTrace trace;
     WriteObserver writeObserver;
     ErrorHook errorHook;
+    std::function<bool(std::string_view table)> detailFor;
     std::string lastError;
     std::uint64_t session = 0;
+    // The writers' one transaction while WriteTogether runs, and what they wrote in it.
+    struct Batch {
+        ITransaction* transaction = nullptr;
+        bool failed = false;
+        std::vector<OwnWrite> writes;
+    };
+    std::optional<Batch> batch;
     std::vector<std::weak_ptr<ConnectionListener>> listeners;
 
     void Report(const char* operation, const FbException& error) {
@@ -159,33 +178,98 @@ struct Database::Impl {
         Tell(ConnectionEvent::Detached);
     }
 
-    // Runs one writing statement in a transaction of its own and commits it.
-    bool Write(const char* operation, const std::string& text) {
-        Trace(text);
+    // The transaction's own number, which the rows it writes carry as their record version; 0 when
+    // the server does not say.
+    std::int64_t TransactionNumber(ITransaction* tra, ThrowStatusWrapper& status) {
+        const unsigned char items[] = {isc_info_tra_id};
+        unsigned char answer[32] = {};
+        tra->getInfo(&status, sizeof items, items, sizeof answer, answer);
+        if (answer[0] != isc_info_tra_id) {
+            return 0;
+        }
+        const unsigned length = answer[1] | answer[2] << 8;
+        std::int64_t number = 0;
+        for (unsigned i = 0; i < length && i < 8 && 3 + i < sizeof answer; ++i) {
+            number |= std::int64_t{answer[3 + i]} << (8 * i);
+        }
+        return number;
+    }
+
+    // Runs one writing statement and, outside a batch, commits it in a transaction of its own.
+    // Answers the rows it changed when they were counted (0 when not), -1 when it failed.
+    long long Write(const WriteStatement& write) {
+        Trace(write.text);
         ThrowStatusWrapper status(master->getStatus());
-        bool committed = false;
+        const bool detailed = writeObserver && detailFor && !write.table.empty() && detailFor(write.table);
+        const bool counted = write.counted || (detailed && write.effect == RowEffect::Removes);
+        long long changed = -1;
+        OwnWrite own{std::string(write.table), 0, 0, false};
+        ITransaction* tra = nullptr;
         try {
             CloseStatement();
             if (attachment == nullptr) {
                 throw std::runtime_error("not attached");
             }
-            transaction = attachment->startTransaction(&status, 0, nullptr);
-            attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(),
-                                kDialect, nullptr, nullptr, nullptr, nullptr);
-            transaction->commit(&status);
-            transaction = nullptr;
-            committed = true;
+            if (batch && batch->failed) {
+                throw std::runtime_error("an earlier statement of the batch failed");
+            }
+            tra = batch ? batch->transaction : attachment->startTransaction(&status, 0, nullptr);
+            if (!batch) {
+                transaction = tra;
+            }
+            changed = counted ? ExecuteCounted(tra, write.text, status) : Execute(tra, write.text, status);
+            if (detailed) {
+                own.transaction = TransactionNumber(tra, status);
+                own.rowsAdded = write.effect == RowEffect::AddsOne   ? 1
+                                : write.effect == RowEffect::Removes ? -changed
+                                                                     : 0;
+                own.known = own.transaction != 0 && write.effect != RowEffect::Unknown;
+            }
+            if (!batch) {
+                transaction->commit(&status);
+                transaction = nullptr;
+            }
         } catch (const FbException& error) {
-            Report(operation, error);
+            Report(write.operation, error);
+            changed = -1;
         } catch (const std::exception& error) {
-            Report(operation, error.what());
+            Report(write.operation, error.what());
+            changed = -1;
         }
         status.dispose();
-        EndTransaction();
-        if (committed && writeObserver) {
-            writeObserver();
+        if (batch) {
+            batch->failed = batch->failed || changed < 0;
+            if (changed >= 0) {
+                batch->writes.push_back(std::move(own));
+            }
+            return changed;
         }
-        return committed;
+        EndTransaction();
+        if (changed >= 0 && writeObserver) {
+            writeObserver(own);
+        }
+        return changed;
+    }
+
+    long long Execute(ITransaction* tra, const std::string& text, ThrowStatusWrapper& status) {
+        attachment->execute(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect, nullptr,
+                            nullptr, nullptr, nullptr);
+        return 0;
+    }
+
+    // Prepared rather than executed at once, so that the server says how many rows it changed.
+    long long ExecuteCounted(ITransaction* tra, const std::string& text, ThrowStatusWrapper& status) {
+        IStatement* statement =
+            attachment->prepare(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect, 0);
+        try {
+            statement->execute(&status, tra, nullptr, nullptr, nullptr, nullptr);
+            const long long changed = static_cast<long long>(statement->getAffectedRecords(&status));
+            statement->free(&status);
+            return changed;
+        } catch (...) {
+            statement->release();
+            throw;
+        }
     }
 
     // Runs a reading statement in `tra` and keeps what `keep` asks for of its result: every row as
@@ -273,6 +357,10 @@ struct Database::Impl {
     // A reading statement of the statement layer: it runs in the one transaction, which stays open.
     std::optional<Result> Read(const char* operation, const std::string& text, Keep keep) {
         if (attachment == nullptr) {
+            return std::nullopt;
+        }
+        if (batch) {
+            Report(operation, "a read would end the open write batch");
             return std::nullopt;
         }
         CloseStatement();
@@ -402,11 +490,11 @@ bool Database::TableExists(std::string_view name) {
 }
 
 bool Database::ExecuteScript(const std::vector<std::string>& lines) {
-    return !lines.empty() && impl_->Write("ExecuteScript", JoinLines(lines));
+    return !lines.empty() && impl_->Write({"ExecuteScript", JoinLines(lines), {}, RowEffect::Unknown}) >= 0;
 }
 
 bool Database::DropTable(std::string_view name) {
-    return impl_->Write("DropTable", DropTableText(name));
+    return impl_->Write({"DropTable", DropTableText(name), name, RowEffect::Unknown}) >= 0;
 }
 
 bool Database::InsertRow(std::string_view table, std::span<const std::string> columns,
@@ -414,23 +502,74 @@ bool Database::InsertRow(std::string_view table, std::span<const std::string> co
     if (impl_->attachment == nullptr || values.size() < columns.size()) {
         return false;
     }
-    return impl_->Write("InsertRow", InsertRowText(table, columns, values));
+    return impl_->Write({"InsertRow", InsertRowText(table, columns, values), table, RowEffect::AddsOne}) >= 0;
 }
 
 bool Database::UpdateColumns(std::string_view table, std::span<const std::string> columns,
                              std::span<const std::string> values, std::string_view where) {
-    if (impl_->attachment == nullptr || values.size() < columns.size()) {
-        return false;
-    }
-    return impl_->Write("UpdateColumns", UpdateColumnsText(table, columns, values, where));
+    return UpdateColumnsChanged(table, columns, values, where, false) >= 0;
 }
 
 bool Database::UpdateSet(std::string_view table, std::string_view setClause, std::string_view where) {
-    return impl_->attachment != nullptr && impl_->Write("UpdateSet", UpdateSetText(table, setClause, where));
+    return UpdateSetChanged(table, setClause, where, false) >= 0;
 }
 
 bool Database::DeleteRows(std::string_view table, std::string_view where) {
-    return impl_->attachment != nullptr && impl_->Write("DeleteRows", DeleteRowsText(table, where));
+    return impl_->attachment != nullptr &&
+           impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes}) >= 0;
+}
+
+long long Database::UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
+                                         std::span<const std::string> values, std::string_view where,
+                                         bool counted) {
+    if (impl_->attachment == nullptr || values.size() < columns.size()) {
+        return -1;
+    }
+    return impl_->Write({"UpdateColumns", UpdateColumnsText(table, columns, values, where), table,
+                         RowEffect::KeepsCount, counted});
+}
+
+long long Database::UpdateSetChanged(std::string_view table, std::string_view setClause,
+                                     std::string_view where, bool counted) {
+    if (impl_->attachment == nullptr) {
+        return -1;
+    }
+    return impl_->Write(
+        {"UpdateSet", UpdateSetText(table, setClause, where), table, RowEffect::KeepsCount, counted});
+}
+
+bool Database::WriteTogether(const std::function<bool()>& writes) {
+    Impl& impl = *impl_;
+    if (impl.attachment == nullptr || impl.batch) {
+        return false;
+    }
+    impl.CloseStatement();
+    ThrowStatusWrapper status(impl.master->getStatus());
+    bool committed = false;
+    try {
+        impl.batch.emplace();
+        impl.batch->transaction = impl.attachment->startTransaction(&status, 0, nullptr);
+        if (writes() && !impl.batch->failed) {
+            impl.batch->transaction->commit(&status);
+            impl.batch->transaction = nullptr;
+            committed = true;
+        }
+    } catch (const FbException& error) {
+        impl.Report("WriteTogether", error);
+    }
+    status.dispose();
+    if (ITransaction* open = impl.batch->transaction) {
+        impl.transaction = open;  // rolled back like any other
+        impl.EndTransaction();
+    }
+    const std::vector<OwnWrite> written = std::move(impl.batch->writes);
+    impl.batch.reset();
+    if (committed && impl.writeObserver) {
+        for (const OwnWrite& write : written) {
+            impl.writeObserver(write);
+        }
+    }
+    return committed;
 }
 
 int Database::CountRows(std::string_view table, std::string_view where) {
@@ -510,8 +649,10 @@ void Database::SetStatementTrace(StatementTrace trace) {
     impl_->trace = std::move(trace);
 }
 
-void Database::SetWriteObserver(WriteObserver observer) {
+void Database::SetWriteObserver(WriteObserver observer,
+                                std::function<bool(std::string_view table)> detailFor) {
     impl_->writeObserver = std::move(observer);
+    impl_->detailFor = std::move(detailFor);
 }
 
 void Database::SetErrorHook(ErrorHook hook) {

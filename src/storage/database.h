@@ -44,6 +44,17 @@ public:
                        std::span<const std::string> values, std::string_view where);
     bool UpdateSet(std::string_view table, std::string_view setClause, std::string_view where);
     bool DeleteRows(std::string_view table, std::string_view where);
+    // The two updates, answering how many rows the statement changed when `counted` (a statement the
+    // server prepares first), 0 when not; -1 when it failed and nothing was committed.
+    long long UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
+                                   std::span<const std::string> values, std::string_view where,
+                                   bool counted = true);
+    long long UpdateSetChanged(std::string_view table, std::string_view setClause, std::string_view where,
+                               bool counted = true);
+    // The writers called by `writes` share one transaction, committed when `writes` answers true and
+    // every one of them succeeded, rolled back otherwise: all of their rows stand, or none. Reads are
+    // refused meanwhile. True when committed.
+    bool WriteTogether(const std::function<bool()>& writes);
 
     // Readers. The read transaction stays open until the next statement.
     int CountRows(std::string_view table, std::string_view where);
@@ -68,10 +79,18 @@ public:
     // Sees every statement text exactly as it is sent.
     using StatementTrace = std::function<void(const std::string& text)>;
     void SetStatementTrace(StatementTrace trace);
-    // Told after each writer's statement has been committed: the program's own changes, as against
-    // another program's.
-    using WriteObserver = std::function<void()>;
-    void SetWriteObserver(WriteObserver observer);
+    // A committed write of the program's own, as against another program's.
+    struct OwnWrite {
+        std::string table;             // empty for a script
+        std::int64_t transaction = 0;  // the number its rows carry as their record version
+        long long rowsAdded = 0;       // negative when rows were removed
+        bool known = false;            // transaction and rowsAdded were asked for and are known
+    };
+    using WriteObserver = std::function<void(const OwnWrite& write)>;
+    // Told after each writer's statement has been committed. For the tables `detailFor` names, the
+    // write's transaction number and row change are asked for (a server answers them at the cost of
+    // a round trip each).
+    void SetWriteObserver(WriteObserver observer, std::function<bool(std::string_view table)> detailFor = {});
     // Sees every error the operations swallow; silent unless a developer installs one.
     using ErrorHook = std::function<void(const std::string& operation, const std::string& message)>;
     void SetErrorHook(ErrorHook hook);

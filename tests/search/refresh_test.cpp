@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <array>
 
 #include "board_mouse.h"
 #include "filelist/file_list_view.h"
@@ -47,6 +48,30 @@ TEST_F(Refresh, theProgramsOwnWritesRebuildNothing) {
     ASSERT_TRUE(board().database().UpdateSet(kGroupTable, "X=40,Y=0", "N=1"));
     Watcher().Check();
     EXPECT_FALSE(icon.isNull());
+}
+
+TEST_F(Refresh, anotherDesktopsChangesShowWhateverThisDesktopWroteMeanwhile) {
+    Database& own = board().database();
+    AddGroup(2, "B");
+    Watcher().Check();
+    // Each time this desktop writes in the same moments as the other: an icon stored after a drag.
+    ASSERT_TRUE(other.UpdateSet(kGroupTable, "GRPNAME='A2'", "N=1"));
+    ASSERT_TRUE(own.UpdateSet(kGroupTable, "X=40,Y=0", "N=2"));
+    Watcher().Check();
+    EXPECT_EQ(CaptionOf(board(), 1)->text(), QStringLiteral("A2"));
+
+    ASSERT_TRUE(own.UpdateSet(kGroupTable, "X=50,Y=0", "N=2"));
+    AddGroup(3, "C");
+    Watcher().Check();
+    EXPECT_NE(IconOf(board(), 3), nullptr);
+
+    // A group deleted elsewhere while this desktop adds one leaves the count as it was.
+    ASSERT_TRUE(other.DeleteRows(kGroupTable, "N=3"));
+    ASSERT_TRUE(own.InsertRow(kGroupTable, std::array<std::string, 2>{"N", "GRPNAME"},
+                              std::array<std::string, 2>{"4", "'D'"}));
+    Watcher().Check();
+    EXPECT_EQ(IconOf(board(), 3), nullptr);
+    EXPECT_NE(IconOf(board(), 4), nullptr);
 }
 
 TEST_F(Refresh, notWhileAPressIsPendingButOnceItIsComplete) {
