@@ -237,7 +237,7 @@ void MissingFilesWindow::StoreChosen() {
     if (storing_.empty()) {
         return;
     }
-    stored_.assign(storing_.size(), false);
+    stored_.assign(storing_.size(), RelinkOutcome::Failed);
     storeIndex_ = 0;
     storeCancelled_ = false;
     SetBusy(true);
@@ -264,12 +264,15 @@ void MissingFilesWindow::StoreSlice() {
 
 void MissingFilesWindow::StoringFinished() {
     std::set<std::pair<int, std::int64_t>> relinked;
+    long long changedElsewhere = 0;
     for (std::size_t i = 0; i < storeIndex_; ++i) {
-        if (stored_[i]) {
+        if (stored_[i] == RelinkOutcome::Relinked) {
             relinked.insert({storing_[i].file.group, storing_[i].file.number});
         }
+        changedElsewhere += stored_[i] == RelinkOutcome::ChangedElsewhere;
     }
-    const long long failed = static_cast<long long>(storeIndex_) - static_cast<long long>(relinked.size());
+    const long long failed =
+        static_cast<long long>(storeIndex_) - static_cast<long long>(relinked.size()) - changedElsewhere;
     const long long skipped = static_cast<long long>(storing_.size() - storeIndex_);
     model_->KeepOnly([&relinked](const MissingFile& file) {
         return relinked.count({file.group, file.number}) == 0;
@@ -278,6 +281,9 @@ void MissingFilesWindow::StoringFinished() {
     SetBusy(false);
     ShowCount();
     QString text = QStringLiteral("%1件を再リンクしました。").arg(relinked.size());
+    if (changedElsewhere > 0) {
+        text += QStringLiteral("\n%1件は他で変更されていたため変更していません。").arg(changedElsewhere);
+    }
     if (failed > 0) {
         text += QStringLiteral("\n%1件は再リンクできませんでした。").arg(failed);
     }

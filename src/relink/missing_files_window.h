@@ -71,6 +71,6 @@ private:
     QThread* walkThread_ = nullptr;
     std::vector<RelinkProposal> storing_;
     std::size_t storeIndex_ = 0;
-    std::vector<bool> stored_;
+    std::vector<RelinkOutcome> stored_;
     bool storeCancelled_ = false;
 };

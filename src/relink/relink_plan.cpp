@@ -6,6 +6,7 @@
 #include "common/codepage.h"
 #include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/registration.h"
 #include "storage/schema.h"
 
 std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
@@ -45,12 +46,14 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
     return proposals;
 }
 
-bool StoreRelink(Database& database, const RelinkProposal& proposal) {
+RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal) {
     const MissingFile& file = proposal.file;
-    const std::string oldFolder =
-        file.folder.empty() ? "PATH_NAME IS NULL" : "PATH_NAME=" + SqlText(file.folder);
     const std::array<std::string, 1> columns{"PATH_NAME"};
     const std::array<std::string, 1> values{SqlText(proposal.newFolder)};
-    return database.UpdateColumns(FileTableName(file.group), columns, values,
-                                  "N=" + SqlNumber(file.number) + " AND " + oldFolder);
+    const long long changed =
+        database.UpdateColumnsChanged(FileTableName(file.group), columns, values,
+                                      SameRegistration(file.number, file.fileName, file.folder));
+    return changed < 0    ? RelinkOutcome::Failed
+           : changed == 0 ? RelinkOutcome::ChangedElsewhere
+                          : RelinkOutcome::Relinked;
 }

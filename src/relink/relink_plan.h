@@ -26,6 +26,9 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files);
 // as they could not be stored.
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files, const FoldersByName& found);
 
-// Stores the new folder of one registration, its own committed statement. The row is matched by its
-// number and its old folder, so a registration changed since the scan is left as it is.
-bool StoreRelink(Database& database, const RelinkProposal& proposal);
+enum class RelinkOutcome { Relinked, ChangedElsewhere, Failed };
+
+// Stores the new folder of one registration, its own committed statement. The row is matched by the
+// whole registration as the scan read it (number, file name and old folder): a registration changed
+// or numbered anew since then is left as it is.
+RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal);

@@ -10,6 +10,7 @@
 #include "relink/relink_dialog.h"
 #include "relink/tree_search.h"
 #include "relink_fixture.h"
+#include "storage/schema.h"
 
 using ::testing::ElementsAre;
 
@@ -143,6 +144,35 @@ TEST_F(MissingFilesTest, aRefusedUpdateIsCountedAndItsRowStays) {
     EXPECT_EQ(StoredRows(1)[0][kFilePath], "/old/");
     EXPECT_EQ(StoredRows(1)[1][kFilePath], fits);
     EXPECT_THAT(Column(2), ElementsAre("long.dwg"));
+}
+
+TEST_F(MissingFilesTest, aRegistrationChangedOrNumberedAnewSinceTheScanIsLeftAsItIsAndStaysListed) {
+    AddGroup(1, "G");
+    const std::string found = MakeFile(QStringLiteral("tree/a/one.dwg"));
+    MakeFile(QStringLiteral("tree/a/two.dwg"));
+    MakeFile(QStringLiteral("tree/a/three.dwg"));
+    StoreRow(1, 1, "one.dwg", "/old/");
+    StoreRow(1, 2, "two.dwg", "/old/");
+    StoreRow(1, 3, "three.dwg", "/old/");
+    OpenAndWait();
+    // Meanwhile another desktop moved one registration, and removed the last one, whose number the
+    // next registration in the same folder got again.
+    ASSERT_TRUE(db.UpdateSet(FileTableName(1), "PATH_NAME='/elsewhere/'", "N=2"));
+    ASSERT_TRUE(db.DeleteRows(FileTableName(1), "N=3"));
+    StoreRow(1, 3, "new.dwg", "/old/");
+
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ConfirmProposals();
+
+    EXPECT_THAT(prompts.messages,
+                ElementsAre(QStringLiteral(
+                    "1件を再リンクしました。\n2件は他で変更されていたため変更していません。")));
+    const std::vector<FileRecord> stored = StoredRows(1);
+    EXPECT_EQ(stored[0][kFilePath], found);
+    EXPECT_EQ(stored[1][kFilePath], "/elsewhere/");
+    EXPECT_EQ(stored[2][kFileName], "new.dwg");
+    EXPECT_EQ(stored[2][kFilePath], "/old/");
+    EXPECT_THAT(Column(2), ElementsAre("two.dwg", "three.dwg"));
 }
 
 TEST(TreeSearch, theLongestSharedTailWinsAndTiesGoByByteOrder) {
