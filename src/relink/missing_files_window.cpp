@@ -29,7 +29,7 @@ struct TreeWalk {
     std::set<std::string> wanted;
     std::atomic<bool> cancelled{false};
     std::atomic<long long> visited{0};
-    FoldersByName found;  // written by the thread, read once it has finished
+    TreeSearchResult result;  // written by the thread, read once it has finished
 };
 
 namespace {
@@ -193,7 +193,7 @@ void MissingFilesWindow::StartRelink() {
     walk_->root = std::filesystem::path(folder.toStdU16String());
     walk_->wanted = WantedNames(model_->Files());
     walkThread_ = QThread::create([walk = walk_] {
-        walk->found = FindNamesInTree(walk->root, walk->wanted, walk->cancelled, walk->visited);
+        walk->result = FindNamesInTree(walk->root, walk->wanted, walk->cancelled, walk->visited);
     });
     connect(walkThread_, &QThread::finished, this, &MissingFilesWindow::WalkFinished);
     SetBusy(true);
@@ -219,15 +219,17 @@ void MissingFilesWindow::WalkFinished() {
         return;
     }
     ShowCount();
-    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->found);
+    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->result);
+    const long long unreadable = walk->result.unreadableFolders;
     if (proposals.empty()) {
         context_.prompts->Message(
-            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。"));
+            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。") +
+                      UnreadableNote(unreadable));
         emit WorkFinished();
         return;
     }
     const int notFound = model_->rowCount() - static_cast<int>(proposals.size());
-    proposals_->SetProposals(std::move(proposals), notFound);
+    proposals_->SetProposals(std::move(proposals), notFound, unreadable);
     proposals_->open();
     emit WorkFinished();
 }

@@ -20,7 +20,8 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
 }
 
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
-                                           const FoldersByName& found) {
+                                           const TreeSearchResult& walk) {
+    const FoldersByName& found = walk.found;
     std::vector<RelinkProposal> proposals;
     for (const MissingFile& file : files) {
         if (file.fileName.empty()) {
@@ -40,7 +41,8 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
         }
         const int best = BestCandidate(Utf8FromCp932(file.folder), storable);
         if (best >= 0) {
-            proposals.push_back({file, storableBytes[best], static_cast<int>(storable.size())});
+            proposals.push_back(
+                {file, storableBytes[best], static_cast<int>(storable.size()), walk.Complete()});
         }
     }
     return proposals;
