@@ -22,6 +22,7 @@
 #include "relink/missing_files_model.h"
 #include "relink/missing_scan.h"
 #include "relink/relink_dialog.h"
+#include "storage/database.h"
 
 // The walk of the chosen folder, shared between the window and the thread that walks it.
 struct TreeWalk {
@@ -103,6 +104,11 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
     connect(scan_, &MissingFileScan::Finished, this, &MissingFilesWindow::ScanFinished);
     connect(walkTicker_, &QTimer::timeout, this, &MissingFilesWindow::ShowWalkProgress);
     connect(proposals_, &QDialog::accepted, this, &MissingFilesWindow::StoreChosen);
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Detached) {
+            DatabaseLeft();
+        }
+    });
     ShowCount();
 }
 
@@ -150,6 +156,14 @@ void MissingFilesWindow::Cancel() {
         walk_->cancelled = true;
     }
     storeCancelled_ = true;
+}
+
+void MissingFilesWindow::DatabaseLeft() {
+    // Nothing read from one database may ever be written into another.
+    Cancel();
+    proposals_->reject();
+    model_->Clear();
+    ShowCount(QStringLiteral("データベースの接続が変わったため一覧を消去しました"));
 }
 
 void MissingFilesWindow::StartScan() {
@@ -282,6 +296,9 @@ void MissingFilesWindow::StoringFinished() {
     storing_.clear();
     SetBusy(false);
     ShowCount();
+    if (!relinked.empty()) {
+        emit FoldersChanged();
+    }
     QString text = QStringLiteral("%1件を再リンクしました。").arg(relinked.size());
     if (changedElsewhere > 0) {
         text += QStringLiteral("\n%1件は他で変更されていたため変更していません。").arg(changedElsewhere);

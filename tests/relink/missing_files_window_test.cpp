@@ -184,6 +184,28 @@ TEST_F(MissingFilesTest, aRegistrationChangedOrNumberedAnewSinceTheScanIsLeftAsI
     EXPECT_THAT(Column(2), ElementsAre("two.dwg", "three.dwg"));
 }
 
+TEST_F(MissingFilesTest, leavingTheDatabaseStopsTheScanAndTheRelinkingAndClearsTheList) {
+    AddGroup(1, "G");
+    MakeFile(QStringLiteral("tree/a/one.dwg"));
+    StoreRow(1, 1, "one.dwg", "/old/");
+    window.Open();  // the scan's first slice is still to come
+    db.DisconnectDatabase();
+    db.ConnectDatabase();
+    QTest::qWait(50);
+    EXPECT_FALSE(window.Busy());
+    EXPECT_EQ(window.findChild<QTreeView*>()->model()->rowCount(), 0);
+    EXPECT_TRUE(Status().contains(QStringLiteral("一覧を消去しました")));
+
+    OpenAndWait();
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ASSERT_TRUE(Proposals()->isVisible());
+    db.DisconnectDatabase();
+    db.ConnectDatabase();
+    EXPECT_FALSE(Proposals()->isVisible());
+    EXPECT_EQ(StoredRows(1)[0][kFilePath], "/old/");
+    EXPECT_EQ(window.findChild<QTreeView*>()->model()->rowCount(), 0);
+}
+
 // A folder below `parent` whose own path is longer than any the system opens: it cannot be read,
 // whoever walks the tree, root too. Made one level at a time, relative to the level above; removed
 // with the tree by a tool that works the same way.
