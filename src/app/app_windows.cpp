@@ -29,4 +29,5 @@ AppWindows::AppWindows(AppContext& context)
     QObject::connect(relink.missingFiles, &MissingFilesWindow::FoldersChanged, &form1, showNewFolders);
     QObject::connect(relink.folderReplace, &FolderReplaceDialog::FoldersChanged, &form1, showNewFolders);
     new BoardFileDrop(form1, form3);  // owned by the board
+    connection = new ConnectionKeeper(form1, search.watcher);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/connection_keeper.h"
 #include "app/search_tools.h"
 #include "board/board_window.h"
 #include "dialogs/database_settings_dialog.h"
@@ -23,5 +24,6 @@ struct AppWindows {
     TForm4 form4;
 
     SearchTools search;
-    RelinkTools relink;  // after the search tools in the tools menu
+    RelinkTools relink;            // after the search tools in the tools menu
+    ConnectionKeeper* connection;  // owned by the board
 };

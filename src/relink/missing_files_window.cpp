@@ -187,7 +187,11 @@ void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, 
 
 void MissingFilesWindow::ScanFinished(bool cancelled) {
     SetBusy(false);
-    ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
+    if (database_.Lost()) {
+        ShowCount(QStringLiteral("サーバーとの接続が切れたため検索を中止しました"));
+    } else {
+        ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
+    }
     emit WorkFinished();
 }
 

@@ -53,6 +53,11 @@ void MissingFileScan::Slice() {
     QElapsedTimer elapsed;
     elapsed.start();
     while (elapsed.elapsed() < kSliceMilliseconds) {
+        // Without its connection no group can be read: the scan would end as if it were complete.
+        if (database_.Lost()) {
+            Finish(true);
+            return;
+        }
         if (blockIndex_ < block_.size()) {
             FileRecord& row = block_[blockIndex_++];
             ++checked_;

@@ -70,7 +70,8 @@ void ChangeWatcher::NoteOwnWrite(const Database::OwnWrite& write) {
 }
 
 void ChangeWatcher::Check() {
-    if (UserBusy() || !database_.Attached()) {
+    // While a lost connection is made again, every look would fail: the views stay as they were.
+    if (UserBusy() || !database_.Attached() || database_.Lost()) {
         return;
     }
     const int fileGroup = views_.openFileGroup();

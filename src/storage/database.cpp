@@ -9,6 +9,9 @@
 
 #include "common/codepage.h"
 #include "storage/credentials.h"
+#include "storage/firebird_attach.h"
+#include "storage/reattacher.h"
+#include "storage/statement_deadline.h"
 #include "storage/statement_text.h"
 
 using namespace Firebird;
@@ -99,6 +102,13 @@ struct Database::Impl {
     std::function<bool(std::string_view table)> detailFor;
     std::string lastError;
     std::uint64_t session = 0;
+    bool remote = false;  // attached through a server
+    bool gone = false;    // a call of the operation under way found the connection gone
+    bool lost = false;    // the connection is gone and being made again
+    int depth = 0;        // public operations under way, one inside another
+    std::unique_ptr<Reattacher> reattacher;
+    std::unique_ptr<StatementDeadline> deadline;
+    std::chrono::milliseconds allowed{20000};
     // The writers' one transaction while WriteTogether runs, and what they wrote in it.
     struct Batch {
         ITransaction* transaction = nullptr;
@@ -109,9 +119,8 @@ struct Database::Impl {
     std::vector<std::weak_ptr<ConnectionListener>> listeners;
 
     void Report(const char* operation, const FbException& error) {
-        char text[1024];
-        util->formatStatus(text, sizeof text, error.getStatus());
-        Report(operation, text);
+        gone = gone || ConnectionGone(error.getStatus());
+        Report(operation, ErrorText(master, error.getStatus()).c_str());
     }
 
     void Report(const char* operation, const char* message) {
@@ -123,7 +132,9 @@ struct Database::Impl {
 
     // Every listener is told, also one that a listener removes meanwhile is not called afterwards.
     void Tell(ConnectionEvent event) {
-        ++session;
+        if (event == ConnectionEvent::Attached || event == ConnectionEvent::Detached) {
+            ++session;
+        }
         const auto listening = listeners;
         for (const auto& listener : listening) {
             if (const std::shared_ptr<ConnectionListener> alive = listener.lock()) {
@@ -161,8 +172,63 @@ struct Database::Impl {
         EndTransaction();
     }
 
+    // Runs one public operation. On a server's connection its calls are abandoned when they get no
+    // answer in time; a connection found gone meanwhile is dropped and made again in the background.
+    template <typename Operation>
+    auto Guarded(Operation operation) {
+        struct Scope {
+            Impl& impl;
+            const bool armed;
+            ~Scope() {
+                if (armed) {
+                    impl.deadline->Disarm();
+                }
+                if (--impl.depth == 0 && impl.gone) {
+                    impl.MarkLost();
+                }
+            }
+        } scope{*this, depth++ == 0 && remote && attachment != nullptr};
+        if (scope.armed) {
+            deadline->Arm(attachment, allowed);
+        }
+        return operation();
+    }
+
+    void MarkLost() {
+        gone = false;
+        result.reset();
+        // Nothing can be rolled back or detached over a connection that is gone.
+        if (transaction != nullptr) {
+            transaction->release();
+            transaction = nullptr;
+        }
+        if (attachment != nullptr) {
+            attachment->release();
+            attachment = nullptr;
+        }
+        if (!lost) {
+            lost = true;
+            reattacher = std::make_unique<Reattacher>(master, FirebirdPath(settings));
+            Tell(ConnectionEvent::Lost);
+        }
+    }
+
+    void Attach(IAttachment* made) {
+        attachment = made;
+        remote = !settings.serverPrefix.empty();
+        if (remote && !deadline) {
+            deadline = std::make_unique<StatementDeadline>(master);
+        }
+    }
+
     void Detach() {
         CloseStatement();
+        if (lost) {
+            reattacher.reset();
+            lost = false;
+            Tell(ConnectionEvent::Detached);
+            return;
+        }
         if (attachment == nullptr) {
             return;
         }
@@ -175,6 +241,7 @@ struct Database::Impl {
         }
         status.dispose();
         attachment = nullptr;
+        gone = false;  // it is left either way
         Tell(ConnectionEvent::Detached);
     }
 
@@ -198,6 +265,10 @@ struct Database::Impl {
     // Runs one writing statement and, outside a batch, commits it in a transaction of its own.
     // Answers the rows it changed when they were counted (0 when not), -1 when it failed.
     long long Write(const WriteStatement& write) {
+        return Guarded([&] { return WriteNow(write); });
+    }
+
+    long long WriteNow(const WriteStatement& write) {
         Trace(write.text);
         ThrowStatusWrapper status(master->getStatus());
         const bool detailed = writeObserver && detailFor && !write.table.empty() && detailFor(write.table);
@@ -356,6 +427,10 @@ struct Database::Impl {
 
     // A reading statement of the statement layer: it runs in the one transaction, which stays open.
     std::optional<Result> Read(const char* operation, const std::string& text, Keep keep) {
+        return Guarded([&] { return ReadNow(operation, text, keep); });
+    }
+
+    std::optional<Result> ReadNow(const char* operation, const std::string& text, Keep keep) {
         if (attachment == nullptr) {
             return std::nullopt;
         }
@@ -398,7 +473,7 @@ Database::~Database() {
 }
 
 void Database::CreateDatabase() {
-    if (impl_->attachment != nullptr) {
+    if (Attached()) {
         return;
     }
     const Credentials credentials = FirebirdCredentials();
@@ -406,59 +481,68 @@ void Database::CreateDatabase() {
         CreateDatabaseText(FirebirdPath(impl_->settings), credentials.user, credentials.password);
     impl_->Trace(text);
     ThrowStatusWrapper status(impl_->master->getStatus());
+    IAttachment* created = nullptr;
     try {
         FB_BOOLEAN isCreate = false;
-        impl_->attachment = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
-                                                               text.c_str(), kDialect, &isCreate);
+        created = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
+                                                     text.c_str(), kDialect, &isCreate);
     } catch (const FbException& error) {
         impl_->Report("CreateDatabase", error);
-        impl_->attachment = nullptr;
+        impl_->gone = false;  // nothing was attached that could be lost
     }
     status.dispose();
-    if (impl_->attachment != nullptr) {
+    if (created != nullptr) {
+        impl_->Attach(created);
         impl_->Tell(ConnectionEvent::Attached);
     }
 }
 
 void Database::ConnectDatabase() {
-    if (impl_->attachment != nullptr) {
+    if (Attached()) {
         return;
     }
-    const std::string path = FirebirdPath(impl_->settings);
-    ThrowStatusWrapper status(impl_->master->getStatus());
-    IXpbBuilder* dpb = nullptr;
-    IProvider* provider = impl_->master->getDispatcher();
-    try {
-        dpb = impl_->util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-        const Credentials credentials = FirebirdCredentials();
-        dpb->insertString(&status, isc_dpb_user_name, credentials.user.c_str());
-        dpb->insertString(&status, isc_dpb_password, credentials.password.c_str());
-        dpb->insertTag(&status, isc_dpb_utf8_filename);
-        impl_->attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
-                                                     dpb->getBuffer(&status));
-    } catch (const FbException& error) {
-        impl_->Report("ConnectDatabase", error);
-        impl_->attachment = nullptr;
+    const AttachOutcome outcome = AttachDatabase(impl_->master, FirebirdPath(impl_->settings));
+    if (outcome.attachment == nullptr) {
+        impl_->Report("ConnectDatabase", outcome.error.c_str());
+        return;
     }
-    if (dpb) {
-        dpb->dispose();
-    }
-    provider->release();
-    status.dispose();
-    if (impl_->attachment != nullptr) {
-        impl_->Tell(ConnectionEvent::Attached);
-    }
+    impl_->Attach(outcome.attachment);
+    impl_->Tell(ConnectionEvent::Attached);
 }
 
 void Database::DisconnectDatabase() {
-    impl_->Detach();
+    impl_->Guarded([this] { impl_->Detach(); });
 }
 
 bool Database::Attached() const {
-    return impl_->attachment != nullptr;
+    return impl_->attachment != nullptr || impl_->lost;
+}
+
+bool Database::Lost() const {
+    return impl_->lost;
+}
+
+bool Database::Reattached() {
+    IAttachment* made = impl_->lost ? impl_->reattacher->Take() : nullptr;
+    if (made == nullptr) {
+        return false;
+    }
+    impl_->reattacher.reset();
+    impl_->lost = false;
+    impl_->Attach(made);
+    impl_->Tell(ConnectionEvent::Restored);
+    return true;
+}
+
+void Database::SetStatementDeadline(std::chrono::milliseconds allowed) {
+    impl_->allowed = allowed;
 }
 
 bool Database::TableExists(std::string_view name) {
+    return impl_->Guarded([&] { return TableExistsNow(name); });
+}
+
+bool Database::TableExistsNow(std::string_view name) {
     if (impl_->attachment == nullptr) {
         return false;
     }
@@ -539,6 +623,10 @@ long long Database::UpdateSetChanged(std::string_view table, std::string_view se
 }
 
 bool Database::WriteTogether(const std::function<bool()>& writes) {
+    return impl_->Guarded([&] { return WriteTogetherNow(writes); });
+}
+
+bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
     Impl& impl = *impl_;
     if (impl.attachment == nullptr || impl.batch) {
         return false;
@@ -642,7 +730,7 @@ bool Database::ResultOpen() const {
 }
 
 void Database::CloseStatement() {
-    impl_->CloseStatement();
+    impl_->Guarded([this] { impl_->CloseStatement(); });
 }
 
 void Database::SetStatementTrace(StatementTrace trace) {

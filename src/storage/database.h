@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -31,7 +32,16 @@ public:
     void ConnectDatabase();
     // Closes the query, rolls back any open transaction and detaches. Always safe.
     void DisconnectDatabase();
+    // Attached, or its connection lost and being made again.
     bool Attached() const;
+    // The connection went away (the network, the server); statements fail at once until it is back.
+    bool Lost() const;
+    // Takes up the connection made again in the background, telling the listeners Restored; true
+    // when it did. Called regularly while Lost.
+    bool Reattached();
+    // How long a call on a server's connection may go without an answer before it is abandoned and
+    // the connection made again; 20 seconds unless a test says otherwise.
+    void SetStatementDeadline(std::chrono::milliseconds allowed);
     // A user table (not a view, not a system table) of that name exists; case is ignored.
     bool TableExists(std::string_view name);
 
@@ -100,12 +110,16 @@ public:
     // Changes whenever the connection attaches or detaches: work begun on one database compares it
     // before each step, so that nothing read from one database is ever written into another.
     std::uint64_t Session() const;
-    enum class ConnectionEvent { Attached, Detached };
+    // Lost and Restored keep the session: the same database, reached again.
+    enum class ConnectionEvent { Attached, Detached, Lost, Restored };
     using ConnectionListener = std::function<void(ConnectionEvent event)>;
     // Told after each attach and detach, as long as the handle answered is kept.
     [[nodiscard]] std::shared_ptr<void> Listen(ConnectionListener listener);
 
 private:
+    bool TableExistsNow(std::string_view name);
+    bool WriteTogetherNow(const std::function<bool()>& writes);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,6 +1,11 @@
+#include <signal.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
 #include <optional>
 
 #include "common/sql_literal.h"
@@ -9,6 +14,7 @@
 #include "program_fixture.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
+#include "support/scoped_environment.h"
 #include "window_steps.h"
 
 namespace {
@@ -107,6 +113,55 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
 
     form.close();
     EXPECT_TRUE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommandsWorkAgain) {
+    TForm1& form = board();
+    OpenFileList(form, 1);
+    ASSERT_TRUE(server->Stop());
+    // The command finds the connection gone and fails as it does; the program says it reconnects.
+    CreateGroup(form, QStringLiteral("away"));
+    EXPECT_EQ(prompts.messages, QStringList{"登録失敗"});
+    EXPECT_TRUE(form.database().Lost());
+    EXPECT_TRUE(form.StatusBar1->currentMessage().contains(QStringLiteral("再接続しています")));
+    EXPECT_NE(IconOf(form, 1), nullptr);  // the board keeps what it showed
+
+    ASSERT_TRUE(server->Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
+    EXPECT_EQ(form.StatusBar1->currentMessage(), QStringLiteral("サーバーに再接続しました。"));
+    EXPECT_EQ(ListedRows(windows->form3).size(), 2u);
+    prompts.messages.clear();
+    CreateGroup(form, QStringLiteral("back"));
+    EXPECT_EQ(prompts.messages, QStringList{"登録OK"});
+    EXPECT_NE(IconOf(form, 3), nullptr);
+}
+
+TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceItAnswers) {
+    TForm1& form = board();
+    form.database().SetStatementDeadline(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(server->Signal(SIGSTOP));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(form.database().CountRows(kGroupTable, ""), -1);
+    EXPECT_LT(waited.elapsed(), 10000);
+    EXPECT_TRUE(form.database().Lost());
+    ASSERT_TRUE(server->Signal(SIGCONT));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
+    EXPECT_EQ(form.database().CountRows(kGroupTable, ""), 2);
+}
+
+TEST_F(ServerOutage, aUserAndPasswordOfTheEnvironmentAreTheOnesUsedAndThePasswordIsNeverShown) {
+    ASSERT_TRUE(board().database().ExecuteScript({"ALTER USER SYSDBA PASSWORD 'elsewhere7'"}));
+    Database fixed(settings);
+    fixed.ConnectDatabase();
+    EXPECT_FALSE(fixed.Attached());
+    EXPECT_EQ(fixed.LastError().find("elsewhere7"), std::string::npos);
+
+    const ScopedEnvironment user("ISC_USER", "SYSDBA");
+    const ScopedEnvironment password("ISC_PASSWORD", "elsewhere7");
+    Database own(settings);
+    own.ConnectDatabase();
+    EXPECT_TRUE(own.Attached()) << own.LastError();
 }
 
 TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommittedIsMissing) {
