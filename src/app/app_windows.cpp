@@ -1,6 +1,7 @@
 #include "app/app_windows.h"
 
 #include "board/board_file_drop.h"
+#include "platform/painting_wait.h"
 #include "relink/folder_replace_dialog.h"
 #include "relink/missing_files_window.h"
 
@@ -18,6 +19,7 @@ AppWindows::AppWindows(AppContext& context)
     form5.move(260, 160);
     form4.move(240, 140);
     form1.SetWindows(BoardWindows{&form2, &form3, &form5, &form4});
+    form1.database().SetWaiter(WaitWhilePainting);
     relink = AddRelinkTools(*form1.mnuTool, context, form1.database(), form1);
     // New folders show at once wherever registrations are shown.
     const auto showNewFolders = [this] {

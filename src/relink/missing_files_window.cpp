@@ -268,6 +268,11 @@ void MissingFilesWindow::StoreChosen() {
 }
 
 void MissingFilesWindow::StoreSlice() {
+    // A command waiting for the server has the connection: storing goes on after it.
+    if (Database::Waiting()) {
+        QTimer::singleShot(kSliceMilliseconds, this, &MissingFilesWindow::StoreSlice);
+        return;
+    }
     QElapsedTimer elapsed;
     elapsed.start();
     while (!storeCancelled_ && storeIndex_ < storing_.size() && elapsed.elapsed() < kSliceMilliseconds) {

@@ -40,7 +40,7 @@ ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
 
 bool UserInTheMiddle() {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr ||
-           QApplication::mouseButtons() != Qt::NoButton;
+           QApplication::mouseButtons() != Qt::NoButton || Database::Waiting();
 }
 
 bool ChangeWatcher::UserBusy() const {

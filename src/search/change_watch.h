@@ -21,8 +21,9 @@ struct TableState {
 // Nothing when the table cannot be read.
 std::optional<TableState> ReadTableState(Database& database, std::string_view table);
 
-// A modal dialog or a menu is open, or a mouse button is held: a command may be between its statements, or
-// the user in the middle of a press. No statement of the program's own accord now.
+// A modal dialog or a menu is open, a mouse button is held, or a command waits for the server: a command
+// may be between its statements, or the user in the middle of a press. No statement of the program's
+// own accord now.
 bool UserInTheMiddle();
 
 // Notices changes that another program made to the master table or to the open file list, and has

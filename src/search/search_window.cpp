@@ -60,7 +60,14 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
 
     typingPause_.setSingleShot(true);
     typingPause_.setInterval(kTypingPauseMs);
-    connect(&typingPause_, &QTimer::timeout, this, &SearchWindow::RunSearch);
+    connect(&typingPause_, &QTimer::timeout, this, [this] {
+        // A command waiting for the server has the connection: the search comes after it.
+        if (Database::Waiting()) {
+            typingPause_.start();
+        } else {
+            RunSearch();
+        }
+    });
     connect(Edit1, &QLineEdit::textEdited, this, [this] { typingPause_.start(); });
     connect(Edit1, &QLineEdit::returnPressed, this, &SearchWindow::RunSearch);
     connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);

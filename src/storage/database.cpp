@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 #include "common/codepage.h"
+#include "storage/connection_thread.h"
 #include "storage/credentials.h"
 #include "storage/firebird_attach.h"
 #include "storage/reattacher.h"
@@ -108,6 +111,10 @@ struct Database::Impl {
     int depth = 0;        // public operations under way, one inside another
     std::unique_ptr<Reattacher> reattacher;
     std::unique_ptr<StatementDeadline> deadline;
+    std::unique_ptr<ConnectionThread> thread;  // made with the first server connection
+    ConnectionThread::Waiter waiter;
+    // The connection whose call this thread waits for, if any.
+    static thread_local Impl* waiting;
     std::chrono::milliseconds allowed{20000};
     // The writers' one transaction while WriteTogether runs, and what they wrote in it.
     struct Batch {
@@ -188,10 +195,37 @@ struct Database::Impl {
                 }
             }
         } scope{*this, depth++ == 0 && remote && attachment != nullptr};
-        if (scope.armed) {
-            deadline->Arm(attachment, allowed);
+        if (!scope.armed) {
+            return operation();
         }
-        return operation();
+        deadline->Arm(attachment, allowed);
+        return OnConnectionThread(operation);
+    }
+
+    // Makes the connection: through a server on the connection's own thread, which may take a while.
+    template <typename Operation>
+    auto Connecting(Operation operation) {
+        return settings.serverPrefix.empty() ? operation() : OnConnectionThread(operation);
+    }
+
+    // Runs `operation` on the connection's own thread while this one waits, painting its windows
+    // when a waiter says how.
+    template <typename Operation>
+    auto OnConnectionThread(Operation operation) {
+        if (!thread) {
+            thread = std::make_unique<ConnectionThread>();
+        }
+        Impl* const outer = std::exchange(waiting, this);
+        using Answer = decltype(operation());
+        if constexpr (std::is_void_v<Answer>) {
+            thread->Run(operation, waiter);
+            waiting = outer;
+        } else {
+            std::optional<Answer> answer;
+            thread->Run([&] { answer.emplace(operation()); }, waiter);
+            waiting = outer;
+            return std::move(*answer);
+        }
     }
 
     void MarkLost() {
@@ -221,16 +255,16 @@ struct Database::Impl {
         }
     }
 
-    void Detach() {
+    // Leaves the database; true when there was one to leave. The listeners are not told yet.
+    bool DetachQuietly() {
         CloseStatement();
         if (lost) {
             reattacher.reset();
             lost = false;
-            Tell(ConnectionEvent::Detached);
-            return;
+            return true;
         }
         if (attachment == nullptr) {
-            return;
+            return false;
         }
         ThrowStatusWrapper status(master->getStatus());
         try {
@@ -242,7 +276,7 @@ struct Database::Impl {
         status.dispose();
         attachment = nullptr;
         gone = false;  // it is left either way
-        Tell(ConnectionEvent::Detached);
+        return true;
     }
 
     // The transaction's own number, which the rows it writes carry as their record version; 0 when
@@ -465,11 +499,12 @@ struct Database::Impl {
     }
 };
 
+thread_local Database::Impl* Database::Impl::waiting = nullptr;
+
 Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
 
 Database::~Database() {
-    impl_->listeners.clear();  // the windows that listen may be half gone
-    impl_->Detach();
+    impl_->DetachQuietly();
 }
 
 void Database::CreateDatabase() {
@@ -480,17 +515,20 @@ void Database::CreateDatabase() {
     const std::string text =
         CreateDatabaseText(FirebirdPath(impl_->settings), credentials.user, credentials.password);
     impl_->Trace(text);
-    ThrowStatusWrapper status(impl_->master->getStatus());
-    IAttachment* created = nullptr;
-    try {
-        FB_BOOLEAN isCreate = false;
-        created = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
-                                                     text.c_str(), kDialect, &isCreate);
-    } catch (const FbException& error) {
-        impl_->Report("CreateDatabase", error);
-        impl_->gone = false;  // nothing was attached that could be lost
-    }
-    status.dispose();
+    IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
+        ThrowStatusWrapper status(impl_->master->getStatus());
+        IAttachment* made = nullptr;
+        try {
+            FB_BOOLEAN isCreate = false;
+            made = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
+                                                      text.c_str(), kDialect, &isCreate);
+        } catch (const FbException& error) {
+            impl_->Report("CreateDatabase", error);
+            impl_->gone = false;  // nothing was attached that could be lost
+        }
+        status.dispose();
+        return made;
+    });
     if (created != nullptr) {
         impl_->Attach(created);
         impl_->Tell(ConnectionEvent::Attached);
@@ -501,7 +539,8 @@ void Database::ConnectDatabase() {
     if (Attached()) {
         return;
     }
-    const AttachOutcome outcome = AttachDatabase(impl_->master, FirebirdPath(impl_->settings));
+    const AttachOutcome outcome =
+        impl_->Connecting([this] { return AttachDatabase(impl_->master, FirebirdPath(impl_->settings)); });
     if (outcome.attachment == nullptr) {
         impl_->Report("ConnectDatabase", outcome.error.c_str());
         return;
@@ -511,7 +550,9 @@ void Database::ConnectDatabase() {
 }
 
 void Database::DisconnectDatabase() {
-    impl_->Guarded([this] { impl_->Detach(); });
+    if (impl_->Guarded([this] { return impl_->DetachQuietly(); })) {
+        impl_->Tell(ConnectionEvent::Detached);
+    }
 }
 
 bool Database::Attached() const {
@@ -536,6 +577,20 @@ bool Database::Reattached() {
 
 void Database::SetStatementDeadline(std::chrono::milliseconds allowed) {
     impl_->allowed = allowed;
+}
+
+void Database::SetWaiter(Waiter waiter) {
+    impl_->waiter = std::move(waiter);
+}
+
+bool Database::Waiting() {
+    return Impl::waiting != nullptr;
+}
+
+void Database::AbandonWaiting() {
+    if (Impl::waiting != nullptr && Impl::waiting->deadline) {
+        Impl::waiting->deadline->Expire();
+    }
 }
 
 bool Database::TableExists(std::string_view name) {

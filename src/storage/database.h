@@ -42,6 +42,16 @@ public:
     // How long a call on a server's connection may go without an answer before it is abandoned and
     // the connection made again; 20 seconds unless a test says otherwise.
     void SetStatementDeadline(std::chrono::milliseconds allowed);
+    // A server's connection makes its calls on a thread of its own. The thread that asked waits for
+    // the answer through `waiter` when it does not come at once: `waitABit` blocks a little and
+    // answers whether it has come. Without a waiter it simply blocks.
+    using Waiter = std::function<void(const std::function<bool()>& waitABit)>;
+    void SetWaiter(Waiter waiter);
+    // This thread waits for a call on a server's connection: nothing else of it may use a
+    // connection meanwhile.
+    static bool Waiting();
+    // The call this thread waits for is given up now, as when its deadline passes.
+    static void AbandonWaiting();
     // A user table (not a view, not a system table) of that name exists; case is ignored.
     bool TableExists(std::string_view name);
 

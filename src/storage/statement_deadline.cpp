@@ -27,6 +27,14 @@ void StatementDeadline::Disarm() {
     attachment_ = nullptr;
 }
 
+void StatementDeadline::Expire() {
+    {
+        std::lock_guard lock(mutex_);
+        deadline_ = std::chrono::steady_clock::now();
+    }
+    changed_.notify_all();
+}
+
 void StatementDeadline::Watch() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {

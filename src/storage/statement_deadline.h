@@ -20,6 +20,8 @@ public:
     // From now on, `attachment`'s calls have `allowed` to finish; until Disarm.
     void Arm(Firebird::IAttachment* attachment, std::chrono::milliseconds allowed);
     void Disarm();
+    // The call under way is given up now, as when its time has run out.
+    void Expire();
 
 private:
     void Watch();

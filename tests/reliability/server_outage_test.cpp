@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <optional>
 
 #include "common/sql_literal.h"
@@ -140,10 +141,14 @@ TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceIt
     TForm1& form = board();
     form.database().SetStatementDeadline(std::chrono::milliseconds(1500));
     ASSERT_TRUE(server->Signal(SIGSTOP));
+    // The event loop goes on while the statement waits: the windows paint, timers run.
+    bool eventsWhileWaiting = false;
+    QTimer::singleShot(300, [&] { eventsWhileWaiting = Database::Waiting(); });
     QElapsedTimer waited;
     waited.start();
     EXPECT_EQ(form.database().CountRows(kGroupTable, ""), -1);
     EXPECT_LT(waited.elapsed(), 10000);
+    EXPECT_TRUE(eventsWhileWaiting);
     EXPECT_TRUE(form.database().Lost());
     ASSERT_TRUE(server->Signal(SIGCONT));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
