@@ -8,11 +8,13 @@
 #include "platform/prompts.h"
 #include "platform/session_signals.h"
 #include "platform/shell.h"
+#include "storage/firebird_lock_folder.h"
 
 int main(int argc, char** argv) {
     // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
     // session's signals back and they reach the program only through ForwardSessionSignals.
     HoldSessionSignals();
+    UseOwnFirebirdLockFolder();
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);

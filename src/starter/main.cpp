@@ -8,6 +8,7 @@
 #include "common/file_name_locale.h"
 #include "common/settings_place.h"
 #include "starter/first_start.h"
+#include "storage/firebird_lock_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,6 +28,7 @@ fs::path InstalledProgram(const char* invokedAs) {
 }  // namespace
 
 int main(int, char** argv) {
+    UseOwnFirebirdLockFolder();  // the program it becomes inherits the same folder
     UseUtf8FileNames();
     const fs::path program = InstalledProgram(argv[0]);
     // The program names its settings file after itself; it has no extension to replace.

@@ -4,8 +4,10 @@
 
 #include "common/file_name_locale.h"
 #include "starter/first_start.h"
+#include "storage/firebird_lock_folder.h"
 
 int main(int argc, char** argv) {
+    UseOwnFirebirdLockFolder();
     UseUtf8FileNames();
     if (argc != 3) {
         std::cerr << "usage: qarto-groups-prepare SETTINGS_FILE DATA_FOLDER\n";
