@@ -29,8 +29,10 @@ int main(int argc, char** argv) {
     context.shell = shell.get();
 
     AppWindows windows(context);
-    windows.form1.show();
+    // Before the first showing, whose start-up message about an unreachable database runs an event
+    // loop of its own: a signal then ends the run from there too.
     ForwardSessionSignals([&windows] { EndRun(windows.form1); });
+    windows.form1.show();
     windows.search.watcher.Start();
     return QApplication::exec();
 }
