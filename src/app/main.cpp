@@ -2,12 +2,14 @@
 
 #include "app/app_windows.h"
 #include "app/end_run.h"
+#include "app/starter_problem_message.h"
 #include "common/file_name_locale.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
 #include "platform/session_signals.h"
 #include "platform/shell.h"
+#include "starter/starter_problem.h"
 #include "storage/firebird_lock_folder.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,7 @@ int main(int argc, char** argv) {
     // session's signals back and they reach the program only through ForwardSessionSignals.
     HoldSessionSignals();
     UseOwnFirebirdLockFolder();
+    const std::string starterProblem = TakeStarterProblem();  // before any thread reads the environment
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
@@ -33,6 +36,7 @@ int main(int argc, char** argv) {
     // loop of its own: a signal then ends the run from there too.
     ForwardSessionSignals([&windows] { EndRun(windows.form1); });
     windows.form1.show();
+    ShowStarterProblem(windows.form1, prompts, starterProblem);
     windows.search.watcher.Start();
     return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include "common/file_name_locale.h"
 #include "common/settings_place.h"
 #include "starter/first_start.h"
+#include "starter/starter_problem.h"
 #include "storage/firebird_lock_folder.h"
 
 namespace fs = std::filesystem;
@@ -35,9 +36,12 @@ int main(int, char** argv) {
     const fs::path settings =
         SettingsFilePlace(fs::path(program).replace_extension(".dat"), UserConfigFolder());
     const fs::path data = UserDataFolder();
-    const std::string_view problem = FirstStartProblem(PrepareFirstStart(settings, data));
+    std::string reason;
+    const FirstStart outcome = PrepareFirstStart(settings, data, &reason);
+    const std::string problem = FirstStartProblem(outcome, reason);
     if (!problem.empty()) {
-        std::cerr << "qarto-groups: " << problem << " " << settings << " " << data << '\n';
+        std::cerr << "qarto-groups: " << settings << " " << data << ": " << problem << '\n';
+        HandOverStarterProblem(problem);
     }
     execv(program.c_str(), argv);
     std::cerr << "qarto-groups: " << program.string() << ": " << std::strerror(errno) << '\n';
