@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <random>
+#include <string_view>
 
 namespace {
 
@@ -26,8 +27,11 @@ UniqueFile CreateUniqueFile(const std::string& stem, int mode) {
     for (int tries = 0; tries < kTries; ++tries) {
         UniqueFile file{-1, stem + RandomSuffix(random)};
         file.handle = open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (file.handle >= 0 || errno != EEXIST) {
-            return file.handle >= 0 ? file : UniqueFile{};
+        if (file.handle >= 0) {
+            return file;
+        }
+        if (errno != EEXIST) {
+            break;  // only a name in use is worth another try
         }
     }
     return UniqueFile{};
