@@ -5,6 +5,7 @@
 #include "board/startup_paths.h"
 #include "common/settings_file.h"
 #include "platform/app_context.h"
+#include "platform/firebird_reason.h"
 #include "platform/prompts.h"
 
 namespace {
@@ -29,9 +30,11 @@ void TForm1::FormShow() {
     if (!context_.settings.dataFolder.empty()) {
         database_.ConnectDatabase();
         if (!database_.Attached()) {
+            const std::string reason = database_.LastError();
             database_.DisconnectDatabase();
-            context_.prompts->Message(this,
-                                      QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"));
+            context_.prompts->Message(
+                this, WithFirebirdReason(
+                          QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"), reason));
         }
     }
     ClearSelection();

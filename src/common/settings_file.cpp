@@ -10,6 +10,7 @@
 
 #include "common/codepage.h"
 #include "common/number.h"
+#include "common/unique_file.h"
 
 namespace {
 
@@ -87,10 +88,6 @@ void SyncFolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string SettingsTemporaryPath(const std::string& path) {
-    return path + ".tmp";
-}
-
 bool LoadSettings(const std::string& path, SavedSettings& settings) {
     settings.connection = ConnectionSettings::Defaults();
     std::error_code error;
@@ -119,8 +116,9 @@ bool LoadSettings(const std::string& path, SavedSettings& settings) {
 
 bool SaveSettings(const std::string& path, const SavedSettings& settings) {
     const std::string text = FileText(settings);
-    const std::string temporary = SettingsTemporaryPath(path);
-    const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // A name of its own, so that no file or link someone else left beside it is written through.
+    const UniqueFile temporary = CreateUniqueFile(path + ".tmp", 0666);
+    const int file = temporary.handle;
     if (file < 0) {
         return false;  // nothing was created
     }
@@ -130,12 +128,12 @@ bool SaveSettings(const std::string& path, const SavedSettings& settings) {
     const bool closed = close(file) == 0;
     std::error_code error;
     if (written && closed) {
-        std::filesystem::rename(temporary, path, error);
+        std::filesystem::rename(temporary.path, path, error);
         if (!error) {
             SyncFolderOf(path);
             return true;
         }
     }
-    std::filesystem::remove(temporary, error);
+    std::filesystem::remove(temporary.path, error);
     return false;
 }
