@@ -183,6 +183,17 @@ struct Database::Impl {
     // answer in time; a connection found gone meanwhile is dropped and made again in the background.
     template <typename Operation>
     auto Guarded(Operation operation) {
+        using Answer = decltype(operation());
+        // While this thread waits for one of this connection's calls it goes on with its events; one
+        // of them must not start another call on the same connection meanwhile.
+        if (waiting == this) {
+            Report("Database", "a call is still waiting for the server");
+            if constexpr (std::is_same_v<Answer, long long>) {
+                return -1LL;
+            } else {
+                return Answer();
+            }
+        }
         struct Scope {
             Impl& impl;
             const bool armed;

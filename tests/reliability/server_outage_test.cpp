@@ -144,13 +144,19 @@ TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceIt
     form.database().SetStatementDeadline(std::chrono::milliseconds(1500));
     ASSERT_TRUE(server->Signal(SIGSTOP));
     // The event loop goes on while the statement waits: the windows paint, timers run.
+    // One of them using the same connection meanwhile is refused at once.
     bool eventsWhileWaiting = false;
-    QTimer::singleShot(300, [&] { eventsWhileWaiting = Database::Waiting(); });
+    int nestedCount = 0;
+    QTimer::singleShot(300, [&] {
+        eventsWhileWaiting = Database::Waiting();
+        nestedCount = form.database().CountRows(kGroupTable, "");
+    });
     QElapsedTimer waited;
     waited.start();
     EXPECT_EQ(form.database().CountRows(kGroupTable, ""), -1);
     EXPECT_LT(waited.elapsed(), 10000);
     EXPECT_TRUE(eventsWhileWaiting);
+    EXPECT_EQ(nestedCount, -1);
     EXPECT_TRUE(form.database().Lost());
     ASSERT_TRUE(server->Signal(SIGCONT));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
