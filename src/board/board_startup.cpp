@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QLineEdit>
+#include <chrono>
 
 #include "board/board_window.h"
 #include "board/startup_paths.h"
@@ -9,6 +10,8 @@
 #include "platform/prompts.h"
 
 namespace {
+
+constexpr std::chrono::milliseconds kClosingDeadline{500};
 
 std::string FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -44,6 +47,8 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
     context_.fileCopyBuffer.clear();
     FreeBoard();
+    // Whoever closes wants out: a server that does not answer at once is not waited for.
+    database_.SetStatementDeadline(kClosingDeadline);
     database_.DisconnectDatabase();
     SavedSettings saved = CurrentSettings();
     saved.connection = context_.settings;

@@ -1,46 +1,77 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
-#include <charconv>
 
-#include "common/sql_literal.h"
-#include "storage/row_walk.h"
+#include "search/change_look.h"
 #include "storage/schema.h"
 
-namespace {
+// The watch's own connection and what it has seen; used only on the watch's thread.
+class ChangeLooker : public QObject {
+public:
+    ChangeLooker() : database_(settings_), look_(database_) {}
 
-// The server's decimal text of a count or a transaction number; 0 for NULL.
-std::int64_t ToInt64(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-}  // namespace
-
-std::optional<TableState> ReadTableState(Database& database, std::string_view table) {
-    std::string row[2];
-    const int count = database.OpenSelect("COUNT(*), MAX(RDB$RECORD_VERSION)", table, "", "");
-    WalkRows(database, count, row, [] {});
-    if (count != 1) {
-        return std::nullopt;
+    // Attaches to where `settings` point, or only leaves the database attached before.
+    void Follow(const ConnectionSettings& settings, bool attach) {
+        database_.DisconnectDatabase();
+        look_.Forget();
+        settings_ = settings;
+        if (attach) {
+            database_.ConnectDatabase();
+        }
     }
-    return TableState{ToInt64(row[0]), ToInt64(row[1])};
-}
 
-ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
-    : QObject(parent), database_(database), views_(std::move(views)) {
-    connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
-    // Another database's tables are new to the watch: the first look there only learns them.
-    connection_ = database_.Listen([this](Database::ConnectionEvent) {
-        groups_ = Watched{};
-        files_ = Watched{};
-    });
-}
+    ChangeLook::Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
+        // A connection lost meanwhile is taken up again once it is made; the same database, but what
+        // it shows is learned anew.
+        if (database_.Lost() && database_.Reattached()) {
+            look_.Forget();
+        }
+        if (!database_.Attached() || database_.Lost()) {
+            return {};
+        }
+        return look_.Look(fileGroup, ownWrites);
+    }
+
+    Database& database() { return database_; }
+
+private:
+    ConnectionSettings settings_;
+    Database database_;
+    ChangeLook look_;
+};
 
 bool UserInTheMiddle() {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr ||
            QApplication::mouseButtons() != Qt::NoButton || Database::Waiting();
+}
+
+ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
+    : QObject(parent), database_(database), views_(std::move(views)), looker_(new ChangeLooker) {
+    looker_->moveToThread(&thread_);
+    thread_.start();
+    connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
+    // The watch's connection goes wherever the program's goes.
+    const auto follow = [this](bool attach) {
+        QMetaObject::invokeMethod(looker_, [looker = looker_, settings = database_.Settings(), attach] {
+            looker->Follow(settings, attach);
+        });
+    };
+    listening_ = database_.Listen([follow](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
+            follow(event == Database::ConnectionEvent::Attached);
+        }
+    });
+    if (database_.Attached()) {
+        follow(true);
+    }
+}
+
+ChangeWatcher::~ChangeWatcher() {
+    // A look that waits for a server is given up rather than waited for.
+    looker_->database().Interrupt();
+    thread_.quit();
+    thread_.wait();
+    delete looker_;
 }
 
 bool ChangeWatcher::UserBusy() const {
@@ -48,76 +79,54 @@ bool ChangeWatcher::UserBusy() const {
 }
 
 void ChangeWatcher::RequestRefresh() {
-    refreshRequested_ = true;
-    Check();
+    refreshEverything_ = true;
+    RefreshWhenFree();
 }
 
 bool ChangeWatcher::Watches(std::string_view table) const {
-    return (!groups_.table.empty() && table == groups_.table) ||
-           (!files_.table.empty() && table == files_.table);
+    const int group = watchedGroup_;
+    return table == kGroupTable || (group != 0 && table == FileTableName(group));
 }
 
 void ChangeWatcher::NoteOwnWrite(const Database::OwnWrite& write) {
-    for (Watched* watched : {&groups_, &files_}) {
-        if (watched->table.empty() || write.table != watched->table) {
-            continue;
-        }
-        watched->ownWritten = true;
-        watched->ownUnknown = watched->ownUnknown || !write.known;
-        watched->ownTransactions.insert(write.transaction);
-        watched->ownRowsAdded += write.rowsAdded;
-    }
+    std::lock_guard lock(ownWritesMutex_);
+    ownWrites_.push_back(write);
 }
 
 void ChangeWatcher::Check() {
-    // While a lost connection is made again, every look would fail: the views stay as they were.
-    if (UserBusy() || !database_.Attached() || database_.Lost()) {
+    RefreshWhenFree();
+    // While the program's connection is away there is nothing it could read again.
+    if (looking_ || !database_.Attached() || database_.Lost()) {
         return;
     }
+    looking_ = true;
     const int fileGroup = views_.openFileGroup();
-    const bool groupsChanged = Look(groups_, kGroupTable);
-    const bool filesChanged = Look(files_, fileGroup != 0 ? FileTableName(fileGroup) : std::string());
-    if (refreshRequested_ || groupsChanged || filesChanged) {
-        const bool everything = refreshRequested_ || groupsChanged;
-        refreshRequested_ = false;
-        views_.refresh(everything);
+    watchedGroup_ = fileGroup;
+    std::vector<Database::OwnWrite> written;
+    {
+        std::lock_guard lock(ownWritesMutex_);
+        written.swap(ownWrites_);
     }
+    QMetaObject::invokeMethod(looker_, [this, looker = looker_, fileGroup, written = std::move(written)] {
+        const ChangeLook::Outcome outcome = looker->Look(fileGroup, written);
+        QMetaObject::invokeMethod(this,
+                                  [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
+    });
 }
 
-bool ChangeWatcher::Look(Watched& watched, const std::string& table) {
-    if (table.empty()) {
-        watched = Watched{};
-        return false;
-    }
-    const std::optional<TableState> now = ReadTableState(database_, table);
-    bool news = false;
-    if (watched.table == table) {
-        if (!watched.ownWritten) {
-            news = now != watched.state;
-        } else if (now && watched.state && !watched.ownUnknown) {
-            news = !OwnChangesOnly(watched, *watched.state, *now);
-        }
-        // A write whose effect is not known, or a table that came or went with the program's own
-        // write, is taken as the program's own: the look learns how things stand.
-    }
-    watched = Watched{table, now};
-    return news;
+void ChangeWatcher::Looked(bool groupsChanged, bool filesChanged) {
+    looking_ = false;
+    refreshEverything_ = refreshEverything_ || groupsChanged;
+    refreshFiles_ = refreshFiles_ || filesChanged;
+    RefreshWhenFree();
 }
 
-bool ChangeWatcher::OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now) {
-    if (now.rows != before.rows + watched.ownRowsAdded) {
-        return false;
+void ChangeWatcher::RefreshWhenFree() {
+    if ((!refreshEverything_ && !refreshFiles_) || UserBusy()) {
+        return;
     }
-    if (now.newest <= before.newest) {
-        return true;
-    }
-    // Every row written since the last look carries the transaction of one of the program's writes.
-    std::string version[1];
-    bool own = true;
-    const int count = database_.OpenSelect("DISTINCT RDB$RECORD_VERSION", watched.table,
-                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
-    const bool read = database_.ResultOpen();
-    WalkRows(database_, count, version,
-             [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
-    return read && own;
+    const bool everything = refreshEverything_;
+    refreshEverything_ = false;
+    refreshFiles_ = false;
+    views_.refresh(everything);
 }

@@ -3,6 +3,7 @@
 #include <firebird/Interface.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -111,7 +112,8 @@ struct Database::Impl {
     int depth = 0;        // public operations under way, one inside another
     std::unique_ptr<Reattacher> reattacher;
     std::unique_ptr<StatementDeadline> deadline;
-    std::unique_ptr<ConnectionThread> thread;  // made with the first server connection
+    std::atomic<StatementDeadline*> deadlineForOthers{nullptr};  // the same, for other threads
+    std::unique_ptr<ConnectionThread> thread;                    // made with the first server connection
     ConnectionThread::Waiter waiter;
     // The connection whose call this thread waits for, if any.
     static thread_local Impl* waiting;
@@ -213,6 +215,12 @@ struct Database::Impl {
         return OnConnectionThread(operation);
     }
 
+    void Interrupt() {
+        if (StatementDeadline* const watching = deadlineForOthers.load()) {
+            watching->Expire();
+        }
+    }
+
     // Makes the connection: through a server on the connection's own thread, which may take a while.
     template <typename Operation>
     auto Connecting(Operation operation) {
@@ -263,6 +271,7 @@ struct Database::Impl {
         remote = !settings.serverPrefix.empty();
         if (remote && !deadline) {
             deadline = std::make_unique<StatementDeadline>(master);
+            deadlineForOthers = deadline.get();
         }
     }
 
@@ -566,6 +575,10 @@ void Database::DisconnectDatabase() {
     }
 }
 
+const ConnectionSettings& Database::Settings() const {
+    return impl_->settings;
+}
+
 bool Database::Attached() const {
     return impl_->attachment != nullptr || impl_->lost;
 }
@@ -599,9 +612,13 @@ bool Database::Waiting() {
 }
 
 void Database::AbandonWaiting() {
-    if (Impl::waiting != nullptr && Impl::waiting->deadline) {
-        Impl::waiting->deadline->Expire();
+    if (Impl::waiting != nullptr) {
+        Impl::waiting->Interrupt();
     }
+}
+
+void Database::Interrupt() {
+    impl_->Interrupt();
 }
 
 bool Database::TableExists(std::string_view name) {

@@ -26,6 +26,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // Where it creates and attaches.
+    const ConnectionSettings& Settings() const;
+
     // Creates the database file at the settings' path and leaves it attached; failures are silent.
     void CreateDatabase();
     // Attaches unless attached already; failures leave it detached.
@@ -52,6 +55,9 @@ public:
     static bool Waiting();
     // The call this thread waits for is given up now, as when its deadline passes.
     static void AbandonWaiting();
+    // The call under way on this server connection is given up now, whichever thread made it; this
+    // one may be called from any thread.
+    void Interrupt();
     // A user table (not a view, not a system table) of that name exists; case is ignored.
     bool TableExists(std::string_view name);
 

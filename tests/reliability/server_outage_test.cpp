@@ -13,6 +13,7 @@
 #include "outside_tools.h"
 #include "picture_files.h"
 #include "program_fixture.h"
+#include "search/change_watch.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
 #include "support/scoped_environment.h"
@@ -161,6 +162,22 @@ TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceIt
     ASSERT_TRUE(server->Signal(SIGCONT));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
     EXPECT_EQ(form.database().CountRows(kGroupTable, ""), 2);
+}
+
+TEST_F(ServerOutage, theChangeWatchNeverKeepsTheWindowsWaitingForAFrozenServer) {
+    ChangeWatcher& watcher = windows->search.watcher;
+    watcher.Check();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.Looking(); }, 10000));
+    ASSERT_TRUE(server->Signal(SIGSTOP));
+    QElapsedTimer waited;
+    waited.start();
+    watcher.Check();
+    EXPECT_LT(waited.elapsed(), 100);
+    QTest::qWait(300);
+    EXPECT_TRUE(watcher.Looking());  // over its own connection, on its own thread
+    ASSERT_TRUE(server->Signal(SIGCONT));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !watcher.Looking(); }, 15000));
+    EXPECT_FALSE(board().database().Lost());
 }
 
 TEST_F(ServerOutage, aUserAndPasswordOfTheEnvironmentAreTheOnesUsedAndThePasswordIsNeverShown) {
