@@ -1,6 +1,7 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
+#include <utility>
 
 #include "search/change_look.h"
 #include "storage/schema.h"
@@ -10,17 +11,19 @@ class ChangeLooker : public QObject {
 public:
     ChangeLooker() : database_(settings_), look_(database_) {}
 
-    // Attaches to where `settings` point, or only leaves the database attached before.
+    // Leaves the database attached before; the next look attaches where `settings` point, so that
+    // the program's start is not kept by a second connection.
     void Follow(const ConnectionSettings& settings, bool attach) {
         database_.DisconnectDatabase();
         look_.Forget();
         settings_ = settings;
-        if (attach) {
-            database_.ConnectDatabase();
-        }
+        attach_ = attach;
     }
 
     ChangeLook::Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
+        if (std::exchange(attach_, false)) {
+            database_.ConnectDatabase();
+        }
         // A connection lost meanwhile is taken up again once it is made; the same database, but what
         // it shows is learned anew.
         if (database_.Lost() && database_.Reattached()) {
@@ -38,6 +41,7 @@ private:
     ConnectionSettings settings_;
     Database database_;
     ChangeLook look_;
+    bool attach_ = false;
 };
 
 bool UserInTheMiddle() {
