@@ -27,13 +27,15 @@ std::optional<TableState> ReadTableState(Database& database, std::string_view ta
     return TableState{ToInt64(row[0]), ToInt64(row[1])};
 }
 
-ChangeLook::Outcome ChangeLook::Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
+ChangeLook::Outcome ChangeLook::Look(Database& database, int fileGroup,
+                                     const std::vector<Database::OwnWrite>& ownWrites) {
     for (const Database::OwnWrite& write : ownWrites) {
         Note(write);
     }
     Outcome outcome;
-    outcome.groupsChanged = LookAt(groups_, kGroupTable);
-    outcome.filesChanged = LookAt(files_, fileGroup != 0 ? FileTableName(fileGroup) : std::string());
+    outcome.groupsChanged = LookAt(database, groups_, kGroupTable);
+    outcome.filesChanged =
+        LookAt(database, files_, fileGroup != 0 ? FileTableName(fileGroup) : std::string());
     return outcome;
 }
 
@@ -54,18 +56,18 @@ void ChangeLook::Note(const Database::OwnWrite& write) {
     }
 }
 
-bool ChangeLook::LookAt(Watched& watched, const std::string& table) {
+bool ChangeLook::LookAt(Database& database, Watched& watched, const std::string& table) {
     if (table.empty()) {
         watched = Watched{};
         return false;
     }
-    const std::optional<TableState> now = ReadTableState(database_, table);
+    const std::optional<TableState> now = ReadTableState(database, table);
     bool news = false;
     if (watched.table == table) {
         if (!watched.ownWritten) {
             news = now != watched.state;
         } else if (now && watched.state && !watched.ownUnknown) {
-            news = !OwnChangesOnly(watched, *watched.state, *now);
+            news = !OwnChangesOnly(database, watched, *watched.state, *now);
         }
         // A write whose effect is not known, or a table that came or went with the program's own
         // write, is taken as the program's own: the look learns how things stand.
@@ -74,7 +76,8 @@ bool ChangeLook::LookAt(Watched& watched, const std::string& table) {
     return news;
 }
 
-bool ChangeLook::OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now) {
+bool ChangeLook::OwnChangesOnly(Database& database, const Watched& watched, const TableState& before,
+                                const TableState& now) {
     if (now.rows != before.rows + watched.ownRowsAdded) {
         return false;
     }
@@ -84,10 +87,10 @@ bool ChangeLook::OwnChangesOnly(const Watched& watched, const TableState& before
     // Every row written since the last look carries the transaction of one of the program's writes.
     std::string version[1];
     bool own = true;
-    const int count = database_.OpenSelect("DISTINCT RDB$RECORD_VERSION", watched.table,
-                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
-    const bool read = database_.ResultOpen();
-    WalkRows(database_, count, version,
+    const int count = database.OpenSelect("DISTINCT RDB$RECORD_VERSION", watched.table,
+                                          "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
+    const bool read = database.ResultOpen();
+    WalkRows(database, count, version,
              [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
     return read && own;
 }

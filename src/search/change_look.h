@@ -24,15 +24,13 @@ std::optional<TableState> ReadTableState(Database& database, std::string_view ta
 // while another program's changes in the same moments still are.
 class ChangeLook {
 public:
-    explicit ChangeLook(Database& database) : database_(database) {}
-
     struct Outcome {
         bool groupsChanged = false;
         bool filesChanged = false;
     };
     // Looks at the master table and at the file table of `fileGroup` (0: none), with the program's
     // own writes since the last look. The first look at a table only learns how it stands.
-    Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites);
+    Outcome Look(Database& database, int fileGroup, const std::vector<Database::OwnWrite>& ownWrites);
     // Another database, or the same one reached again: the next look only learns.
     void Forget();
 
@@ -48,11 +46,11 @@ private:
     };
     void Note(const Database::OwnWrite& write);
     // Looks at `table` again; true when someone else changed it since the last look.
-    bool LookAt(Watched& watched, const std::string& table);
+    bool LookAt(Database& database, Watched& watched, const std::string& table);
     // The change from `before` to `now` is all the program's own.
-    bool OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now);
+    bool OwnChangesOnly(Database& database, const Watched& watched, const TableState& before,
+                        const TableState& now);
 
-    Database& database_;
     Watched groups_;
     Watched files_;
 };

@@ -1,47 +1,28 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
-#include <utility>
 
 #include "search/change_look.h"
+#include "storage/following_connection.h"
 #include "storage/schema.h"
 
 // The watch's own connection and what it has seen; used only on the watch's thread.
 class ChangeLooker : public QObject {
 public:
-    ChangeLooker() : database_(settings_), look_(database_) {}
-
-    // Leaves the database attached before; the next look attaches where `settings` point, so that
-    // the program's start is not kept by a second connection.
-    void Follow(const ConnectionSettings& settings, bool attach) {
-        database_.DisconnectDatabase();
-        look_.Forget();
-        settings_ = settings;
-        attach_ = attach;
-    }
+    FollowingConnection& connection() { return connection_; }
 
     ChangeLook::Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
-        if (std::exchange(attach_, false)) {
-            database_.ConnectDatabase();
-        }
-        // A connection lost meanwhile is taken up again once it is made; the same database, but what
-        // it shows is learned anew.
-        if (database_.Lost() && database_.Reattached()) {
+        bool fresh = false;
+        Database* const database = connection_.Use(fresh);
+        if (fresh) {
             look_.Forget();
         }
-        if (!database_.Attached() || database_.Lost()) {
-            return {};
-        }
-        return look_.Look(fileGroup, ownWrites);
+        return database != nullptr ? look_.Look(*database, fileGroup, ownWrites) : ChangeLook::Outcome{};
     }
 
-    Database& database() { return database_; }
-
 private:
-    ConnectionSettings settings_;
-    Database database_;
+    FollowingConnection connection_;
     ChangeLook look_;
-    bool attach_ = false;
 };
 
 bool UserInTheMiddle() {
@@ -57,7 +38,7 @@ ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
     // The watch's connection goes wherever the program's goes.
     const auto follow = [this](bool attach) {
         QMetaObject::invokeMethod(looker_, [looker = looker_, settings = database_.Settings(), attach] {
-            looker->Follow(settings, attach);
+            looker->connection().Follow(settings, attach);
         });
     };
     listening_ = database_.Listen([follow](Database::ConnectionEvent event) {
@@ -72,7 +53,7 @@ ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
 
 ChangeWatcher::~ChangeWatcher() {
     // A look that waits for a server is given up rather than waited for.
-    looker_->database().Interrupt();
+    looker_->connection().Interrupt();
     thread_.quit();
     thread_.wait();
     delete looker_;

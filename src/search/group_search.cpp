@@ -157,21 +157,21 @@ SearchOutcome FindFile(Database& database, const std::string& folder, const std:
     return outcome;
 }
 
-bool FileTableWarmUp::Step() {
+bool FileTableWarmUp::Step(Database& database) {
     if (!listed_) {
         listed_ = true;
         next_ = 0;
         numbers_.clear();
-        if (Readiness(database_) == SearchOutcome::State::Found) {
-            numbers_ = GroupsWithFileTables(database_, AllGroups(database_));
+        if (Readiness(database) == SearchOutcome::State::Found) {
+            numbers_ = GroupsWithFileTables(database, AllGroups(database));
         }
         return !numbers_.empty();
     }
-    if (next_ >= numbers_.size() || !database_.Attached()) {
+    if (next_ >= numbers_.size() || !database.Attached()) {
         return false;
     }
     const std::size_t end = BatchEnd(numbers_, next_);
-    database_.OpenSelect("G", FileTablesUnion(numbers_, next_, end), "1 = 0", "");
+    database.OpenSelect("G", FileTablesUnion(numbers_, next_, end), "1 = 0", "");
     next_ = end;
     return next_ < numbers_.size();
 }

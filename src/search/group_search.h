@@ -36,16 +36,13 @@ SearchOutcome FindFile(Database& database, const std::string& folder, const std:
 // learn them ahead of a search, a statement at a time, so that the user's wait is spread out.
 class FileTableWarmUp {
 public:
-    explicit FileTableWarmUp(Database& database) : database_(database) {}
-
     // Starts over with the file tables as they will stand at the next step.
     void Restart() { listed_ = false; }
-    // One statement: the list of file tables first, then a batch of them named in a statement that
-    // reads no row. False when nothing is left to do.
-    bool Step();
+    // One statement on `database`: the list of file tables first, then a batch of them named in a
+    // statement that reads no row. False when nothing is left to do.
+    bool Step(Database& database);
 
 private:
-    Database& database_;
     bool listed_ = true;  // nothing to do until restarted
     std::vector<int> numbers_;
     std::size_t next_ = 0;

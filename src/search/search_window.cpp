@@ -9,15 +9,13 @@
 
 #include "platform/codec.h"
 #include "platform/designed_font.h"
-#include "search/change_watch.h"
 #include "search/search_text.h"
+#include "search/search_worker.h"
 #include "storage/database.h"
 
 namespace {
 
 constexpr int kTypingPauseMs = 300;
-// How long the warm-up waits while the user is in the middle of something.
-constexpr int kWarmUpRetryMs = 200;
 constexpr int kHitIndexRole = Qt::UserRole;
 
 QString GroupColumnText(const SearchHit& hit) {
@@ -32,7 +30,7 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
       ListView1(new QTreeWidget(this)),
       StatusBar1(new QLabel(this)),
       database_(database),
-      warmUp_(database) {
+      worker_(new SearchWorker) {
     setObjectName(QStringLiteral("SearchForm"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -60,31 +58,54 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
 
     typingPause_.setSingleShot(true);
     typingPause_.setInterval(kTypingPauseMs);
-    connect(&typingPause_, &QTimer::timeout, this, [this] {
-        // A command waiting for the server has the connection: the search comes after it.
-        if (Database::Waiting()) {
-            typingPause_.start();
-        } else {
-            RunSearch();
-        }
-    });
+    connect(&typingPause_, &QTimer::timeout, this, &SearchWindow::RunSearch);
     connect(Edit1, &QLineEdit::textEdited, this, [this] { typingPause_.start(); });
     connect(Edit1, &QLineEdit::returnPressed, this, &SearchWindow::RunSearch);
     connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);
     Edit1->installEventFilter(this);
-    warmUpTimer_.setSingleShot(true);
-    connect(&warmUpTimer_, &QTimer::timeout, this, &SearchWindow::WarmUpStep);
+
+    worker_->moveToThread(&thread_);
+    thread_.start();
+    // The window's connection goes wherever the program's goes.
     listening_ = database_.Listen([this](Database::ConnectionEvent event) {
         if (event == Database::ConnectionEvent::Detached) {
             DatabaseLeft();
         }
+        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
+            Follow(event == Database::ConnectionEvent::Attached);
+        }
+    });
+    if (database_.Attached()) {
+        Follow(true);
+    }
+}
+
+SearchWindow::~SearchWindow() {
+    // A search that waits for a server is given up rather than waited for.
+    worker_->connection().Interrupt();
+    thread_.quit();
+    thread_.wait();
+    delete worker_;
+}
+
+void SearchWindow::Follow(bool attached) {
+    QMetaObject::invokeMethod(worker_, [worker = worker_, settings = database_.Settings(), attached] {
+        worker->connection().Follow(settings, attached);
+    });
+}
+
+void SearchWindow::TraceStatements(Database::StatementTrace trace) {
+    QMetaObject::invokeMethod(worker_, [worker = worker_, trace = std::move(trace)] {
+        worker->connection().database().SetStatementTrace(trace);
     });
 }
 
 void SearchWindow::DatabaseLeft() {
     typingPause_.stop();
-    warmUpTimer_.stop();
+    StopWarmUp();
     holding_.reset();
+    ++request_;  // whatever is under way was read from the database left
+    searching_ = false;
     ShowOutcome(SearchOutcome{}, QString());
 }
 
@@ -107,19 +128,55 @@ void SearchWindow::ShowWindow() {
 
 void SearchWindow::ShowForTyping() {
     // The connection may be new since the window was last shown, and the file tables others'.
-    warmUp_.Restart();
-    warmUpTimer_.start(0);
+    StartWarmUp();
     ShowWindow();
     Edit1->setFocus();
     Edit1->selectAll();
 }
 
-void SearchWindow::WarmUpStep() {
-    if (UserInTheMiddle()) {
-        warmUpTimer_.start(kWarmUpRetryMs);
-    } else if (warmUp_.Step()) {
-        warmUpTimer_.start(0);
-    }
+void SearchWindow::StartWarmUp() {
+    warmingUp_ = true;
+    const int round = ++warmUpRound_;
+    QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->RestartWarmUp(); });
+    PostWarmUpStep(round);
+}
+
+void SearchWindow::StopWarmUp() {
+    ++warmUpRound_;
+    warmingUp_ = false;
+}
+
+void SearchWindow::PostWarmUpStep(int round) {
+    // One step at a time, back through this thread, so that a search asked for meanwhile comes next.
+    QMetaObject::invokeMethod(worker_, [this, worker = worker_, round] {
+        const bool more = worker->WarmUpStep();
+        QMetaObject::invokeMethod(this, [this, round, more] {
+            if (round != warmUpRound_) {
+                return;
+            }
+            if (more) {
+                PostWarmUpStep(round);
+            } else {
+                warmingUp_ = false;
+            }
+        });
+    });
+}
+
+void SearchWindow::Post(std::function<SearchOutcome(SearchWorker&)> work, const QString& foundText) {
+    const int request = ++request_;
+    searching_ = true;
+    StatusBar1->setText(QStringLiteral("検索しています..."));
+    QMetaObject::invokeMethod(worker_, [this, worker = worker_, work = std::move(work), request, foundText] {
+        SearchOutcome outcome = work(*worker);
+        QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome), request, foundText] {
+            if (request != request_) {
+                return;
+            }
+            searching_ = false;
+            ShowOutcome(outcome, foundText);
+        });
+    });
 }
 
 void SearchWindow::RunSearch() {
@@ -127,18 +184,23 @@ void SearchWindow::RunSearch() {
     holding_.reset();
     const std::optional<std::string> text = ToCp932(Edit1->text());
     if (!text) {
+        ++request_;
+        searching_ = false;
         ShowOutcome(SearchOutcome{}, QString());
         StatusBar1->setText(QStringLiteral("使用できない文字が含まれているため検索できません。"));
         return;
     }
     const SearchNeedle needle(*text);
     if (needle.Empty()) {
+        ++request_;
+        searching_ = false;
         ShowOutcome(SearchOutcome{}, QString());
         return;
     }
     // A search names every file table: the connection knows them afterwards.
-    warmUpTimer_.stop();
-    ShowOutcome(FindText(database_, needle), QStringLiteral("%1件見つかりました。"));
+    StopWarmUp();
+    Post([needle](SearchWorker& worker) { return worker.FindText(needle); },
+         QStringLiteral("%1件見つかりました。"));
 }
 
 void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::string& fileName) {
@@ -151,10 +213,10 @@ void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::strin
 }
 
 void SearchWindow::ListGroupsHolding() {
-    const auto& [folder, fileName] = *holding_;
-    ShowOutcome(FindFile(database_, folder, fileName),
-                QStringLiteral("「") + FromCp932(folder + fileName) +
-                    QStringLiteral("」を含むグループが%1件見つかりました。"));
+    const auto [folder, fileName] = *holding_;
+    Post([folder, fileName](SearchWorker& worker) { return worker.FindFile(folder, fileName); },
+         QStringLiteral("「") + FromCp932(folder + fileName) +
+             QStringLiteral("」を含むグループが%1件見つかりました。"));
 }
 
 void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foundText) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -9,8 +10,9 @@
 #include <vector>
 
 #include "search/group_search.h"
+#include "storage/database.h"
 
-class Database;
+class SearchWorker;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -18,22 +20,29 @@ class QTreeWidgetItem;
 
 // The search window: groups and registered files found by text as it is typed, and the groups
 // that hold one file. Modeless, one for the whole run; a result opened shows its group on the board.
+// It searches over a connection of its own, on a thread of its own, that follows the program's
+// connection: a server slow to answer never keeps the windows waiting.
 class SearchWindow : public QWidget {
     Q_OBJECT
 public:
     SearchWindow(Database& database, QWidget* parent);
+    ~SearchWindow() override;
 
     // Shows the window with the focus in the text field.
     void ShowForTyping();
     // Shows the window listing every group whose file list holds this folder and file name.
     void ShowGroupsHolding(const std::string& folder, const std::string& fileName);
-    // Runs the search for the text in the field at once.
+    // Starts the search for the text in the field at once; the results follow.
     void RunSearch();
+    // A search is under way; its results are not listed yet.
+    bool Searching() const { return searching_; }
     // Shows afresh what the window shows, after the program itself changed registrations.
     void SearchAgain();
-    // Nothing is left of what showing the window for typing set going: the connection has learned
-    // the file tables, by the window's own statements or by a search.
-    bool WarmedUp() const { return !warmUpTimer_.isActive(); }
+    // Nothing is left of what showing the window for typing set going: the window's connection has
+    // learned the file tables, by the window's own statements or by a search.
+    bool WarmedUp() const { return !warmingUp_; }
+    // Sees the statements of the window's own connection, on its thread; for tests.
+    void TraceStatements(Database::StatementTrace trace);
 
     // A result chosen with Enter or a double-click.
     std::function<void(const SearchHit& hit)> onOpen;
@@ -50,14 +59,23 @@ private:
     void ListGroupsHolding();
     void OpenItem(QTreeWidgetItem* item);
     void ShowWindow();
-    void WarmUpStep();
+    // Runs `work` on the window's thread and lists its outcome, unless a later search came first.
+    void Post(std::function<SearchOutcome(SearchWorker&)> work, const QString& foundText);
+    void StartWarmUp();
+    void StopWarmUp();
+    void PostWarmUpStep(int round);
+    void Follow(bool attached);
     // The database the results were read from is left: they go, and so does the warm-up.
     void DatabaseLeft();
 
     Database& database_;
     QTimer typingPause_;
-    FileTableWarmUp warmUp_;
-    QTimer warmUpTimer_;
+    QThread thread_;
+    SearchWorker* worker_;  // lives on thread_
+    int request_ = 0;       // the latest search; earlier ones are not listed
+    bool searching_ = false;
+    int warmUpRound_ = 0;
+    bool warmingUp_ = false;
     std::vector<SearchHit> hits_;
     // The folder and file name whose groups are shown; none when the results are the text's.
     std::optional<std::pair<std::string, std::string>> holding_;

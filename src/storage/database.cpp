@@ -113,7 +113,8 @@ struct Database::Impl {
     std::unique_ptr<Reattacher> reattacher;
     std::unique_ptr<StatementDeadline> deadline;
     std::atomic<StatementDeadline*> deadlineForOthers{nullptr};  // the same, for other threads
-    std::unique_ptr<ConnectionThread> thread;                    // made with the first server connection
+    std::atomic<bool> leaving{false};          // its calls were given up for good: nothing is made again
+    std::unique_ptr<ConnectionThread> thread;  // made with the first server connection
     ConnectionThread::Waiter waiter;
     // The connection whose call this thread waits for, if any.
     static thread_local Impl* waiting;
@@ -216,6 +217,7 @@ struct Database::Impl {
     }
 
     void Interrupt() {
+        leaving = true;
         if (StatementDeadline* const watching = deadlineForOthers.load()) {
             watching->Expire();
         }
@@ -250,6 +252,11 @@ struct Database::Impl {
     void MarkLost() {
         gone = false;
         result.reset();
+        // A call given up because its connection is being left is not made again.
+        if (leaving) {
+            lost = false;
+            reattacher.reset();
+        }
         // Nothing can be rolled back or detached over a connection that is gone.
         if (transaction != nullptr) {
             transaction->release();
@@ -259,7 +266,7 @@ struct Database::Impl {
             attachment->release();
             attachment = nullptr;
         }
-        if (!lost) {
+        if (!lost && !leaving) {
             lost = true;
             reattacher = std::make_unique<Reattacher>(master, FirebirdPath(settings));
             Tell(ConnectionEvent::Lost);

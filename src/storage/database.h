@@ -53,10 +53,10 @@ public:
     // This thread waits for a call on a server's connection: nothing else of it may use a
     // connection meanwhile.
     static bool Waiting();
-    // The call this thread waits for is given up now, as when its deadline passes.
+    // The call this thread waits for is given up now (see Interrupt).
     static void AbandonWaiting();
-    // The call under way on this server connection is given up now, whichever thread made it; this
-    // one may be called from any thread.
+    // The call under way on this server connection is given up now, whichever thread made it, and
+    // the connection is not made again: it is being left. May be called from any thread.
     void Interrupt();
     // A user table (not a view, not a system table) of that name exists; case is ignored.
     bool TableExists(std::string_view name);

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <memory>
+#include <mutex>
 
 #include "filelist/file_list_view.h"
 #include "relink/folder_replace_dialog.h"
@@ -28,6 +30,10 @@ protected:
         windows->search.mnuSearch->trigger();
     }
     SearchWindow& Window() { return windows->search.window; }
+    // The results of the search under way, found over the window's own connection.
+    void WaitForResults() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Window().Searching(); }, 20000));
+    }
     QString Status() { return Window().StatusBar1->text(); }
     FileListView* List() { return windows->form3.findChild<FileListView*>(QStringLiteral("ListView1")); }
 };
@@ -76,40 +82,47 @@ TEST_F(SearchWindowTest, theFileListsContextMenuListsTheGroupsHoldingTheRowsFile
         menu->close();
     });
     emit view->customContextMenuRequested(view->visualRect(view->model()->index(1, 0)).center());
+    WaitForResults();
     QTreeWidget* results = Window().ListView1;
     ASSERT_EQ(results->topLevelItemCount(), 2);
     EXPECT_EQ(results->topLevelItem(0)->text(1), QStringLiteral("Beta (2)"));
     EXPECT_EQ(results->topLevelItem(1)->text(1), QStringLiteral("Gamma (3)"));
 }
 
-TEST_F(SearchWindowTest, showingTheWindowTeachesTheConnectionItsFileTablesButNeverUnderADialog) {
+TEST_F(SearchWindowTest, showingTheWindowTeachesItsOwnConnectionTheFileTablesEvenUnderADialog) {
     AddGroup(3, "Gamma");
     CreateFileTables({3, 900});  // 900 is left behind by a group that is gone
-    std::vector<std::string> statements;
-    board().database().SetStatementTrace([&](const std::string& text) { statements.push_back(text); });
+    // Kept by the window's thread as long as it may still send anything.
+    struct Sent {
+        std::mutex mutex;
+        std::string named;
+    };
+    const auto sent = std::make_shared<Sent>();
+    Window().TraceStatements([sent](const std::string& text) {
+        const std::lock_guard lock(sent->mutex);
+        sent->named += text;
+    });
+    std::vector<std::string> programs;
+    board().database().SetStatementTrace([&](const std::string& text) { programs.push_back(text); });
+    // The window's own connection disturbs no command of the program's, dialog or not.
     QDialog dialog(&board());
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     Window().ShowForTyping();
-    QTest::qWait(100);
-    EXPECT_TRUE(statements.empty());
-    EXPECT_FALSE(Window().WarmedUp());
-
-    dialog.close();
     QTRY_VERIFY(Window().WarmedUp());
-    std::string named;
-    for (const std::string& text : statements) {
-        named += text;
-    }
+    dialog.close();
+    EXPECT_TRUE(programs.empty());
+    const std::lock_guard lock(sent->mutex);
     for (const int group : {2, 3}) {
-        EXPECT_NE(named.find("FROM " + FileTableName(group)), std::string::npos) << named;
+        EXPECT_NE(sent->named.find("FROM " + FileTableName(group)), std::string::npos) << sent->named;
     }
-    EXPECT_EQ(named.find("GRP_900"), std::string::npos);
+    EXPECT_EQ(sent->named.find("GRP_900"), std::string::npos);
 }
 
 TEST_F(SearchWindowTest, leavingTheDatabaseClearsTheResultsAndClosesTheFileList) {
     QTest::keyClicks(Window().Edit1, QStringLiteral("alpha"));
     QTest::keyClick(Window().Edit1, Qt::Key_Return);
+    WaitForResults();
     ASSERT_EQ(Window().ListView1->topLevelItemCount(), 2);
     board().SelectGroup(2);
     board().OpenSelectedGroup();
@@ -123,6 +136,7 @@ TEST_F(SearchWindowTest, leavingTheDatabaseClearsTheResultsAndClosesTheFileList)
 TEST_F(SearchWindowTest, newFoldersShowInTheResultsAndTheOpenFileList) {
     QTest::keyClicks(Window().Edit1, QStringLiteral("alpha"));
     QTest::keyClick(Window().Edit1, Qt::Key_Return);
+    WaitForResults();
     board().SelectGroup(2);
     board().OpenSelectedGroup();
     prompts.AnswerNextQuestion(true);
@@ -131,6 +145,7 @@ TEST_F(SearchWindowTest, newFoldersShowInTheResultsAndTheOpenFileList) {
     EditIn(replace, "Edit1")->setText(QStringLiteral("/d/"));
     EditIn(replace, "Edit2")->setText(QStringLiteral("/e/"));
     ClickIn(replace, "OkButton");
+    WaitForResults();
     ASSERT_EQ(FilesOf(2)[1][kFilePath], "/e/");
     EXPECT_EQ(Window().ListView1->topLevelItem(1)->text(3), QStringLiteral("/e/"));
     EXPECT_EQ(List()->Row(1).folder, "/e/");
