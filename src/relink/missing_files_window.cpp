@@ -187,7 +187,7 @@ void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, 
 
 void MissingFilesWindow::ScanFinished(bool cancelled) {
     SetBusy(false);
-    if (database_.Lost()) {
+    if (scan_->ConnectionLost()) {
         ShowCount(QStringLiteral("サーバーとの接続が切れたため検索を中止しました"));
     } else {
         ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());

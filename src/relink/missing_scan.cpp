@@ -1,11 +1,13 @@
 #include "relink/missing_scan.h"
 
-#include <QTimer>
+#include <QElapsedTimer>
+#include <functional>
 
 #include "common/number.h"
 #include "common/sql_literal.h"
 #include "platform/file_facts.h"
 #include "storage/database.h"
+#include "storage/following_connection.h"
 #include "storage/records.h"
 #include "storage/schema.h"
 
@@ -13,111 +15,163 @@ namespace {
 
 // Rows read by one statement: a block takes a few milliseconds to fetch.
 constexpr int kBlockRows = 2000;
-// How long one slice may keep the GUI thread.
-constexpr int kSliceMilliseconds = 15;
-// How long a slice waits for a command that waits for the server.
-constexpr int kRetryMilliseconds = 20;
+// How often the scan tells what it found so far.
+constexpr int kReportMilliseconds = 50;
 
 }  // namespace
 
+// The scan's connection and its walk through the groups; used only on the scan's thread.
+class ScanWorker : public QObject {
+public:
+    FollowingConnection& connection() { return connection_; }
+
+    // Walks every group's rows unless `cancelled`, telling what it found as it goes.
+    void Scan(const std::atomic<bool>& cancelled, const std::function<void(ScanReport)>& tell) {
+        bool fresh = false;
+        Database* const database = connection_.Use(fresh);
+        ScanReport report;
+        if (database == nullptr) {
+            report.done = true;
+            report.lost = true;
+            tell(std::move(report));
+            return;
+        }
+        const std::vector<GroupEntry> groups = ReadGroups(*database);
+        report.groupCount = static_cast<int>(groups.size());
+        QElapsedTimer sinceReport;
+        sinceReport.start();
+        for (const GroupEntry& group : groups) {
+            std::int64_t lastNumber = 0;
+            for (bool more = true; more;) {
+                if (cancelled) {
+                    return;
+                }
+                std::vector<FileRecord> block;
+                more = ReadBlock(*database, group.number, lastNumber, block);
+                // Without its connection no group can be read: the scan would end as if complete.
+                if (database->Lost()) {
+                    report.done = true;
+                    report.lost = true;
+                    tell(std::move(report));
+                    return;
+                }
+                for (FileRecord& row : block) {
+                    ++report.checked;
+                    if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
+                        report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
+                                                std::move(row[kFileName]), std::move(row[kFilePath])});
+                        ++report.missing;
+                    }
+                }
+                if (sinceReport.elapsed() >= kReportMilliseconds) {
+                    sinceReport.restart();
+                    const ScanReport counts{
+                        {}, report.checked, report.missing, report.groupsDone, report.groupCount};
+                    tell(std::move(report));
+                    report = counts;
+                }
+            }
+            ++report.groupsDone;
+        }
+        report.done = true;
+        tell(std::move(report));
+    }
+
+private:
+    // Reads the rows of group `groupNo` after number `lastNumber` into `block`, moving `lastNumber`
+    // on; false when the group has no more rows.
+    static bool ReadBlock(Database& database, int groupNo, std::int64_t& lastNumber,
+                          std::vector<FileRecord>& block) {
+        // FIRST limits the block; the rows after the last one read come next, in number order.
+        const int count =
+            database.OpenSelect("FIRST " + std::to_string(kBlockRows) + " N,FILE_NAME,PATH_NAME",
+                                FileTableName(groupNo), "N>" + SqlNumber(lastNumber), "N");
+        block.resize(std::max(count, 0));
+        for (int i = 0; i < count; ++i) {
+            if (i == 0) {
+                database.ReadFirstRow(block[i]);
+            } else {
+                database.ReadNextRow(block[i]);
+            }
+            lastNumber = std::max<std::int64_t>(lastNumber, ParseIntOrZero(block[i][kFileN]));
+        }
+        database.CloseResult();
+        return count == kBlockRows;
+    }
+
+    FollowingConnection connection_;
+};
+
 MissingFileScan::MissingFileScan(Database& database, QObject* parent)
-    : QObject(parent), database_(database) {}
+    : QObject(parent), worker_(new ScanWorker) {
+    worker_->moveToThread(&thread_);
+    thread_.start();
+    // The scan's connection goes wherever the program's goes.
+    const auto follow = [this, &database](bool attached) {
+        QMetaObject::invokeMethod(worker_, [worker = worker_, settings = database.Settings(), attached] {
+            worker->connection().Follow(settings, attached);
+        });
+    };
+    listening_ = database.Listen([follow](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
+            follow(event == Database::ConnectionEvent::Attached);
+        }
+    });
+    if (database.Attached()) {
+        follow(true);
+    }
+}
+
+MissingFileScan::~MissingFileScan() {
+    if (cancelled_) {
+        *cancelled_ = true;
+    }
+    worker_->connection().Interrupt();
+    thread_.quit();
+    thread_.wait();
+    delete worker_;
+}
 
 void MissingFileScan::Start() {
-    ++generation_;
+    if (cancelled_) {
+        *cancelled_ = true;
+    }
+    const int generation = ++generation_;
+    cancelled_ = std::make_shared<std::atomic<bool>>(false);
     running_ = true;
-    groups_ = ReadGroups(database_);
-    groupIndex_ = 0;
-    lastNumber_ = 0;
-    block_.clear();
-    blockIndex_ = 0;
-    checked_ = 0;
-    missing_ = 0;
+    connectionLost_ = false;
     found_.clear();
-    ScheduleSlice(0);
+    QMetaObject::invokeMethod(worker_, [this, worker = worker_, generation, cancelled = cancelled_] {
+        worker->Scan(*cancelled, [this, generation](ScanReport report) {
+            QMetaObject::invokeMethod(this, [this, generation, report = std::move(report)]() mutable {
+                Take(generation, std::move(report));
+            });
+        });
+    });
+}
+
+void MissingFileScan::Take(int generation, ScanReport report) {
+    if (generation != generation_ || !running_) {
+        return;
+    }
+    found_.insert(found_.end(), std::make_move_iterator(report.found.begin()),
+                  std::make_move_iterator(report.found.end()));
+    emit Progress(report.checked, report.missing, report.groupsDone, report.groupCount);
+    if (report.done) {
+        connectionLost_ = report.lost;
+        Finish(report.lost);
+    }
 }
 
 void MissingFileScan::Cancel() {
     if (running_) {
+        *cancelled_ = true;
         Finish(true);
     }
-}
-
-void MissingFileScan::Slice() {
-    if (!running_) {
-        return;
-    }
-    // A command waiting for the server has the connection: the scan goes on after it.
-    if (Database::Waiting()) {
-        ScheduleSlice(kRetryMilliseconds);
-        return;
-    }
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < kSliceMilliseconds) {
-        // Without its connection no group can be read: the scan would end as if it were complete.
-        if (database_.Lost()) {
-            Finish(true);
-            return;
-        }
-        if (blockIndex_ < block_.size()) {
-            FileRecord& row = block_[blockIndex_++];
-            ++checked_;
-            if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
-                // The block's group: after the group's last block the index has moved on.
-                const GroupEntry& group = groups_[blockGroup_];
-                found_.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
-                                  std::move(row[kFileName]), std::move(row[kFilePath])});
-                ++missing_;
-            }
-            continue;
-        }
-        if (groupIndex_ >= groups_.size()) {
-            Finish(false);
-            return;
-        }
-        if (!ReadBlock()) {
-            ++groupIndex_;
-            lastNumber_ = 0;
-        }
-    }
-    emit Progress(checked_, missing_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
-    ScheduleSlice(0);
-}
-
-void MissingFileScan::ScheduleSlice(int delayMs) {
-    const int generation = generation_;
-    QTimer::singleShot(delayMs, this, [this, generation] {
-        if (generation == generation_) {
-            Slice();
-        }
-    });
-}
-
-bool MissingFileScan::ReadBlock() {
-    const GroupEntry& group = groups_[groupIndex_];
-    // FIRST limits the block; the rows after the last one read come next, in number order.
-    const int count = database_.OpenSelect("FIRST " + std::to_string(kBlockRows) + " N,FILE_NAME,PATH_NAME",
-                                           FileTableName(group.number), "N>" + SqlNumber(lastNumber_), "N");
-    block_.resize(std::max(count, 0));
-    blockIndex_ = 0;
-    blockGroup_ = groupIndex_;
-    for (int i = 0; i < count; ++i) {
-        if (i == 0) {
-            database_.ReadFirstRow(block_[i]);
-        } else {
-            database_.ReadNextRow(block_[i]);
-        }
-        lastNumber_ = std::max<std::int64_t>(lastNumber_, ParseIntOrZero(block_[i][kFileN]));
-    }
-    database_.CloseResult();
-    return count == kBlockRows;
 }
 
 void MissingFileScan::Finish(bool cancelled) {
     running_ = false;
     ++generation_;
-    block_.clear();
-    emit Progress(checked_, missing_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
     emit Finished(cancelled);
 }

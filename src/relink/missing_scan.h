@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
+#include <QThread>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "storage/records.h"
-
 #include "relink/group_list.h"
 
 class Database;
+class ScanWorker;
 
 // A registration whose file does not exist. Texts are code-page bytes as stored.
 struct MissingFile {
@@ -22,18 +23,33 @@ struct MissingFile {
     std::string folder;
 };
 
-// Looks at every registration of every group and collects those whose file does not exist. The work
-// runs in short slices on the GUI thread between other events: each slice reads a block of rows
-// with one statement, closes the result before it returns, and tests files until its time is up.
+// What the scan's thread tells as it goes; `done` with the last of it.
+struct ScanReport {
+    std::vector<MissingFile> found;  // since the report before
+    long long checked = 0;
+    long long missing = 0;
+    int groupsDone = 0;
+    int groupCount = 0;
+    bool done = false;
+    bool lost = false;  // the connection went away
+};
+
+// Looks at every registration of every group and collects those whose file does not exist. The
+// work runs over a connection of its own on a thread of its own, which follows the program's
+// connection: the windows stay responsive however slow the server or the file system. Each group's
+// rows are read a block at a time; what was found arrives in portions with the progress.
 class MissingFileScan : public QObject {
     Q_OBJECT
 public:
     MissingFileScan(Database& database, QObject* parent);
+    ~MissingFileScan() override;
 
     // Starts again from the first group; a scan under way is dropped.
     void Start();
     void Cancel();
     bool Running() const { return running_; }
+    // The last scan ended because its connection to the server was lost.
+    bool ConnectionLost() const { return connectionLost_; }
     // Hands over the missing files found since the last call.
     std::vector<MissingFile> TakeFound() { return std::exchange(found_, {}); }
 
@@ -42,22 +58,15 @@ signals:
     void Finished(bool cancelled);
 
 private:
-    void Slice();
-    void ScheduleSlice(int delayMs);
-    // Reads the next block of the current group; false when the group has no more rows.
-    bool ReadBlock();
+    void Take(int generation, ScanReport report);
     void Finish(bool cancelled);
 
-    Database& database_;
+    QThread thread_;
+    ScanWorker* worker_;  // lives on thread_
     bool running_ = false;
-    std::vector<GroupEntry> groups_;
-    std::size_t groupIndex_ = 0;
-    std::int64_t lastNumber_ = 0;  // the highest number read from the current group
-    std::vector<FileRecord> block_;
-    std::size_t blockIndex_ = 0;
-    std::size_t blockGroup_ = 0;  // the index of the group the block was read from
-    long long checked_ = 0;
-    long long missing_ = 0;
+    bool connectionLost_ = false;
     std::vector<MissingFile> found_;
-    int generation_ = 0;  // a restarted scan ignores the slices queued for the one before
+    int generation_ = 0;  // reports of a scan dropped or cancelled are ignored
+    std::shared_ptr<std::atomic<bool>> cancelled_;
+    std::shared_ptr<void> listening_;
 };
