@@ -18,118 +18,85 @@ constexpr int kBlockRows = 2000;
 // How often the scan tells what it found so far.
 constexpr int kReportMilliseconds = 50;
 
+// Reads the rows of group `groupNo` after number `lastNumber` into `block`, moving `lastNumber` on;
+// false when the group has no more rows.
+bool ReadBlock(Database& database, int groupNo, std::int64_t& lastNumber, std::vector<FileRecord>& block) {
+    // FIRST limits the block; the rows after the last one read come next, in number order.
+    const int count = database.OpenSelect("FIRST " + std::to_string(kBlockRows) + " N,FILE_NAME,PATH_NAME",
+                                          FileTableName(groupNo), "N>" + SqlNumber(lastNumber), "N");
+    block.resize(std::max(count, 0));
+    for (int i = 0; i < count; ++i) {
+        if (i == 0) {
+            database.ReadFirstRow(block[i]);
+        } else {
+            database.ReadNextRow(block[i]);
+        }
+        lastNumber = std::max<std::int64_t>(lastNumber, ParseIntOrZero(block[i][kFileN]));
+    }
+    database.CloseResult();
+    return count == kBlockRows;
+}
+
+// Walks every group's rows over `connection` unless `cancelled`, telling what it found as it goes.
+void ScanGroups(FollowingConnection& connection, const std::atomic<bool>& cancelled,
+                const std::function<void(ScanReport)>& tell) {
+    Database* const database = connection.Use();
+    ScanReport report;
+    if (database == nullptr) {
+        report.done = true;
+        report.lost = true;
+        tell(std::move(report));
+        return;
+    }
+    const std::vector<GroupEntry> groups = ReadGroups(*database);
+    report.groupCount = static_cast<int>(groups.size());
+    QElapsedTimer sinceReport;
+    sinceReport.start();
+    for (const GroupEntry& group : groups) {
+        std::int64_t lastNumber = 0;
+        for (bool more = true; more;) {
+            if (cancelled) {
+                return;
+            }
+            std::vector<FileRecord> block;
+            more = ReadBlock(*database, group.number, lastNumber, block);
+            // Without its connection no group can be read: the scan would end as if complete.
+            if (database->Lost()) {
+                report.done = true;
+                report.lost = true;
+                tell(std::move(report));
+                return;
+            }
+            for (FileRecord& row : block) {
+                ++report.checked;
+                if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
+                    report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
+                                            std::move(row[kFileName]), std::move(row[kFilePath])});
+                    ++report.missing;
+                }
+            }
+            if (sinceReport.elapsed() >= kReportMilliseconds) {
+                sinceReport.restart();
+                const ScanReport counts{
+                    {}, report.checked, report.missing, report.groupsDone, report.groupCount};
+                tell(std::move(report));
+                report = counts;
+            }
+        }
+        ++report.groupsDone;
+    }
+    report.done = true;
+    tell(std::move(report));
+}
+
 }  // namespace
 
-// The scan's connection and its walk through the groups; used only on the scan's thread.
-class ScanWorker : public QObject {
-public:
-    FollowingConnection& connection() { return connection_; }
-
-    // Walks every group's rows unless `cancelled`, telling what it found as it goes.
-    void Scan(const std::atomic<bool>& cancelled, const std::function<void(ScanReport)>& tell) {
-        bool fresh = false;
-        Database* const database = connection_.Use(fresh);
-        ScanReport report;
-        if (database == nullptr) {
-            report.done = true;
-            report.lost = true;
-            tell(std::move(report));
-            return;
-        }
-        const std::vector<GroupEntry> groups = ReadGroups(*database);
-        report.groupCount = static_cast<int>(groups.size());
-        QElapsedTimer sinceReport;
-        sinceReport.start();
-        for (const GroupEntry& group : groups) {
-            std::int64_t lastNumber = 0;
-            for (bool more = true; more;) {
-                if (cancelled) {
-                    return;
-                }
-                std::vector<FileRecord> block;
-                more = ReadBlock(*database, group.number, lastNumber, block);
-                // Without its connection no group can be read: the scan would end as if complete.
-                if (database->Lost()) {
-                    report.done = true;
-                    report.lost = true;
-                    tell(std::move(report));
-                    return;
-                }
-                for (FileRecord& row : block) {
-                    ++report.checked;
-                    if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
-                        report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
-                                                std::move(row[kFileName]), std::move(row[kFilePath])});
-                        ++report.missing;
-                    }
-                }
-                if (sinceReport.elapsed() >= kReportMilliseconds) {
-                    sinceReport.restart();
-                    const ScanReport counts{
-                        {}, report.checked, report.missing, report.groupsDone, report.groupCount};
-                    tell(std::move(report));
-                    report = counts;
-                }
-            }
-            ++report.groupsDone;
-        }
-        report.done = true;
-        tell(std::move(report));
-    }
-
-private:
-    // Reads the rows of group `groupNo` after number `lastNumber` into `block`, moving `lastNumber`
-    // on; false when the group has no more rows.
-    static bool ReadBlock(Database& database, int groupNo, std::int64_t& lastNumber,
-                          std::vector<FileRecord>& block) {
-        // FIRST limits the block; the rows after the last one read come next, in number order.
-        const int count =
-            database.OpenSelect("FIRST " + std::to_string(kBlockRows) + " N,FILE_NAME,PATH_NAME",
-                                FileTableName(groupNo), "N>" + SqlNumber(lastNumber), "N");
-        block.resize(std::max(count, 0));
-        for (int i = 0; i < count; ++i) {
-            if (i == 0) {
-                database.ReadFirstRow(block[i]);
-            } else {
-                database.ReadNextRow(block[i]);
-            }
-            lastNumber = std::max<std::int64_t>(lastNumber, ParseIntOrZero(block[i][kFileN]));
-        }
-        database.CloseResult();
-        return count == kBlockRows;
-    }
-
-    FollowingConnection connection_;
-};
-
-MissingFileScan::MissingFileScan(Database& database, QObject* parent)
-    : QObject(parent), worker_(new ScanWorker) {
-    worker_->moveToThread(&thread_);
-    thread_.start();
-    // The scan's connection goes wherever the program's goes.
-    const auto follow = [this, &database](bool attached) {
-        QMetaObject::invokeMethod(worker_, [worker = worker_, settings = database.Settings(), attached] {
-            worker->connection().Follow(settings, attached);
-        });
-    };
-    listening_ = database.Listen([follow](Database::ConnectionEvent event) {
-        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
-            follow(event == Database::ConnectionEvent::Attached);
-        }
-    });
-    if (database.Attached()) {
-        follow(true);
-    }
-}
+MissingFileScan::MissingFileScan(Database& database, QObject* parent) : QObject(parent), worker_(database) {}
 
 MissingFileScan::~MissingFileScan() {
     if (cancelled_) {
         *cancelled_ = true;
     }
-    worker_->connection().Interrupt();
-    thread_.quit();
-    thread_.wait();
-    delete worker_;
 }
 
 void MissingFileScan::Start() {
@@ -141,8 +108,8 @@ void MissingFileScan::Start() {
     running_ = true;
     connectionLost_ = false;
     found_.clear();
-    QMetaObject::invokeMethod(worker_, [this, worker = worker_, generation, cancelled = cancelled_] {
-        worker->Scan(*cancelled, [this, generation](ScanReport report) {
+    worker_.Post([this, generation, cancelled = cancelled_](FollowingConnection& connection) {
+        ScanGroups(connection, *cancelled, [this, generation](ScanReport report) {
             QMetaObject::invokeMethod(this, [this, generation, report = std::move(report)]() mutable {
                 Take(generation, std::move(report));
             });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -9,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/connection_worker.h"
 #include "relink/group_list.h"
 
 class Database;
-class ScanWorker;
 
 // A registration whose file does not exist. Texts are code-page bytes as stored.
 struct MissingFile {
@@ -61,12 +60,10 @@ private:
     void Take(int generation, ScanReport report);
     void Finish(bool cancelled);
 
-    QThread thread_;
-    ScanWorker* worker_;  // lives on thread_
+    ConnectionWorker worker_;
     bool running_ = false;
     bool connectionLost_ = false;
     std::vector<MissingFile> found_;
     int generation_ = 0;  // reports of a scan dropped or cancelled are ignored
     std::shared_ptr<std::atomic<bool>> cancelled_;
-    std::shared_ptr<void> listening_;
 };

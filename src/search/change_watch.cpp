@@ -2,28 +2,7 @@
 
 #include <QApplication>
 
-#include "search/change_look.h"
-#include "storage/following_connection.h"
 #include "storage/schema.h"
-
-// The watch's own connection and what it has seen; used only on the watch's thread.
-class ChangeLooker : public QObject {
-public:
-    FollowingConnection& connection() { return connection_; }
-
-    ChangeLook::Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
-        bool fresh = false;
-        Database* const database = connection_.Use(fresh);
-        if (fresh) {
-            look_.Forget();
-        }
-        return database != nullptr ? look_.Look(*database, fileGroup, ownWrites) : ChangeLook::Outcome{};
-    }
-
-private:
-    FollowingConnection connection_;
-    ChangeLook look_;
-};
 
 bool UserInTheMiddle() {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr ||
@@ -31,32 +10,8 @@ bool UserInTheMiddle() {
 }
 
 ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
-    : QObject(parent), database_(database), views_(std::move(views)), looker_(new ChangeLooker) {
-    looker_->moveToThread(&thread_);
-    thread_.start();
+    : QObject(parent), database_(database), views_(std::move(views)), worker_(database) {
     connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
-    // The watch's connection goes wherever the program's goes.
-    const auto follow = [this](bool attach) {
-        QMetaObject::invokeMethod(looker_, [looker = looker_, settings = database_.Settings(), attach] {
-            looker->connection().Follow(settings, attach);
-        });
-    };
-    listening_ = database_.Listen([follow](Database::ConnectionEvent event) {
-        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
-            follow(event == Database::ConnectionEvent::Attached);
-        }
-    });
-    if (database_.Attached()) {
-        follow(true);
-    }
-}
-
-ChangeWatcher::~ChangeWatcher() {
-    // A look that waits for a server is given up rather than waited for.
-    looker_->connection().Interrupt();
-    thread_.quit();
-    thread_.wait();
-    delete looker_;
 }
 
 bool ChangeWatcher::UserBusy() const {
@@ -92,8 +47,15 @@ void ChangeWatcher::Check() {
         std::lock_guard lock(ownWritesMutex_);
         written.swap(ownWrites_);
     }
-    QMetaObject::invokeMethod(looker_, [this, looker = looker_, fileGroup, written = std::move(written)] {
-        const ChangeLook::Outcome outcome = looker->Look(fileGroup, written);
+    worker_.Post([this, fileGroup, written = std::move(written)](FollowingConnection& connection) {
+        bool fresh = false;
+        Database* const own = connection.Use(fresh);
+        // A connection made anew shows the tables as they are now: it learns them first.
+        if (fresh) {
+            look_.Forget();
+        }
+        const ChangeLook::Outcome outcome =
+            own != nullptr ? look_.Look(*own, fileGroup, written) : ChangeLook::Outcome{};
         QMetaObject::invokeMethod(this,
                                   [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
     });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <QTimer>
 #include <atomic>
 #include <functional>
@@ -10,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/connection_worker.h"
+#include "search/change_look.h"
 #include "storage/database.h"
-
-class ChangeLooker;
 
 // A modal dialog or a menu is open, a mouse button is held, or a command waits for the server: a command
 // may be between its statements, or the user in the middle of a press. No statement of the program's
@@ -35,7 +34,6 @@ public:
 
     // Follows `database` (the program's connection) to whatever it attaches.
     ChangeWatcher(Database& database, Views views, QObject* parent = nullptr);
-    ~ChangeWatcher() override;
 
     void Start() { timer_.start(kIntervalMs); }
     // Starts a look unless one is under way, and refreshes what earlier looks found once the user is
@@ -59,13 +57,12 @@ private:
     Database& database_;
     Views views_;
     QTimer timer_;
-    QThread thread_;
-    ChangeLooker* looker_;  // lives on thread_
+    ChangeLook look_;  // used on the worker's thread only
+    ConnectionWorker worker_;
     bool looking_ = false;
     bool refreshFiles_ = false;
     bool refreshEverything_ = false;
     std::atomic<int> watchedGroup_{0};
     mutable std::mutex ownWritesMutex_;
     std::vector<Database::OwnWrite> ownWrites_;
-    std::shared_ptr<void> listening_;
 };

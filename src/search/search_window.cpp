@@ -10,7 +10,6 @@
 #include "platform/codec.h"
 #include "platform/designed_font.h"
 #include "search/search_text.h"
-#include "search/search_worker.h"
 #include "storage/database.h"
 
 namespace {
@@ -30,7 +29,7 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
       ListView1(new QTreeWidget(this)),
       StatusBar1(new QLabel(this)),
       database_(database),
-      worker_(new SearchWorker) {
+      worker_(database) {
     setObjectName(QStringLiteral("SearchForm"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -64,39 +63,16 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
     connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);
     Edit1->installEventFilter(this);
 
-    worker_->moveToThread(&thread_);
-    thread_.start();
-    // The window's connection goes wherever the program's goes.
     listening_ = database_.Listen([this](Database::ConnectionEvent event) {
         if (event == Database::ConnectionEvent::Detached) {
             DatabaseLeft();
         }
-        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
-            Follow(event == Database::ConnectionEvent::Attached);
-        }
-    });
-    if (database_.Attached()) {
-        Follow(true);
-    }
-}
-
-SearchWindow::~SearchWindow() {
-    // A search that waits for a server is given up rather than waited for.
-    worker_->connection().Interrupt();
-    thread_.quit();
-    thread_.wait();
-    delete worker_;
-}
-
-void SearchWindow::Follow(bool attached) {
-    QMetaObject::invokeMethod(worker_, [worker = worker_, settings = database_.Settings(), attached] {
-        worker->connection().Follow(settings, attached);
     });
 }
 
 void SearchWindow::TraceStatements(Database::StatementTrace trace) {
-    QMetaObject::invokeMethod(worker_, [worker = worker_, trace = std::move(trace)] {
-        worker->connection().database().SetStatementTrace(trace);
+    worker_.Post([trace = std::move(trace)](FollowingConnection& connection) {
+        connection.database().SetStatementTrace(trace);
     });
 }
 
@@ -137,7 +113,7 @@ void SearchWindow::ShowForTyping() {
 void SearchWindow::StartWarmUp() {
     warmingUp_ = true;
     const int round = ++warmUpRound_;
-    QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->RestartWarmUp(); });
+    worker_.Post([this](FollowingConnection&) { warmUp_.Restart(); });
     PostWarmUpStep(round);
 }
 
@@ -148,8 +124,9 @@ void SearchWindow::StopWarmUp() {
 
 void SearchWindow::PostWarmUpStep(int round) {
     // One step at a time, back through this thread, so that a search asked for meanwhile comes next.
-    QMetaObject::invokeMethod(worker_, [this, worker = worker_, round] {
-        const bool more = worker->WarmUpStep();
+    worker_.Post([this, round](FollowingConnection& connection) {
+        Database* const own = connection.Use();
+        const bool more = own != nullptr && warmUp_.Step(*own);
         QMetaObject::invokeMethod(this, [this, round, more] {
             if (round != warmUpRound_) {
                 return;
@@ -163,12 +140,14 @@ void SearchWindow::PostWarmUpStep(int round) {
     });
 }
 
-void SearchWindow::Post(std::function<SearchOutcome(SearchWorker&)> work, const QString& foundText) {
+void SearchWindow::Post(std::function<SearchOutcome(Database& connection)> work, const QString& foundText) {
     const int request = ++request_;
     searching_ = true;
     StatusBar1->setText(QStringLiteral("検索しています..."));
-    QMetaObject::invokeMethod(worker_, [this, worker = worker_, work = std::move(work), request, foundText] {
-        SearchOutcome outcome = work(*worker);
+    worker_.Post([this, work = std::move(work), request, foundText](FollowingConnection& connection) {
+        Database* const own = connection.Use();
+        SearchOutcome outcome =
+            own != nullptr ? work(*own) : SearchOutcome{SearchOutcome::State::NotAttached};
         QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome), request, foundText] {
             if (request != request_) {
                 return;
@@ -199,7 +178,7 @@ void SearchWindow::RunSearch() {
     }
     // A search names every file table: the connection knows them afterwards.
     StopWarmUp();
-    Post([needle](SearchWorker& worker) { return worker.FindText(needle); },
+    Post([needle](Database& connection) { return FindText(connection, needle); },
          QStringLiteral("%1件見つかりました。"));
 }
 
@@ -214,7 +193,7 @@ void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::strin
 
 void SearchWindow::ListGroupsHolding() {
     const auto [folder, fileName] = *holding_;
-    Post([folder, fileName](SearchWorker& worker) { return worker.FindFile(folder, fileName); },
+    Post([folder, fileName](Database& connection) { return FindFile(connection, folder, fileName); },
          QStringLiteral("「") + FromCp932(folder + fileName) +
              QStringLiteral("」を含むグループが%1件見つかりました。"));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -9,10 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/connection_worker.h"
 #include "search/group_search.h"
 #include "storage/database.h"
-
-class SearchWorker;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -26,7 +24,6 @@ class SearchWindow : public QWidget {
     Q_OBJECT
 public:
     SearchWindow(Database& database, QWidget* parent);
-    ~SearchWindow() override;
 
     // Shows the window with the focus in the text field.
     void ShowForTyping();
@@ -59,20 +56,19 @@ private:
     void ListGroupsHolding();
     void OpenItem(QTreeWidgetItem* item);
     void ShowWindow();
-    // Runs `work` on the window's thread and lists its outcome, unless a later search came first.
-    void Post(std::function<SearchOutcome(SearchWorker&)> work, const QString& foundText);
+    // Runs `work` over the window's connection and lists its outcome, unless a later search came first.
+    void Post(std::function<SearchOutcome(Database& connection)> work, const QString& foundText);
     void StartWarmUp();
     void StopWarmUp();
     void PostWarmUpStep(int round);
-    void Follow(bool attached);
     // The database the results were read from is left: they go, and so does the warm-up.
     void DatabaseLeft();
 
     Database& database_;
     QTimer typingPause_;
-    QThread thread_;
-    SearchWorker* worker_;  // lives on thread_
-    int request_ = 0;       // the latest search; earlier ones are not listed
+    FileTableWarmUp warmUp_;  // used on the worker's thread only
+    ConnectionWorker worker_;
+    int request_ = 0;  // the latest search; earlier ones are not listed
     bool searching_ = false;
     int warmUpRound_ = 0;
     bool warmingUp_ = false;

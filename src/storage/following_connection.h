@@ -17,6 +17,10 @@ public:
     // `fresh` says whether it was made (or made again) since it was last used: whatever was learned
     // about the database through it must be learned anew.
     Database* Use(bool& fresh);
+    Database* Use() {
+        bool fresh = false;
+        return Use(fresh);
+    }
     // Gives up the call under way now; from any thread.
     void Interrupt() { database_.Interrupt(); }
     // For the hooks tests install; on the connection's thread only.
