@@ -1,5 +1,7 @@
 #include "storage/statement_deadline.h"
 
+#include <utility>
+
 using namespace Firebird;
 
 StatementDeadline::StatementDeadline(IMaster* master) : master_(master), watcher_([this] { Watch(); }) {}
@@ -11,20 +13,36 @@ StatementDeadline::~StatementDeadline() {
     }
     changed_.notify_all();
     watcher_.join();
+    if (attachment_ != nullptr) {
+        attachment_->release();
+    }
 }
 
 void StatementDeadline::Arm(IAttachment* attachment, std::chrono::milliseconds allowed) {
+    // Held until disarmed: a call may detach and let the connection go before the deadline is
+    // disarmed, and a cancel then must still reach a live object.
+    attachment->addRef();
+    IAttachment* previous = nullptr;
     {
         std::lock_guard lock(mutex_);
-        attachment_ = attachment;
+        previous = std::exchange(attachment_, attachment);
         deadline_ = std::chrono::steady_clock::now() + allowed;
+    }
+    if (previous != nullptr) {
+        previous->release();
     }
     changed_.notify_all();
 }
 
 void StatementDeadline::Disarm() {
-    std::lock_guard lock(mutex_);
-    attachment_ = nullptr;
+    IAttachment* held = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        held = std::exchange(attachment_, nullptr);
+    }
+    if (held != nullptr) {
+        held->release();
+    }
 }
 
 void StatementDeadline::Expire() {
@@ -48,7 +66,7 @@ void StatementDeadline::Watch() {
             CheckStatusWrapper status(master_->getStatus());
             attachment_->cancelOperation(&status, fb_cancel_abort);
             status.dispose();
-            attachment_ = nullptr;
+            std::exchange(attachment_, nullptr)->release();
         }
     }
 }
