@@ -1,14 +1,11 @@
 #include "common/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
 #include "common/codepage.h"
+#include "common/durable_file.h"
 #include "common/number.h"
 
 namespace {
@@ -60,31 +57,6 @@ std::string FileText(const SavedSettings& settings) {
     return text;
 }
 
-bool WriteAll(int file, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = write(file, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Makes a rename in the folder durable. A folder that cannot be opened leaves the rename to the
-// file system's own schedule; the new file is complete either way.
-void SyncFolderOf(const std::string& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    const int handle = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle >= 0) {
-        fsync(handle);
-        close(handle);
-    }
-}
-
 }  // namespace
 
 std::string SettingsTemporaryPath(const std::string& path) {
@@ -118,24 +90,6 @@ bool LoadSettings(const std::string& path, SavedSettings& settings) {
 }
 
 bool SaveSettings(const std::string& path, const SavedSettings& settings) {
-    const std::string text = FileText(settings);
-    const std::string temporary = SettingsTemporaryPath(path);
-    const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (file < 0) {
-        return false;  // nothing was created
-    }
-    // The new text is on the disk before it replaces the old file, and the rename is on the disk
-    // before the save counts: a power cut leaves the old file or the new one, never an empty one.
-    const bool written = WriteAll(file, text) && fsync(file) == 0;
-    const bool closed = close(file) == 0;
-    std::error_code error;
-    if (written && closed) {
-        std::filesystem::rename(temporary, path, error);
-        if (!error) {
-            SyncFolderOf(path);
-            return true;
-        }
-    }
-    std::filesystem::remove(temporary, error);
-    return false;
+    DurableFile file(path, SettingsTemporaryPath(path));
+    return file.Opened() && file.Append(FileText(settings)) && file.Commit();
 }
