@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <span>
 #include <vector>
 
 #include "storage/database.h"
@@ -34,19 +37,56 @@ std::optional<std::vector<std::string>> GroupTables(Database& database) {
     return tables;
 }
 
+// Every value of a row in one text, NULL told from an empty text.
+std::string RowText(std::span<const std::string> columns) {
+    std::string text;
+    for (const std::string& column : columns) {
+        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(CAST(" + column + " AS VARCHAR(100)), '~')");
+    }
+    return text;
+}
+
+std::optional<TableCensus> CountTable(Database& database, const std::string& table) {
+    // Each row's hash is cut to 31 bits, so that the sum of any table fits in 64.
+    const std::string columns =
+        "COUNT(*), SUM(BIN_AND(HASH(" +
+        (table == kGroupTable ? RowText(GroupColumnNames()) : RowText(FileColumnNames())) + "), 2147483647))";
+    std::array<std::string, 2> row;
+    database.OpenSelect(columns, table, "", "");
+    if (!database.ResultOpen()) {
+        return std::nullopt;
+    }
+    database.ReadFirstRow(row);
+    database.CloseResult();
+    return TableCensus{std::stoll("0" + row[0]), row[1]};
+}
+
 }  // namespace
 
 long long RowCensus::Groups() const {
     const auto master = tables.find(kGroupTable);
-    return master == tables.end() ? 0 : master->second;
+    return master == tables.end() ? 0 : master->second.rows;
 }
 
 long long RowCensus::Registrations() const {
     long long rows = 0;
     for (const auto& [name, count] : tables) {
-        rows += name == kGroupTable ? 0 : count;
+        rows += name == kGroupTable ? 0 : count.rows;
     }
     return rows;
+}
+
+std::string RowCensus::Fingerprint() const {
+    // FNV-1a over every table's name, rows and digest.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const auto& [name, table] : tables) {
+        for (const char c : name + ":" + std::to_string(table.rows) + ":" + table.digest + ";") {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
 }
 
 std::optional<RowCensus> CountGroupRows(Database& database) {
@@ -56,12 +96,12 @@ std::optional<RowCensus> CountGroupRows(Database& database) {
     }
     RowCensus census;
     for (const std::string& table : *tables) {
-        const int rows = database.CountRows(table, "");
-        if (rows < 0) {
+        const std::optional<TableCensus> counted = CountTable(database, table);
+        if (!counted) {
             database.CloseStatement();
             return std::nullopt;
         }
-        census.tables[table] = rows;
+        census.tables[table] = *counted;
     }
     database.CloseStatement();
     return census;

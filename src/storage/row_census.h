@@ -6,15 +6,26 @@
 
 class Database;
 
-// How many rows the master table and each file table hold: what a backup must bring back.
+// What one table holds: its rows and a digest of their values.
+struct TableCensus {
+    long long rows = 0;
+    std::string digest;
+
+    bool operator==(const TableCensus&) const = default;
+};
+
+// How many rows the master table and each file table hold, and a digest of each table's values:
+// what a backup must bring back, and what tells whether the database changed.
 struct RowCensus {
-    std::map<std::string, long long> tables;  // table name, rows
+    std::map<std::string, TableCensus> tables;  // by table name
 
     long long Groups() const;         // rows of the master table
     long long Registrations() const;  // rows of all file tables
+    // Sixteen hexadecimal digits for the whole census: another text, other contents.
+    std::string Fingerprint() const;
 
     bool operator==(const RowCensus&) const = default;
 };
 
-// Counts the tables of the attached database; nothing when a table cannot be read.
+// Counts and digests the tables of the attached database; nothing when a table cannot be read.
 std::optional<RowCensus> CountGroupRows(Database& database);

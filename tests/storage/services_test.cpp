@@ -67,6 +67,22 @@ TEST_F(FilledDatabase, backupAndRestoreKeepEveryGroupAndRegistration) {
     ASSERT_TRUE(census);
     EXPECT_EQ(census->Groups(), 3);
     EXPECT_EQ(census->Registrations(), 2 + 4 + 6);
+    Database source(location.settings());
+    source.ConnectDatabase();
+    EXPECT_EQ(CountGroupRows(source), census);
+}
+
+TEST_F(FilledDatabase, anEditedValueChangesTheFingerprintThoughNoCountChanges) {
+    Database database(location.settings());
+    database.ConnectDatabase();
+    const std::optional<RowCensus> before = CountGroupRows(database);
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(database.UpdateSet("GRP_2", "PATH_NAME = '/moved/'", "N = 3"));
+    const std::optional<RowCensus> after = CountGroupRows(database);
+    ASSERT_TRUE(after) << database.LastError();
+    EXPECT_EQ(after->Registrations(), before->Registrations());
+    EXPECT_NE(after->Fingerprint(), before->Fingerprint());
+    EXPECT_EQ(after->Fingerprint().size(), 16u);
 }
 
 TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
