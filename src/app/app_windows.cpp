@@ -8,7 +8,8 @@ AppWindows::AppWindows(AppContext& context)
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
       form4(context, form1.database(), &form1),
-      search(form1, form3) {
+      search(form1, form3),
+      backup(context, form1) {
     // Where each window stands until the settings file says otherwise.
     form2.move(250, 150);
     form3.move(193, 109);
@@ -17,5 +18,6 @@ AppWindows::AppWindows(AppContext& context)
     form4.move(240, 140);
     form1.SetWindows(BoardWindows{&form2, &form3, &form5, &form4});
     relink = AddRelinkTools(*form1.mnuTool, context, form1.database(), form1);
+    backup.AddTo(*form1.mnuTool);
     new BoardFileDrop(form1, form3);  // owned by the board
 }

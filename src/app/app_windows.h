@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/backup_tools.h"
 #include "app/search_tools.h"
 #include "board/board_window.h"
 #include "dialogs/database_settings_dialog.h"
@@ -24,4 +25,5 @@ struct AppWindows {
 
     SearchTools search;
     RelinkTools relink;  // after the search tools in the tools menu
+    BackupTools backup;  // after the relinking tools; ends its work before the board goes
 };

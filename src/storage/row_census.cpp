@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdint>
-#include <cstdio>
 #include <span>
 #include <vector>
 
+#include "common/fingerprint.h"
 #include "storage/database.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
@@ -77,16 +76,11 @@ long long RowCensus::Registrations() const {
 }
 
 std::string RowCensus::Fingerprint() const {
-    // FNV-1a over every table's name, rows and digest.
-    std::uint64_t hash = 14695981039346656037ull;
+    std::string text;
     for (const auto& [name, table] : tables) {
-        for (const char c : name + ":" + std::to_string(table.rows) + ":" + table.digest + ";") {
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        }
+        text += name + ":" + std::to_string(table.rows) + ":" + table.digest + ";";
     }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
+    return ::Fingerprint(text);
 }
 
 std::optional<RowCensus> CountGroupRows(Database& database) {

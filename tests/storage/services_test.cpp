@@ -22,11 +22,7 @@ const CancelFlag kGoOn{false};
 class FilledDatabase : public ::testing::Test {
 protected:
     void SetUp() override {
-        Database database(location.settings());
-        database.CreateDatabase();
-        ASSERT_TRUE(database.Attached()) << database.LastError();
-        FillLibrary(database, 3, 2);
-        contents = ReadLibrary(database);
+        contents = CreateLibrary(location.settings(), 3, 2);
         ASSERT_EQ(contents.groups.size(), 3u);
     }
 

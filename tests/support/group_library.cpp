@@ -48,3 +48,11 @@ LibraryContents ReadLibrary(Database& database) {
     database.CloseStatement();
     return contents;
 }
+
+LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, int filesPerGroup) {
+    Database database(settings);
+    database.CreateDatabase();
+    EXPECT_TRUE(database.Attached()) << database.LastError();
+    FillLibrary(database, groups, filesPerGroup);
+    return ReadLibrary(database);
+}

@@ -19,3 +19,5 @@ struct LibraryContents {
 // holding n * `filesPerGroup` registrations.
 void FillLibrary(Database& database, int groups, int filesPerGroup);
 LibraryContents ReadLibrary(Database& database);
+// Creates the database `settings` names, fills it as FillLibrary does and answers its contents.
+LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, int filesPerGroup);

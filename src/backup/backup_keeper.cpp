@@ -1,0 +1,200 @@
+#include "backup/backup_keeper.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWidget>
+#include <ctime>
+
+#include "backup/attachment_marker.h"
+#include "backup/backup_place.h"
+#include "common/settings_place.h"
+#include "platform/app_context.h"
+#include "storage/database.h"
+#include "storage/services.h"
+
+namespace {
+
+constexpr int kSettleRetryMs = 200;
+constexpr int kBusyRetryMs = 1000;
+
+std::filesystem::path FileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString StageText(BackupStage stage) {
+    switch (stage) {
+        case BackupStage::Counting:
+            return QStringLiteral("バックアップの準備をしています...");
+        case BackupStage::Copying:
+            return QStringLiteral("バックアップを作成しています...");
+        case BackupStage::Checking:
+            return QStringLiteral("バックアップを確認しています...");
+    }
+    return {};
+}
+
+}  // namespace
+
+BackupKeeper::BackupKeeper(AppContext& context, Database& database, QStatusBar& status, QWidget& mainWindow)
+    : context_(context), database_(database), status_(status), mainWindow_(mainWindow), work_(this) {
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached) {
+            Attached();
+        } else {
+            Detached();
+        }
+    });
+    mainWindow_.installEventFilter(this);
+}
+
+BackupKeeper::~BackupKeeper() {
+    work_.Stop();
+}
+
+std::filesystem::path BackupKeeper::FolderOf(const ConnectionSettings& database) const {
+    return BackupsRoot(FileSystemPath(context_.settingsFileName), FileSystemPath(context_.appDir),
+                       UserDataFolder()) /
+           DatabaseFolderName(database);
+}
+
+bool BackupKeeper::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &mainWindow_ && event->type() == QEvent::Show && !shown_) {
+        shown_ = true;
+        // The start-up's attach has been tried once the show is over.
+        WhenSettled([this] {
+            if (!database_.Attached() && !context_.settings.dataFolder.empty()) {
+                ProbeFailedAttach(context_.settings);
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void BackupKeeper::Attached() {
+    const ConnectionSettings database = context_.settings;
+    attached_ = database;
+    const std::filesystem::path folder = FolderOf(database);
+    const bool hardEnd = attachment_marker::LeftBehind(folder);
+    attachment_marker::Place(folder);
+    WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
+}
+
+void BackupKeeper::Detached() {
+    if (attached_) {
+        attachment_marker::Remove(FolderOf(*attached_));
+        attached_.reset();
+    }
+    work_.Cancel();
+}
+
+void BackupKeeper::WhenSettled(std::function<void()> step) {
+    const bool settled = mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr;
+    QTimer::singleShot(settled ? 0 : kSettleRetryMs, this, [this, step = std::move(step)]() mutable {
+        if (mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr) {
+            step();
+        } else {
+            WhenSettled(std::move(step));
+        }
+    });
+}
+
+bool BackupKeeper::StillAttached(const ConnectionSettings& database) const {
+    return attached_ && attached_->DatabasePath() == database.DatabasePath();
+}
+
+void BackupKeeper::WhenIdle(std::function<void()> step) {
+    if (!work_.Busy()) {
+        step();
+        return;
+    }
+    QTimer::singleShot(kBusyRetryMs, this,
+                       [this, step = std::move(step)]() mutable { WhenIdle(std::move(step)); });
+}
+
+void BackupKeeper::StartupChecks(const ConnectionSettings& database, bool hardEnd) {
+    // Another database may have been attached meanwhile; its own checks follow.
+    if (!StillAttached(database)) {
+        return;
+    }
+    if (hardEnd) {
+        WhenIdle([this, database] {
+            if (StillAttached(database)) {
+                Validate(database);
+            }
+        });
+        return;
+    }
+    QTimer::singleShot(automaticDelayMs_, this, [this, database] {
+        WhenIdle([this, database] {
+            if (StillAttached(database)) {
+                StartBackup(database, true);
+            }
+        });
+    });
+}
+
+void BackupKeeper::BackupNow() {
+    if (!attached_) {
+        Show(QStringLiteral("データベースに接続されていないため、バックアップを作成できません。"));
+        return;
+    }
+    if (Idle()) {
+        StartBackup(*attached_, false);
+    }
+}
+
+bool BackupKeeper::Idle() {
+    if (work_.Busy()) {
+        Show(QStringLiteral("バックアップの処理中です。終わってからもう一度実行して下さい。"));
+        return false;
+    }
+    return true;
+}
+
+void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
+    BackupJob job{database, FolderOf(database), std::filesystem::temp_directory_path(),
+                  static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
+    work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {
+        const BackupReport report = MakeVerifiedBackup(job, cancel, [this](BackupStage stage) {
+            QMetaObject::invokeMethod(
+                this, [this, stage] { Show(StageText(stage)); }, Qt::QueuedConnection);
+        });
+        return [this, report] { BackupDone(report); };
+    });
+}
+
+void BackupKeeper::BackupDone(const BackupReport& report) {
+    const QString words = QString::fromStdString(report.words).simplified();
+    switch (report.result) {
+        case BackupResult::Made:
+            Show(QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
+                     .arg(report.entry.groups)
+                     .arg(report.entry.registrations));
+            break;
+        case BackupResult::NotDue:
+            Show(QString());
+            break;
+        case BackupResult::Failed:
+            Show(QStringLiteral("バックアップを作成できませんでした。%1").arg(words));
+            break;
+        case BackupResult::CheckFailed:
+            Show(QStringLiteral("バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
+                                "プは残っています。%1")
+                     .arg(words));
+            break;
+        case BackupResult::Cancelled:
+            Show(QStringLiteral("バックアップを中止しました。"));
+            break;
+    }
+}
+
+void BackupKeeper::Show(const QString& text) {
+    if (text.isEmpty()) {
+        status_.clearMessage();
+    } else {
+        status_.showMessage(text);
+    }
+}
