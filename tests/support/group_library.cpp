@@ -34,6 +34,16 @@ void FillLibrary(Database& database, int groups, int filesPerGroup) {
     }
 }
 
+void AddRegistrations(Database& database, int group, int count) {
+    const std::string table = FileTableName(group);
+    ASSERT_TRUE(database.ExecuteScript(
+        {"EXECUTE BLOCK AS", "DECLARE I INTEGER = 0;", "BEGIN",
+         "  WHILE (I < " + std::to_string(count) + ") DO", "  BEGIN",
+         "    INSERT INTO " + table + " VALUES (1000000 + :I, 'bulk' || :I || '.qrt', '/bulk/');",
+         "    I = I + 1;", "  END", "END"}))
+        << database.LastError();
+}
+
 LibraryContents ReadLibrary(Database& database) {
     LibraryContents contents;
     GroupRecord group;

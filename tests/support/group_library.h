@@ -19,5 +19,7 @@ struct LibraryContents {
 // holding n * `filesPerGroup` registrations.
 void FillLibrary(Database& database, int groups, int filesPerGroup);
 LibraryContents ReadLibrary(Database& database);
+// Adds `count` registrations to group `group` in one statement, numbered from 1,000,000 on.
+void AddRegistrations(Database& database, int group, int count);
 // Creates the database `settings` names, fills it as FillLibrary does and answers its contents.
 LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, int filesPerGroup);
