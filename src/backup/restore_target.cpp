@@ -1,11 +1,34 @@
 #include "backup/restore_target.h"
 
+#include "storage/database.h"
 #include "storage/database_presence.h"
+#include "storage/row_census.h"
 
 namespace {
 
 constexpr int kAttempts = 100;
 constexpr std::size_t kStampLength = 15;  // "20261207-172210"
+
+// Restores `entry` and makes sure the new database holds what the backup's name records, so that
+// a file put there by hand (another database's backup, another program's) changes nothing.
+ServiceOutcome RestoreChecked(const BackupEntry& entry, const ConnectionSettings& target,
+                              const CancelFlag& cancel) {
+    ServiceOutcome outcome = RestoreDatabase(entry.file, target, cancel);
+    if (!outcome.done) {
+        return outcome;
+    }
+    std::optional<RowCensus> census;
+    {
+        Database restored(target);
+        restored.ConnectDatabase();
+        census = CountGroupRows(restored);
+    }
+    if (!census || census->Fingerprint() != entry.fingerprint) {
+        DropDatabase(target);
+        return ServiceOutcome{false, "復元した内容がバックアップの記録と一致しません。"};
+    }
+    return outcome;
+}
 
 }  // namespace
 
@@ -27,7 +50,7 @@ ServiceOutcome RestoreBeside(const ConnectionSettings& source, const BackupEntry
         target = RestoreTargetBeside(source, entry, attempt);
         const DatabaseProbe probe = ProbeDatabase(target);
         if (probe.state == DatabaseState::Missing) {
-            return RestoreDatabase(entry.file, target, cancel);
+            return RestoreChecked(entry, target, cancel);
         }
         if (probe.state == DatabaseState::Unreachable) {
             return ServiceOutcome{false, probe.words};

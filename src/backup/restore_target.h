@@ -10,7 +10,8 @@
 ConnectionSettings RestoreTargetBeside(const ConnectionSettings& source, const BackupEntry& entry,
                                        int attempt);
 
-// Restores `entry` into the first of those names where no database exists yet. Answers the outcome
-// and, when done, the new database in `target`.
+// Restores `entry` into the first of those names where no database exists yet, and keeps it only when
+// it holds what the backup's name records. Answers the outcome and, when done, the new database in
+// `target`.
 ServiceOutcome RestoreBeside(const ConnectionSettings& source, const BackupEntry& entry,
                              const CancelFlag& cancel, ConnectionSettings& target);

@@ -14,9 +14,9 @@ BackupProgram::BackupProgram() {
     WriteSettings(location.settings());
 }
 
-void BackupProgram::StartProgram() {
+void BackupProgram::StartProgram(int automaticDelayMs) {
     windows = std::make_unique<AppWindows>(context);
-    keeper().SetAutomaticDelay(0);
+    keeper().SetAutomaticDelay(automaticDelayMs);
     QObject::connect(board().StatusBar1, &QStatusBar::messageChanged,
                      [this](const QString& text) { statusTexts.append(text); });
     board().show();
@@ -30,10 +30,10 @@ fs::path BackupProgram::DatabaseFile() const {
     return fs::path(location.folder()) / "TEST.FDB";
 }
 
-BackupEntry BackupProgram::MakeBackup() {
+BackupEntry BackupProgram::MakeBackup(std::int64_t time) {
     const CancelFlag goOn{false};
     const BackupJob job{location.settings(), Folder(), fs::temp_directory_path(),
-                        static_cast<std::int64_t>(std::time(nullptr)), false};
+                        time != 0 ? time : static_cast<std::int64_t>(std::time(nullptr)), false};
     const BackupReport report = MakeVerifiedBackup(job, goOn, [](BackupStage) {});
     EXPECT_EQ(report.result, BackupResult::Made) << report.words;
     return report.entry;
