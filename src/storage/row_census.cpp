@@ -46,12 +46,8 @@ std::string RowText(std::span<const std::string> columns) {
 }
 
 std::optional<TableCensus> CountTable(Database& database, const std::string& table) {
-    // Each row's hash is cut to 31 bits, so that the sum of any table fits in 64.
-    const std::string columns =
-        "COUNT(*), SUM(BIN_AND(HASH(" +
-        (table == kGroupTable ? RowText(GroupColumnNames()) : RowText(FileColumnNames())) + "), 2147483647))";
     std::array<std::string, 2> row;
-    database.OpenSelect(columns, table, "", "");
+    database.OpenSelect(CensusColumns(table), table, "", "");
     if (!database.ResultOpen()) {
         return std::nullopt;
     }
@@ -61,6 +57,13 @@ std::optional<TableCensus> CountTable(Database& database, const std::string& tab
 }
 
 }  // namespace
+
+std::string CensusColumns(const std::string& table) {
+    // Each row's hash is cut to 31 bits, so that the sum of any table fits in 64.
+    return "COUNT(*), SUM(BIN_AND(HASH(" +
+           (table == kGroupTable ? RowText(GroupColumnNames()) : RowText(FileColumnNames())) +
+           "), 2147483647))";
+}
 
 long long RowCensus::Groups() const {
     const auto master = tables.find(kGroupTable);

@@ -27,5 +27,8 @@ struct RowCensus {
     bool operator==(const RowCensus&) const = default;
 };
 
+// The columns of the query that counts and digests one table (the master table or a file table).
+std::string CensusColumns(const std::string& table);
+
 // Counts and digests the tables of the attached database; nothing when a table cannot be read.
 std::optional<RowCensus> CountGroupRows(Database& database);
