@@ -241,6 +241,8 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
                                          ? "a database exists at " + Utf8FromCp932(target.DatabasePath())
                                          : before.words};
     }
+    // Streamed even to the embedded engine: given a local file by name, it restores a file cut short
+    // as far as it goes and ends without an error (only printing "Backup incomplete").
     ServiceOutcome outcome = RunService(
         target,
         [&](ServiceRun& run) {
