@@ -246,6 +246,13 @@ void BackupCheckFloor(benchmark::State& state) {
     RemoveCheckDatabase();
 }
 
+// The program counts the live database before and after its backup: once, straight.
+void CensusFloor(benchmark::State& state) {
+    LargeLibrary();
+    TimeEach(state, {},
+             [] { Require(DirectCensus(LargeLibrary().DatabasePath()) == kAllRows, "the count"); });
+}
+
 void BackupCheckGbak(benchmark::State& state) {
     EnsureBackupFile();
     TimeEach(state, RemoveCheckDatabase, [] {
@@ -290,6 +297,7 @@ const auto registered = {
     Register("BackupCheckFloor", BackupCheckFloor)->Arg(kLargeLibraryGroups),
     Register("BackupCheckGbak", BackupCheckGbak)->Arg(kLargeLibraryGroups),
     Register("VerifiedBackup", VerifiedBackupRun)->Arg(kLargeLibraryGroups),
+    Register("CensusFloor", CensusFloor)->Arg(kLargeLibraryGroups),
     Register("Validate", Validate)->Arg(kLargeLibraryGroups),
 };
 
