@@ -157,6 +157,7 @@ bool BackupKeeper::Idle() {
 void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
     BackupJob job{database, FolderOf(database), std::filesystem::temp_directory_path(),
                   static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
+    statusBeforeBackup_ = status_.currentMessage();
     work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {
         const BackupReport report = MakeVerifiedBackup(job, cancel, [this](BackupStage stage) {
             QMetaObject::invokeMethod(
@@ -175,7 +176,7 @@ void BackupKeeper::BackupDone(const BackupReport& report) {
                      .arg(report.entry.registrations));
             break;
         case BackupResult::NotDue:
-            Show(QString());
+            Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
             break;
         case BackupResult::Failed:
             Show(QStringLiteral("バックアップを作成できませんでした。%1").arg(words));

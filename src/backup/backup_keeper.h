@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -75,5 +76,6 @@ private:
     std::shared_ptr<void> listening_;
     std::optional<ConnectionSettings> attached_;  // the database the program has attached
     bool shown_ = false;
+    QString statusBeforeBackup_;
     int automaticDelayMs_ = 10000;
 };
