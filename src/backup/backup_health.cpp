@@ -22,6 +22,10 @@ void BackupKeeper::Validate(const ConnectionSettings& database) {
     work_.Start([this, database](const CancelFlag& cancel) -> BackgroundWork::Done {
         const ValidationReport report = ValidateDatabase(database, cancel);
         return [this, database, report] {
+            // Found damaged (and perhaps not restored), it is looked at again at the next start.
+            if (report.soundness == Soundness::Sound) {
+                unvalidated_.erase(database.DatabasePath());
+            }
             switch (report.soundness) {
                 case Soundness::Sound:
                     Show(QStringLiteral("データベースを検査しました。異常はありません。"));

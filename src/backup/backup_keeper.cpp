@@ -78,15 +78,19 @@ void BackupKeeper::Attached() {
     attached_ = database;
     const std::filesystem::path folder = FolderOf(database);
     const bool hardEnd = attachment_marker::LeftBehind(folder);
+    if (hardEnd) {
+        unvalidated_.insert(database.DatabasePath());
+    }
     attachment_marker::Place(folder);
     WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
 }
 
 void BackupKeeper::Detached() {
-    if (attached_) {
+    // A hard end whose validation has not been done yet stays noted for the next attach.
+    if (attached_ && !unvalidated_.contains(attached_->DatabasePath())) {
         attachment_marker::Remove(FolderOf(*attached_));
-        attached_.reset();
     }
+    attached_.reset();
     work_.Cancel();
 }
 

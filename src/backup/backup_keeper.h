@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "backup/background_work.h"
 #include "backup/backup_catalog.h"
@@ -75,6 +77,8 @@ private:
     BackgroundWork work_;
     std::shared_ptr<void> listening_;
     std::optional<ConnectionSettings> attached_;  // the database the program has attached
+    // Paths of databases left by a hard end and not found sound yet: their note stays.
+    std::set<std::string> unvalidated_;
     bool shown_ = false;
     QString statusBeforeBackup_;
     int automaticDelayMs_ = 10000;

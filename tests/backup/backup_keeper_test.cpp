@@ -87,6 +87,19 @@ TEST_F(BackupProgram, aWriterKilledInTheMiddleIsNoticedAndItsDatabaseValidatedAt
     EXPECT_GT(ListBackups(Folder()).front().registrations, 12);
 }
 
+TEST_F(BackupProgram, aHardEndStaysNotedUntilTheDatabaseIsFoundSound) {
+    attachment_marker::Place(Folder());
+    StartProgram();
+    board().close();  // before the validation could run
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
+
+    windows.reset();
+    StartProgram();
+    ASSERT_TRUE(StatusShowed(QStringLiteral("データベースを検査しました。異常はありません。")));
+    board().close();
+    EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
+}
+
 TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt) {
     const BackupEntry backup = MakeBackup();
     attachment_marker::Place(Folder());  // the last run ended hard
