@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "storage/firebird_lock_folder.h"
+
 using namespace Firebird;
 
 int main(int argc, char** argv) {
+    UseOwnFirebirdLockFolder();  // as the program does
     QApplication application(argc, argv);
     IMaster* master = fb_get_master_interface();
     ThrowStatusWrapper status(master->getStatus());

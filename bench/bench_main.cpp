@@ -2,9 +2,12 @@
 
 #include <QApplication>
 
+#include "storage/firebird_lock_folder.h"
+
 // The in-process benchmarks drive widgets without a screen; the programs the start-up benchmark
 // launches get the real display.
 int main(int argc, char** argv) {
+    UseOwnFirebirdLockFolder();
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     int qtArgc = 3;
     char platformOption[] = "-platform";

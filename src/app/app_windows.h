@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/backup_tools.h"
+#include "app/connection_keeper.h"
 #include "app/search_tools.h"
 #include "board/board_window.h"
 #include "dialogs/database_settings_dialog.h"
@@ -24,6 +25,7 @@ struct AppWindows {
     TForm4 form4;
 
     SearchTools search;
-    RelinkTools relink;  // after the search tools in the tools menu
-    BackupTools backup;  // after the relinking tools; ends its work before the board goes
+    RelinkTools relink;            // after the search tools in the tools menu
+    ConnectionKeeper* connection;  // owned by the board
+    BackupTools backup;            // after the relinking tools; ends its work before the board goes
 };

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "storage/database.h"
+
 namespace {
 
 // A dialog that will not close must not keep the program from ending.
@@ -11,6 +13,13 @@ constexpr int kDialogTries = 100;
 constexpr int kTryIntervalMs = 10;
 
 void EndRunAfterDialogs(QWidget& mainWindow, int triesLeft) {
+    // A command waiting for the server is given up first: it then ends as on a lost connection.
+    if (Database::Waiting() && triesLeft > 0) {
+        Database::AbandonWaiting();
+        QTimer::singleShot(kTryIntervalMs, &mainWindow,
+                           [&mainWindow, triesLeft] { EndRunAfterDialogs(mainWindow, triesLeft - 1); });
+        return;
+    }
     if (QWidget* popup = QApplication::activePopupWidget()) {
         popup->close();
     }

@@ -2,17 +2,22 @@
 
 #include "app/app_windows.h"
 #include "app/end_run.h"
+#include "app/starter_problem_message.h"
 #include "common/file_name_locale.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
 #include "platform/session_signals.h"
 #include "platform/shell.h"
+#include "starter/starter_problem.h"
+#include "storage/firebird_lock_folder.h"
 
 int main(int argc, char** argv) {
     // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
     // session's signals back and they reach the program only through ForwardSessionSignals.
     HoldSessionSignals();
+    UseOwnFirebirdLockFolder();
+    const std::string starterProblem = TakeStarterProblem();  // before any thread reads the environment
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
@@ -27,8 +32,11 @@ int main(int argc, char** argv) {
     context.shell = shell.get();
 
     AppWindows windows(context);
-    windows.form1.show();
+    // Before the first showing, whose start-up message about an unreachable database runs an event
+    // loop of its own: a signal then ends the run from there too.
     ForwardSessionSignals([&windows] { EndRun(windows.form1); });
+    windows.form1.show();
+    ShowStarterProblem(windows.form1, prompts, starterProblem);
     windows.search.watcher.Start();
     return QApplication::exec();
 }

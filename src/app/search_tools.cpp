@@ -32,7 +32,9 @@ SearchTools::SearchTools(TForm1& board, TForm3& fileList)
     fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
         window.ShowGroupsHolding(folder, fileName);
     };
-    board.database().SetWriteObserver([this] { watcher.NoteOwnWrite(); });
+    board.database().SetWriteObserver(
+        [this](const Database::OwnWrite& write) { watcher.NoteOwnWrite(write); },
+        [this](std::string_view table) { return watcher.Watches(table); });
 }
 
 void SearchTools::Refresh(bool everything) {

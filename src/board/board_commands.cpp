@@ -66,8 +66,6 @@ void TForm1::mnuEditGroupClick() {
 }
 
 void TForm1::mnuDBsetClick() {
-    // The file list shows a group of the database being left; nothing may be added to it afterwards.
-    windows_.fileList->close();
     const std::string previousPath = context_.settings.DatabasePath();
     database_.DisconnectDatabase();
     windows_.databaseSettings->exec();

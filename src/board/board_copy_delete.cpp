@@ -9,7 +9,6 @@
 #include "common/sql_literal.h"
 #include "platform/app_context.h"
 #include "platform/prompts.h"
-#include "storage/group_presence.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
 
@@ -25,7 +24,7 @@ void TForm1::mnuCopyGroupClick() {
     // past the largest integer cannot be given out.
     const bool numbered = ParseIntOrZero(row[kGroupN]) == source && !largest.empty() &&
                           copyNo <= std::numeric_limits<std::int32_t>::max();
-    if (!numbered || !database_.InsertRow(kGroupTable, GroupColumnNames(), CopiedGroupValues(row, copyNo))) {
+    if (!numbered || !CopyGroupRows(source, copyNo, CopiedGroupValues(row, copyNo))) {
         // Without its row the source is gone: the board shows what the database now holds.
         if (ParseIntOrZero(row[kGroupN]) != source) {
             GroupGone(QStringLiteral("複製失敗"));
@@ -34,19 +33,26 @@ void TForm1::mnuCopyGroupClick() {
         }
         return;
     }
-    // A group never opened has no file list yet; the copy gets its own when it is first opened, and
-    // none that a deleted group of its number left behind.
-    const std::string sourceFiles = FileTableName(source);
-    const bool filesCopied = database_.TableExists(sourceFiles)
-                                 ? CopyTable(database_, sourceFiles, FileTableName(copyNo))
-                                 : EmptyLeftoverFileTable(database_, copyNo);
     GroupSlots.Append();
     // The row was stored, so its position fits the column's 32 bits.
     AddGroupIcon(static_cast<int>(copyNo - 1), static_cast<int>(CopiedPosition(row[kGroupX])),
                  static_cast<int>(CopiedPosition(row[kGroupY])), row[kGroupName], row[kGroupIcon]);
-    if (!filesCopied) {
-        context_.prompts->Message(this, QStringLiteral("ファイルリスト複製失敗"));
+}
+
+bool TForm1::CopyGroupRows(int source, std::int64_t copyNo, const std::array<std::string, 11>& values) {
+    // The master row is written in the same transaction as the copied file list: a copy cut short
+    // leaves no group behind, and until it is committed its row keeps the number from another desktop.
+    const auto addRow = [&] { return database_.InsertRow(kGroupTable, GroupColumnNames(), values); };
+    const std::string sourceFiles = FileTableName(source);
+    const std::string copyFiles = FileTableName(copyNo);
+    if (database_.TableExists(sourceFiles)) {
+        return CopyTable(database_, sourceFiles, copyFiles, addRow);
     }
+    // A group never opened has no file list yet; the copy gets its own when it is first opened, and
+    // none that a deleted group of its number left behind.
+    const bool leftover = database_.TableExists(copyFiles);
+    return database_.WriteTogether(
+        [&] { return addRow() && (!leftover || database_.DeleteRows(copyFiles, "")); });
 }
 
 void TForm1::mnuDeleteGroupClick() {

@@ -4,6 +4,10 @@
 #include "storage/group_presence.h"
 
 void TForm1::RefreshBoard() {
+    // Without its connection the board keeps what it shows until it is back.
+    if (database_.Lost()) {
+        return;
+    }
     RebuildBoard();
     if (SelectedGroup != 0 && !SelectGroup(SelectedGroup)) {
         ClearSelection();

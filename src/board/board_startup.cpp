@@ -1,13 +1,17 @@
 #include <QFile>
 #include <QLineEdit>
+#include <chrono>
 
 #include "board/board_window.h"
 #include "board/startup_paths.h"
 #include "common/settings_file.h"
 #include "platform/app_context.h"
+#include "platform/firebird_reason.h"
 #include "platform/prompts.h"
 
 namespace {
+
+constexpr std::chrono::milliseconds kClosingDeadline{500};
 
 std::string FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -29,9 +33,11 @@ void TForm1::FormShow() {
     if (!context_.settings.dataFolder.empty()) {
         database_.ConnectDatabase();
         if (!database_.Attached()) {
+            const std::string reason = database_.LastError();
             database_.DisconnectDatabase();
-            context_.prompts->Message(this,
-                                      QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"));
+            context_.prompts->Message(
+                this, WithFirebirdReason(
+                          QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"), reason));
         }
     }
     ClearSelection();
@@ -41,6 +47,8 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
     context_.fileCopyBuffer.clear();
     FreeBoard();
+    // Whoever closes wants out: a server that does not answer at once is not waited for.
+    database_.SetStatementDeadline(kClosingDeadline);
     database_.DisconnectDatabase();
     SavedSettings saved = CurrentSettings();
     saved.connection = context_.settings;

@@ -1,6 +1,7 @@
 #include "board/board_window.h"
 #include "filelist/file_list_window.h"
 #include "platform/app_context.h"
+#include "platform/firebird_reason.h"
 #include "platform/prompts.h"
 
 void TForm1::SwitchDatabase(const ConnectionSettings& settings) {
@@ -12,8 +13,11 @@ void TForm1::SwitchDatabase(const ConnectionSettings& settings) {
     context_.settings.databaseName = settings.databaseName;
     database_.ConnectDatabase();
     if (!database_.Attached()) {
-        context_.prompts->Message(this,
-                                  QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"));
+        const std::string reason = database_.LastError();
+        database_.DisconnectDatabase();
+        context_.prompts->Message(
+            this, WithFirebirdReason(QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"),
+                                     reason));
     }
     RebuildBoard();
     ClearSelection();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -144,6 +146,8 @@ private:
     bool MasterTableReady();
     // Another desktop deleted the group this one still showed: says so and shows the board as it is.
     void GroupGone(const QString& message);
+    // Writes the copy's master row `values` and the copy of group `source`'s file list; all or nothing.
+    bool CopyGroupRows(int source, std::int64_t copyNo, const std::array<std::string, 11>& values);
     // The number the details panel shows when a group command may act on it; 0 when it may not.
     int CommandGroup();
     void FreeSlot(GroupSlot& slot);

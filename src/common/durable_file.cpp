@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "common/unique_file.h"
+
 namespace {
 
 // Makes a rename in the folder durable. A folder that cannot be opened leaves the rename to the
@@ -21,10 +23,12 @@ void SyncFolderOf(const std::string& path) {
 
 }  // namespace
 
-DurableFile::DurableFile(std::string path, std::string temporary)
-    : path_(std::move(path)),
-      temporary_(std::move(temporary)),
-      handle_(open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+DurableFile::DurableFile(std::string path, const std::string& temporaryStem) : path_(std::move(path)) {
+    // A name of its own, so that no file or link someone else left beside it is written through.
+    UniqueFile temporary = CreateUniqueFile(temporaryStem, 0666);
+    handle_ = temporary.handle;
+    temporary_ = std::move(temporary.path);
+}
 
 DurableFile::~DurableFile() {
     Abandon();

@@ -4,12 +4,13 @@
 #include <string_view>
 
 // A file that appears under its name only once it is completely written and on the disk: it is
-// written under a temporary name beside it and renamed by Commit. A power cut, a full disk or an
-// abandoned write leaves the previous file (or none), never a part of the new one; an uncommitted
-// temporary file is removed when the object goes.
+// written under a temporary name of its own beside it (`temporaryStem` and a random ending, see
+// unique_file.h) and renamed by Commit. A power cut, a full disk or an abandoned write leaves the
+// previous file (or none), never a part of the new one; an uncommitted temporary file is removed
+// when the object goes.
 class DurableFile {
 public:
-    DurableFile(std::string path, std::string temporary);
+    DurableFile(std::string path, const std::string& temporaryStem);
     ~DurableFile();
     DurableFile(const DurableFile&) = delete;
     DurableFile& operator=(const DurableFile&) = delete;

@@ -59,10 +59,6 @@ std::string FileText(const SavedSettings& settings) {
 
 }  // namespace
 
-std::string SettingsTemporaryPath(const std::string& path) {
-    return path + ".tmp";
-}
-
 bool LoadSettings(const std::string& path, SavedSettings& settings) {
     settings.connection = ConnectionSettings::Defaults();
     std::error_code error;
@@ -90,6 +86,6 @@ bool LoadSettings(const std::string& path, SavedSettings& settings) {
 }
 
 bool SaveSettings(const std::string& path, const SavedSettings& settings) {
-    DurableFile file(path, SettingsTemporaryPath(path));
+    DurableFile file(path, path + ".tmp");
     return file.Opened() && file.Append(FileText(settings)) && file.Commit();
 }

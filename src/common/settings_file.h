@@ -37,9 +37,7 @@ struct SavedSettings {
 // read as they were.
 bool LoadSettings(const std::string& path, SavedSettings& settings);
 
-// Writes the 24 lines (CP932, CR LF) through a temporary file beside `path` that replaces it only
-// when completely written; on failure the previous file stays as it was. False on failure.
+// Writes the 24 lines (CP932, CR LF) through a new temporary file beside `path` ("<path>.tmp." and
+// six random characters) that replaces it only when completely written; on failure the previous file
+// stays as it was and the temporary file is removed. False on failure.
 bool SaveSettings(const std::string& path, const SavedSettings& settings);
-
-// The temporary file beside `path` that SaveSettings writes first.
-std::string SettingsTemporaryPath(const std::string& path);

@@ -1,7 +1,10 @@
 #include "common/settings_place.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
-#include <fstream>
+
+#include "common/unique_file.h"
 
 namespace fs = std::filesystem;
 
@@ -23,19 +26,16 @@ fs::path DesktopFolder(const char* variable, const char* homeRelative) {
 }
 
 // Whether the settings file can be saved in `folder`: saving creates a new file there and renames
-// it, so a file is created and removed again. Permission bits would say yes to root in folders
-// where no file can be made.
+// it, so a file is created and removed again, under a name of its own so that only that one is
+// removed. Permission bits would say yes to root in folders where no file can be made.
 bool TakesNewFiles(const fs::path& folder, const fs::path& fileName) {
-    fs::path probe = folder / fileName;
-    probe += ".probe";
-    bool created = false;
-    {
-        std::ofstream out(probe, std::ios::app);
-        created = out.is_open();
+    const UniqueFile probe = CreateUniqueFile((folder / fileName).string() + ".probe", 0600);
+    if (probe.handle < 0) {
+        return false;
     }
-    std::error_code ignored;
-    fs::remove(probe, ignored);
-    return created;
+    close(probe.handle);
+    unlink(probe.path.c_str());
+    return true;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/app_context.h"
 #include "platform/byte_limit.h"
 #include "platform/codec.h"
+#include "platform/firebird_reason.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "platform/window_showing.h"
@@ -117,10 +118,13 @@ void TForm2::Button1Click() {
     database_.CreateDatabase();
     database_.ConnectDatabase();
     const bool attached = database_.Attached();
+    const std::string reason = database_.LastError();
     database_.DisconnectDatabase();
     if (attached) {
         accept();
         return;
     }
-    RefuseEntry(prompts, Edit1, QStringLiteral("データベースが作成・接続出来ません。設定を確認して下さい。"));
+    RefuseEntry(prompts, Edit1,
+                WithFirebirdReason(
+                    QStringLiteral("データベースが作成・接続出来ません。設定を確認して下さい。"), reason));
 }

@@ -30,7 +30,9 @@ void TForm4::FormShow() {
         panel_.Button1->setEnabled(false);
         return;
     }
-    if (!database_.TableExists(kGroupTable) && !CreateGroupTable(database_)) {
+    // While a lost connection is made again the dialog stays usable: creating then says whether it
+    // worked, and what was typed is kept for another try.
+    if (!database_.TableExists(kGroupTable) && !database_.Lost() && !CreateGroupTable(database_)) {
         panel_.Button1->setEnabled(false);
     }
     ShowProposedNumber();

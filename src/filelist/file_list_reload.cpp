@@ -3,6 +3,7 @@
 #include <QListView>
 #include <QTreeView>
 #include <set>
+#include <tuple>
 
 #include "common/number.h"
 #include "filelist/file_list_view.h"
@@ -21,16 +22,22 @@ QAbstractItemView* ShownView(FileListView& list) {
 }  // namespace
 
 void TForm3::Reload() {
-    std::set<std::string> selected;
+    // A row is found again by its whole registration: another desktop may have given its number to
+    // another file meanwhile, which a removal must never hit.
+    using Registration = std::tuple<std::string, std::string, std::string>;
+    const auto registration = [](const FileRowTexts& row) {
+        return Registration{row.number, row.fileName, row.folder};
+    };
+    std::set<Registration> selected;
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
-            selected.insert(ListView1->Row(row).number);
+            selected.insert(registration(ListView1->Row(row)));
         }
     }
     FormShow();
     QItemSelectionModel* selection = ListView1->DetailsView()->selectionModel();
     for (int row = 0; row < ListView1->RowCount(); ++row) {
-        if (selected.count(ListView1->Row(row).number) != 0) {
+        if (selected.count(registration(ListView1->Row(row))) != 0) {
             selection->select(ListView1->DetailsView()->model()->index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }

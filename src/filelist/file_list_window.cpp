@@ -68,6 +68,12 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
     BuildContextMenu();
     // A window restored from the task bar shows again without being opened for a group.
     OnEveryShowing(*this, [this] { FormShow(); });
+    // A group of the database being left: nothing may be added to it in another one.
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Detached) {
+            close();
+        }
+    });
 }
 
 void TForm3::BuildPanel() {

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -89,6 +90,8 @@ private:
     AppContext& context_;
     Database& database_;
     int SortColumn = 0;  // the column last clicked; kept across showings
+
+    std::shared_ptr<void> listening_;
 
     FileListView* ListView1;
     ImageList* ImageList1;

@@ -52,12 +52,13 @@ ReplaceCounts ReplaceFolder(Database& database, const std::vector<GroupMatch>& m
         }
         const std::string setClause = "PATH_NAME=" + SqlText(*newFolder) + "||SUBSTRING(PATH_NAME FROM " +
                                       SqlNumber(static_cast<long long>(oldFolder.size()) + 1) + ")";
-        const long long fitting = match.rows - tooLong;
-        if (fitting > 0 && database.UpdateSet(table, setClause,
-                                              StartsWith(oldFolder) + length + "<=" + SqlNumber(longest))) {
-            counts.changed += fitting;
+        // What the statement changed is what counts: rows may have come or gone since they were counted.
+        const long long changed = database.UpdateSetChanged(
+            table, setClause, StartsWith(oldFolder) + length + "<=" + SqlNumber(longest));
+        if (changed >= 0) {
+            counts.changed += changed;
         } else {
-            counts.failed += fitting;
+            counts.failed += match.rows - tooLong;
         }
         counts.failed += tooLong;
     }

@@ -113,6 +113,9 @@ void FolderReplaceDialog::Replace() {
         const WaitCursor waiting;
         counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
     }
+    if (counts.changed > 0) {
+        emit FoldersChanged();
+    }
     QString text = QStringLiteral("%1件のフォルダを置換しました。").arg(counts.changed);
     if (counts.failed > 0) {
         text += QStringLiteral(

@@ -16,6 +16,10 @@ public:
     // Shows the dialog with the focus in the old folder.
     void Open();
 
+signals:
+    // Registrations were given new folders.
+    void FoldersChanged();
+
 private:
     void Replace();
     // The folder typed in `edit`, ending in the separator; the separator is added to the edit too.

@@ -22,6 +22,7 @@
 #include "relink/missing_files_model.h"
 #include "relink/missing_scan.h"
 #include "relink/relink_dialog.h"
+#include "storage/database.h"
 
 // The walk of the chosen folder, shared between the window and the thread that walks it.
 struct TreeWalk {
@@ -29,7 +30,7 @@ struct TreeWalk {
     std::set<std::string> wanted;
     std::atomic<bool> cancelled{false};
     std::atomic<long long> visited{0};
-    FoldersByName found;  // written by the thread, read once it has finished
+    TreeSearchResult result;  // written by the thread, read once it has finished
 };
 
 namespace {
@@ -103,6 +104,11 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
     connect(scan_, &MissingFileScan::Finished, this, &MissingFilesWindow::ScanFinished);
     connect(walkTicker_, &QTimer::timeout, this, &MissingFilesWindow::ShowWalkProgress);
     connect(proposals_, &QDialog::accepted, this, &MissingFilesWindow::StoreChosen);
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Detached) {
+            DatabaseLeft();
+        }
+    });
     ShowCount();
 }
 
@@ -152,6 +158,14 @@ void MissingFilesWindow::Cancel() {
     storeCancelled_ = true;
 }
 
+void MissingFilesWindow::DatabaseLeft() {
+    // Nothing read from one database may ever be written into another.
+    Cancel();
+    proposals_->reject();
+    model_->Clear();
+    ShowCount(QStringLiteral("データベースの接続が変わったため一覧を消去しました"));
+}
+
 void MissingFilesWindow::StartScan() {
     if (busy_) {
         return;
@@ -173,7 +187,11 @@ void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, 
 
 void MissingFilesWindow::ScanFinished(bool cancelled) {
     SetBusy(false);
-    ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
+    if (database_.Lost()) {
+        ShowCount(QStringLiteral("サーバーとの接続が切れたため検索を中止しました"));
+    } else {
+        ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
+    }
     emit WorkFinished();
 }
 
@@ -193,7 +211,7 @@ void MissingFilesWindow::StartRelink() {
     walk_->root = std::filesystem::path(folder.toStdU16String());
     walk_->wanted = WantedNames(model_->Files());
     walkThread_ = QThread::create([walk = walk_] {
-        walk->found = FindNamesInTree(walk->root, walk->wanted, walk->cancelled, walk->visited);
+        walk->result = FindNamesInTree(walk->root, walk->wanted, walk->cancelled, walk->visited);
     });
     connect(walkThread_, &QThread::finished, this, &MissingFilesWindow::WalkFinished);
     SetBusy(true);
@@ -219,15 +237,17 @@ void MissingFilesWindow::WalkFinished() {
         return;
     }
     ShowCount();
-    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->found);
+    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->result);
+    const long long unreadable = walk->result.unreadableFolders;
     if (proposals.empty()) {
         context_.prompts->Message(
-            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。"));
+            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。") +
+                      UnreadableNote(unreadable));
         emit WorkFinished();
         return;
     }
     const int notFound = model_->rowCount() - static_cast<int>(proposals.size());
-    proposals_->SetProposals(std::move(proposals), notFound);
+    proposals_->SetProposals(std::move(proposals), notFound, unreadable);
     proposals_->open();
     emit WorkFinished();
 }
@@ -237,7 +257,7 @@ void MissingFilesWindow::StoreChosen() {
     if (storing_.empty()) {
         return;
     }
-    stored_.assign(storing_.size(), false);
+    stored_.assign(storing_.size(), RelinkOutcome::Failed);
     storeIndex_ = 0;
     storeCancelled_ = false;
     SetBusy(true);
@@ -248,6 +268,11 @@ void MissingFilesWindow::StoreChosen() {
 }
 
 void MissingFilesWindow::StoreSlice() {
+    // A command waiting for the server has the connection: storing goes on after it.
+    if (Database::Waiting()) {
+        QTimer::singleShot(kSliceMilliseconds, this, &MissingFilesWindow::StoreSlice);
+        return;
+    }
     QElapsedTimer elapsed;
     elapsed.start();
     while (!storeCancelled_ && storeIndex_ < storing_.size() && elapsed.elapsed() < kSliceMilliseconds) {
@@ -264,12 +289,15 @@ void MissingFilesWindow::StoreSlice() {
 
 void MissingFilesWindow::StoringFinished() {
     std::set<std::pair<int, std::int64_t>> relinked;
+    long long changedElsewhere = 0;
     for (std::size_t i = 0; i < storeIndex_; ++i) {
-        if (stored_[i]) {
+        if (stored_[i] == RelinkOutcome::Relinked) {
             relinked.insert({storing_[i].file.group, storing_[i].file.number});
         }
+        changedElsewhere += stored_[i] == RelinkOutcome::ChangedElsewhere;
     }
-    const long long failed = static_cast<long long>(storeIndex_) - static_cast<long long>(relinked.size());
+    const long long failed =
+        static_cast<long long>(storeIndex_) - static_cast<long long>(relinked.size()) - changedElsewhere;
     const long long skipped = static_cast<long long>(storing_.size() - storeIndex_);
     model_->KeepOnly([&relinked](const MissingFile& file) {
         return relinked.count({file.group, file.number}) == 0;
@@ -277,7 +305,13 @@ void MissingFilesWindow::StoringFinished() {
     storing_.clear();
     SetBusy(false);
     ShowCount();
+    if (!relinked.empty()) {
+        emit FoldersChanged();
+    }
     QString text = QStringLiteral("%1件を再リンクしました。").arg(relinked.size());
+    if (changedElsewhere > 0) {
+        text += QStringLiteral("\n%1件は他で変更されていたため変更していません。").arg(changedElsewhere);
+    }
     if (failed > 0) {
         text += QStringLiteral("\n%1件は再リンクできませんでした。").arg(failed);
     }

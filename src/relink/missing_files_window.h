@@ -35,6 +35,8 @@ public:
 signals:
     // The window is idle again after a scan, a relinking or a cancel.
     void WorkFinished();
+    // Registrations were given new folders.
+    void FoldersChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +52,8 @@ private:
     void StoreSlice();
     void StoringFinished();
     void Cancel();
+    // The database the list was read from is left: its work stops and its list goes.
+    void DatabaseLeft();
     void SetBusy(bool busy);
     void ShowCount(const QString& note = QString());
 
@@ -71,6 +75,7 @@ private:
     QThread* walkThread_ = nullptr;
     std::vector<RelinkProposal> storing_;
     std::size_t storeIndex_ = 0;
-    std::vector<bool> stored_;
+    std::vector<RelinkOutcome> stored_;
     bool storeCancelled_ = false;
+    std::shared_ptr<void> listening_;
 };

@@ -15,6 +15,8 @@ namespace {
 constexpr int kBlockRows = 2000;
 // How long one slice may keep the GUI thread.
 constexpr int kSliceMilliseconds = 15;
+// How long a slice waits for a command that waits for the server.
+constexpr int kRetryMilliseconds = 20;
 
 }  // namespace
 
@@ -32,12 +34,7 @@ void MissingFileScan::Start() {
     checked_ = 0;
     missing_ = 0;
     found_.clear();
-    const int generation = generation_;
-    QTimer::singleShot(0, this, [this, generation] {
-        if (generation == generation_) {
-            Slice();
-        }
-    });
+    ScheduleSlice(0);
 }
 
 void MissingFileScan::Cancel() {
@@ -50,9 +47,19 @@ void MissingFileScan::Slice() {
     if (!running_) {
         return;
     }
+    // A command waiting for the server has the connection: the scan goes on after it.
+    if (Database::Waiting()) {
+        ScheduleSlice(kRetryMilliseconds);
+        return;
+    }
     QElapsedTimer elapsed;
     elapsed.start();
     while (elapsed.elapsed() < kSliceMilliseconds) {
+        // Without its connection no group can be read: the scan would end as if it were complete.
+        if (database_.Lost()) {
+            Finish(true);
+            return;
+        }
         if (blockIndex_ < block_.size()) {
             FileRecord& row = block_[blockIndex_++];
             ++checked_;
@@ -75,8 +82,12 @@ void MissingFileScan::Slice() {
         }
     }
     emit Progress(checked_, missing_, static_cast<int>(groupIndex_), static_cast<int>(groups_.size()));
+    ScheduleSlice(0);
+}
+
+void MissingFileScan::ScheduleSlice(int delayMs) {
     const int generation = generation_;
-    QTimer::singleShot(0, this, [this, generation] {
+    QTimer::singleShot(delayMs, this, [this, generation] {
         if (generation == generation_) {
             Slice();
         }

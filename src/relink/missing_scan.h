@@ -43,6 +43,7 @@ signals:
 
 private:
     void Slice();
+    void ScheduleSlice(int delayMs);
     // Reads the next block of the current group; false when the group has no more rows.
     bool ReadBlock();
     void Finish(bool cancelled);

@@ -45,12 +45,24 @@ RelinkDialog::RelinkDialog(QWidget* parent)
     layout->addLayout(buttons);
 }
 
-void RelinkDialog::SetProposals(std::vector<RelinkProposal> proposals, int notFound) {
+QString UnreadableNote(long long unreadableFolders) {
+    if (unreadableFolders == 0) {
+        return QString();
+    }
+    return QStringLiteral("\n読み取れなかったフォルダが%1個あります。").arg(unreadableFolders);
+}
+
+void RelinkDialog::SetProposals(std::vector<RelinkProposal> proposals, int notFound,
+                                long long unreadableFolders) {
     proposals_ = std::move(proposals);
-    summary_->setText(QStringLiteral("%1件が見つかりました（見つからなかったファイル: %2件）。\n"
-                                     "チェックしたファイルのフォルダを変更します。")
+    QString summary = QStringLiteral("%1件が見つかりました（見つからなかったファイル: %2件）。")
                           .arg(proposals_.size())
-                          .arg(notFound));
+                          .arg(notFound);
+    if (unreadableFolders > 0) {
+        summary += UnreadableNote(unreadableFolders) +
+                   QStringLiteral("そこに別のファイルがあるかもしれないため、すべて推測です。");
+    }
+    summary_->setText(summary + QStringLiteral("\nチェックしたファイルのフォルダを変更します。"));
     list_->clear();
     QList<QTreeWidgetItem*> items;
     for (const RelinkProposal& proposal : proposals_) {

@@ -6,6 +6,7 @@
 #include "common/codepage.h"
 #include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/registration.h"
 #include "storage/schema.h"
 
 std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
@@ -19,7 +20,8 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
 }
 
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
-                                           const FoldersByName& found) {
+                                           const TreeSearchResult& walk) {
+    const FoldersByName& found = walk.found;
     std::vector<RelinkProposal> proposals;
     for (const MissingFile& file : files) {
         if (file.fileName.empty()) {
@@ -39,18 +41,21 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
         }
         const int best = BestCandidate(Utf8FromCp932(file.folder), storable);
         if (best >= 0) {
-            proposals.push_back({file, storableBytes[best], static_cast<int>(storable.size())});
+            proposals.push_back(
+                {file, storableBytes[best], static_cast<int>(storable.size()), walk.Complete()});
         }
     }
     return proposals;
 }
 
-bool StoreRelink(Database& database, const RelinkProposal& proposal) {
+RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal) {
     const MissingFile& file = proposal.file;
-    const std::string oldFolder =
-        file.folder.empty() ? "PATH_NAME IS NULL" : "PATH_NAME=" + SqlText(file.folder);
     const std::array<std::string, 1> columns{"PATH_NAME"};
     const std::array<std::string, 1> values{SqlText(proposal.newFolder)};
-    return database.UpdateColumns(FileTableName(file.group), columns, values,
-                                  "N=" + SqlNumber(file.number) + " AND " + oldFolder);
+    const long long changed =
+        database.UpdateColumnsChanged(FileTableName(file.group), columns, values,
+                                      SameRegistration(file.number, file.fileName, file.folder));
+    return changed < 0    ? RelinkOutcome::Failed
+           : changed == 0 ? RelinkOutcome::ChangedElsewhere
+                          : RelinkOutcome::Relinked;
 }

@@ -12,10 +12,11 @@ class Database;
 // A missing file found again: the folder proposed for it and how many folders held its name.
 struct RelinkProposal {
     MissingFile file;
-    std::string newFolder;  // code-page bytes, ending in the separator
-    int candidates = 1;     // more than one: the folder is a guess
+    std::string newFolder;     // code-page bytes, ending in the separator
+    int candidates = 1;        // more than one: the folder is a guess
+    bool walkComplete = true;  // a folder of the tree could not be read: it may hold another copy
 
-    bool Guess() const { return candidates > 1; }
+    bool Guess() const { return candidates > 1 || !walkComplete; }
 };
 
 // The names to look for, as UTF-8 bytes; rows without a name are left out.
@@ -23,9 +24,13 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files);
 
 // One proposal per missing file whose name was found: the only folder, or among several the one
 // sharing the longest tail with the old folder. Folders the code page cannot hold are passed over,
-// as they could not be stored.
-std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files, const FoldersByName& found);
+// as they could not be stored. After a walk that could not read every folder, each is a guess.
+std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
+                                           const TreeSearchResult& walk);
 
-// Stores the new folder of one registration, its own committed statement. The row is matched by its
-// number and its old folder, so a registration changed since the scan is left as it is.
-bool StoreRelink(Database& database, const RelinkProposal& proposal);
+enum class RelinkOutcome { Relinked, ChangedElsewhere, Failed };
+
+// Stores the new folder of one registration, its own committed statement. The row is matched by the
+// whole registration as the scan read it (number, file name and old folder): a registration changed
+// or numbered anew since then is left as it is.
+RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal);

@@ -36,28 +36,36 @@ std::string Utf8(const std::filesystem::path& path) {
 
 }  // namespace
 
-FoldersByName FindNamesInTree(const std::filesystem::path& root, const std::set<std::string>& wanted,
-                              const std::atomic<bool>& cancelled, std::atomic<long long>& visited) {
+TreeSearchResult FindNamesInTree(const std::filesystem::path& root, const std::set<std::string>& wanted,
+                                 const std::atomic<bool>& cancelled, std::atomic<long long>& visited) {
     namespace fs = std::filesystem;
-    FoldersByName found;
-    std::error_code error;
-    fs::recursive_directory_iterator entry(root, fs::directory_options::skip_permission_denied, error);
-    for (; !error && entry != fs::recursive_directory_iterator(); entry.increment(error)) {
-        if (cancelled.load(std::memory_order_relaxed)) {
-            break;
+    TreeSearchResult result;
+    std::vector<fs::path> pending{root};
+    while (!pending.empty() && !cancelled.load(std::memory_order_relaxed)) {
+        const fs::path folder = std::move(pending.back());
+        pending.pop_back();
+        std::error_code error;
+        fs::directory_iterator entry(folder, error);
+        for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+            if (cancelled.load(std::memory_order_relaxed)) {
+                break;
+            }
+            visited.fetch_add(1, std::memory_order_relaxed);
+            std::error_code typeError;
+            if (entry->is_directory(typeError) && !entry->is_symlink(typeError)) {
+                pending.push_back(entry->path());
+                continue;
+            }
+            const std::string name = Utf8(entry->path().filename());
+            // A link to a file stands for the file; one that leads nowhere is passed over.
+            if (wanted.count(name) != 0 && entry->is_regular_file(typeError)) {
+                result.found[name].push_back(Utf8(entry->path().parent_path()) +
+                                             static_cast<char>(fs::path::preferred_separator));
+            }
         }
-        visited.fetch_add(1, std::memory_order_relaxed);
-        std::error_code typeError;
-        if (!entry->is_regular_file(typeError)) {
-            continue;
-        }
-        const std::string name = Utf8(entry->path().filename());
-        if (wanted.count(name) != 0) {
-            found[name].push_back(Utf8(entry->path().parent_path()) +
-                                  static_cast<char>(fs::path::preferred_separator));
-        }
+        result.unreadableFolders += error ? 1 : 0;
     }
-    return found;
+    return result;
 }
 
 int SharedTailLength(const std::string& folder1, const std::string& folder2) {

@@ -2,25 +2,76 @@
 
 #include <QApplication>
 
-#include "storage/database.h"
-#include "storage/row_walk.h"
+#include "search/change_look.h"
 #include "storage/schema.h"
 
-std::string TableState(Database& database, std::string_view table) {
-    std::string row[2];
-    const int count = database.OpenSelect("COUNT(*), MAX(RDB$RECORD_VERSION)", table, "", "");
-    WalkRows(database, count, row, [] {});
-    return count == 1 ? row[0] + "/" + row[1] : std::string();
-}
+// The watch's own connection and what it has seen; used only on the watch's thread.
+class ChangeLooker : public QObject {
+public:
+    ChangeLooker() : database_(settings_), look_(database_) {}
 
-ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
-    : QObject(parent), database_(database), views_(std::move(views)) {
-    connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
-}
+    // Attaches to where `settings` point, or only leaves the database attached before.
+    void Follow(const ConnectionSettings& settings, bool attach) {
+        database_.DisconnectDatabase();
+        look_.Forget();
+        settings_ = settings;
+        if (attach) {
+            database_.ConnectDatabase();
+        }
+    }
+
+    ChangeLook::Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
+        // A connection lost meanwhile is taken up again once it is made; the same database, but what
+        // it shows is learned anew.
+        if (database_.Lost() && database_.Reattached()) {
+            look_.Forget();
+        }
+        if (!database_.Attached() || database_.Lost()) {
+            return {};
+        }
+        return look_.Look(fileGroup, ownWrites);
+    }
+
+    Database& database() { return database_; }
+
+private:
+    ConnectionSettings settings_;
+    Database database_;
+    ChangeLook look_;
+};
 
 bool UserInTheMiddle() {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr ||
-           QApplication::mouseButtons() != Qt::NoButton;
+           QApplication::mouseButtons() != Qt::NoButton || Database::Waiting();
+}
+
+ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
+    : QObject(parent), database_(database), views_(std::move(views)), looker_(new ChangeLooker) {
+    looker_->moveToThread(&thread_);
+    thread_.start();
+    connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
+    // The watch's connection goes wherever the program's goes.
+    const auto follow = [this](bool attach) {
+        QMetaObject::invokeMethod(looker_, [looker = looker_, settings = database_.Settings(), attach] {
+            looker->Follow(settings, attach);
+        });
+    };
+    listening_ = database_.Listen([follow](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
+            follow(event == Database::ConnectionEvent::Attached);
+        }
+    });
+    if (database_.Attached()) {
+        follow(true);
+    }
+}
+
+ChangeWatcher::~ChangeWatcher() {
+    // A look that waits for a server is given up rather than waited for.
+    looker_->database().Interrupt();
+    thread_.quit();
+    thread_.wait();
+    delete looker_;
 }
 
 bool ChangeWatcher::UserBusy() const {
@@ -28,36 +79,54 @@ bool ChangeWatcher::UserBusy() const {
 }
 
 void ChangeWatcher::RequestRefresh() {
-    refreshRequested_ = true;
-    Check();
+    refreshEverything_ = true;
+    RefreshWhenFree();
+}
+
+bool ChangeWatcher::Watches(std::string_view table) const {
+    const int group = watchedGroup_;
+    return table == kGroupTable || (group != 0 && table == FileTableName(group));
+}
+
+void ChangeWatcher::NoteOwnWrite(const Database::OwnWrite& write) {
+    std::lock_guard lock(ownWritesMutex_);
+    ownWrites_.push_back(write);
 }
 
 void ChangeWatcher::Check() {
-    if (UserBusy()) {
+    RefreshWhenFree();
+    // While the program's connection is away there is nothing it could read again.
+    if (looking_ || !database_.Attached() || database_.Lost()) {
         return;
     }
-    // Detached (closing, or another database being chosen) there is nothing to watch; once attached
-    // again, the first look learns how the new connection's tables stand.
-    if (!database_.Attached()) {
-        known_ = false;
-        return;
-    }
+    looking_ = true;
     const int fileGroup = views_.openFileGroup();
-    const std::string groups = TableState(database_, kGroupTable);
-    const std::string files =
-        fileGroup != 0 ? TableState(database_, FileTableName(fileGroup)) : std::string();
-    // The first look, and a look after the program's own writes, only learn how things stand.
-    const bool news = known_ && !ownWrite_;
-    const bool groupsChanged = news && groups != groupsState_;
-    const bool filesChanged = news && fileGroup == filesGroup_ && files != filesState_;
-    known_ = true;
-    ownWrite_ = false;
-    groupsState_ = groups;
-    filesGroup_ = fileGroup;
-    filesState_ = files;
-    if (refreshRequested_ || groupsChanged || filesChanged) {
-        const bool everything = refreshRequested_ || groupsChanged;
-        refreshRequested_ = false;
-        views_.refresh(everything);
+    watchedGroup_ = fileGroup;
+    std::vector<Database::OwnWrite> written;
+    {
+        std::lock_guard lock(ownWritesMutex_);
+        written.swap(ownWrites_);
     }
+    QMetaObject::invokeMethod(looker_, [this, looker = looker_, fileGroup, written = std::move(written)] {
+        const ChangeLook::Outcome outcome = looker->Look(fileGroup, written);
+        QMetaObject::invokeMethod(this,
+                                  [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
+    });
+}
+
+void ChangeWatcher::Looked(bool groupsChanged, bool filesChanged) {
+    looking_ = false;
+    refreshEverything_ = refreshEverything_ || groupsChanged;
+    refreshFiles_ = refreshFiles_ || filesChanged;
+    RefreshWhenFree();
+}
+
+void ChangeWatcher::RefreshWhenFree() {
+    if ((!refreshEverything_ && !refreshFiles_) || UserBusy()) {
+        return;
+    }
+    const bool everything = refreshEverything_;
+    refreshEverything_ = false;
+    refreshFiles_ = false;
+    views_.refresh(everything);
 }

@@ -1,24 +1,29 @@
 #pragma once
 
 #include <QObject>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <functional>
-#include <string>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <vector>
 
-class Database;
+#include "storage/database.h"
 
-// How a table stands, as cheaply as the server can say it: its row count and the newest
-// transaction that wrote one of its rows. Empty when it cannot be read.
-std::string TableState(Database& database, std::string_view table);
+class ChangeLooker;
 
-// A modal dialog or a menu is open, or a mouse button is held: a command may be between its statements, or
-// the user in the middle of a press. No statement of the program's own accord now.
+// A modal dialog or a menu is open, a mouse button is held, or a command waits for the server: a command
+// may be between its statements, or the user in the middle of a press. No statement of the program's
+// own accord on the program's connection now.
 bool UserInTheMiddle();
 
 // Notices changes that another program made to the master table or to the open file list, and has
-// the views refreshed. It never refreshes while the user is in the middle of something (a pending
-// press or drag, a mouse button held, a modal dialog or a menu); it catches up at its next look afterwards.
+// the views refreshed. It looks every two seconds over a connection of its own, on a thread of its
+// own, so that a server slow to answer never keeps the windows waiting. It never refreshes while the
+// user is in the middle of something (a pending press or drag, a mouse button held, a modal dialog or
+// a menu); it catches up as soon as the user is done.
 class ChangeWatcher : public QObject {
 public:
     struct Views {
@@ -28,26 +33,39 @@ public:
     };
     static constexpr int kIntervalMs = 2000;
 
+    // Follows `database` (the program's connection) to whatever it attaches.
     ChangeWatcher(Database& database, Views views, QObject* parent = nullptr);
+    ~ChangeWatcher() override;
 
     void Start() { timer_.start(kIntervalMs); }
-    // One look: refreshes what changed since the last one, or what a request asked for.
+    // Starts a look unless one is under way, and refreshes what earlier looks found once the user is
+    // not in the middle of something.
     void Check();
+    // A look is under way.
+    bool Looking() const { return looking_; }
     // Refreshes everything now, or as soon as the user is no longer in the middle of something.
     void RequestRefresh();
-    // The program's own writes change the tables too; they are no news to its views.
-    void NoteOwnWrite() { ownWrite_ = true; }
+    // Whether a write to `table` needs its transaction and row change told: the tables watched. May
+    // be asked from any thread.
+    bool Watches(std::string_view table) const;
+    // The program's own writes; may be told from any thread.
+    void NoteOwnWrite(const Database::OwnWrite& write);
 
 private:
     bool UserBusy() const;
+    void Looked(bool groupsChanged, bool filesChanged);
+    void RefreshWhenFree();
 
     Database& database_;
     Views views_;
     QTimer timer_;
-    bool known_ = false;
-    std::string groupsState_;
-    int filesGroup_ = 0;
-    std::string filesState_;
-    bool ownWrite_ = false;
-    bool refreshRequested_ = false;
+    QThread thread_;
+    ChangeLooker* looker_;  // lives on thread_
+    bool looking_ = false;
+    bool refreshFiles_ = false;
+    bool refreshEverything_ = false;
+    std::atomic<int> watchedGroup_{0};
+    mutable std::mutex ownWritesMutex_;
+    std::vector<Database::OwnWrite> ownWrites_;
+    std::shared_ptr<void> listening_;
 };

@@ -9,6 +9,7 @@
 #include "search/search_text.h"
 #include "storage/database.h"
 #include "storage/records.h"
+#include "storage/registration.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
 
@@ -111,11 +112,6 @@ Groups AllGroups(Database& database, const std::function<void(const GroupRecord&
     return groups;
 }
 
-// Equality of a column with a text, NULL standing for the empty text as everywhere.
-std::string Equals(const std::string& column, const std::string& text) {
-    return text.empty() ? column + " IS NULL" : column + " = " + SqlText(text);
-}
-
 }  // namespace
 
 SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
@@ -155,7 +151,7 @@ SearchOutcome FindFile(Database& database, const std::string& folder, const std:
     // The server pads with blanks when it compares; the program holds out for the same bytes.
     FindFiles(
         database, groups, GroupsWithFileTables(database, groups),
-        Equals("FILE_NAME", fileName) + " AND " + Equals("PATH_NAME", folder),
+        TextEquals("FILE_NAME", fileName) + " AND " + TextEquals("PATH_NAME", folder),
         [&](const std::string& name, const std::string& path) { return name == fileName && path == folder; },
         outcome);
     return outcome;

@@ -11,6 +11,7 @@
 #include "platform/designed_font.h"
 #include "search/change_watch.h"
 #include "search/search_text.h"
+#include "storage/database.h"
 
 namespace {
 
@@ -59,13 +60,43 @@ SearchWindow::SearchWindow(Database& database, QWidget* parent)
 
     typingPause_.setSingleShot(true);
     typingPause_.setInterval(kTypingPauseMs);
-    connect(&typingPause_, &QTimer::timeout, this, &SearchWindow::RunSearch);
+    connect(&typingPause_, &QTimer::timeout, this, [this] {
+        // A command waiting for the server has the connection: the search comes after it.
+        if (Database::Waiting()) {
+            typingPause_.start();
+        } else {
+            RunSearch();
+        }
+    });
     connect(Edit1, &QLineEdit::textEdited, this, [this] { typingPause_.start(); });
     connect(Edit1, &QLineEdit::returnPressed, this, &SearchWindow::RunSearch);
     connect(ListView1, &QTreeWidget::itemActivated, this, &SearchWindow::OpenItem);
     Edit1->installEventFilter(this);
     warmUpTimer_.setSingleShot(true);
     connect(&warmUpTimer_, &QTimer::timeout, this, &SearchWindow::WarmUpStep);
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Detached) {
+            DatabaseLeft();
+        }
+    });
+}
+
+void SearchWindow::DatabaseLeft() {
+    typingPause_.stop();
+    warmUpTimer_.stop();
+    holding_.reset();
+    ShowOutcome(SearchOutcome{}, QString());
+}
+
+void SearchWindow::SearchAgain() {
+    if (!isVisible() || hits_.empty()) {
+        return;
+    }
+    if (holding_) {
+        ListGroupsHolding();
+    } else {
+        RunSearch();
+    }
 }
 
 void SearchWindow::ShowWindow() {
@@ -93,6 +124,7 @@ void SearchWindow::WarmUpStep() {
 
 void SearchWindow::RunSearch() {
     typingPause_.stop();
+    holding_.reset();
     const std::optional<std::string> text = ToCp932(Edit1->text());
     if (!text) {
         ShowOutcome(SearchOutcome{}, QString());
@@ -112,11 +144,17 @@ void SearchWindow::RunSearch() {
 void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::string& fileName) {
     typingPause_.stop();
     Edit1->clear();
+    holding_.emplace(folder, fileName);
+    ListGroupsHolding();
+    ShowWindow();
+    ListView1->setFocus();
+}
+
+void SearchWindow::ListGroupsHolding() {
+    const auto& [folder, fileName] = *holding_;
     ShowOutcome(FindFile(database_, folder, fileName),
                 QStringLiteral("「") + FromCp932(folder + fileName) +
                     QStringLiteral("」を含むグループが%1件見つかりました。"));
-    ShowWindow();
-    ListView1->setFocus();
 }
 
 void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foundText) {

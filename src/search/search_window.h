@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,8 @@ public:
     void ShowGroupsHolding(const std::string& folder, const std::string& fileName);
     // Runs the search for the text in the field at once.
     void RunSearch();
+    // Shows afresh what the window shows, after the program itself changed registrations.
+    void SearchAgain();
     // Nothing is left of what showing the window for typing set going: the connection has learned
     // the file tables, by the window's own statements or by a search.
     bool WarmedUp() const { return !warmUpTimer_.isActive(); }
@@ -43,13 +47,19 @@ protected:
 
 private:
     void ShowOutcome(const SearchOutcome& outcome, const QString& foundText);
+    void ListGroupsHolding();
     void OpenItem(QTreeWidgetItem* item);
     void ShowWindow();
     void WarmUpStep();
+    // The database the results were read from is left: they go, and so does the warm-up.
+    void DatabaseLeft();
 
     Database& database_;
     QTimer typingPause_;
     FileTableWarmUp warmUp_;
     QTimer warmUpTimer_;
     std::vector<SearchHit> hits_;
+    // The folder and file name whose groups are shown; none when the results are the text's.
+    std::optional<std::pair<std::string, std::string>> holding_;
+    std::shared_ptr<void> listening_;
 };

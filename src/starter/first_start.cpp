@@ -16,42 +16,7 @@ bool SomethingAt(const fs::path& path) {
     return status.type() != fs::file_type::not_found;
 }
 
-}  // namespace
-
-FirstStart PrepareFirstStart(const fs::path& settingsFile, const fs::path& dataFolder) {
-    if (SomethingAt(settingsFile)) {
-        return FirstStart::AlreadyPrepared;
-    }
-    if (!dataFolder.is_absolute()) {
-        return FirstStart::NoDataFolder;
-    }
-    // The settings file keeps the folder in the code page, ending in the folder separator; the
-    // file system's own names are UTF-8.
-    const std::optional<std::string> folder = Cp932FromUtf8((dataFolder / "").string());
-    if (!folder) {
-        return FirstStart::FolderNotInCodePage;
-    }
-    ConnectionSettings connection = ConnectionSettings::Defaults();
-    connection.serverPrefix.clear();  // embedded: no server is needed
-    connection.dataFolder = *folder;
-
-    std::error_code error;
-    fs::create_directories(dataFolder, error);
-    if (!SomethingAt(dataFolder / connection.databaseName)) {
-        Database database(connection);
-        database.CreateDatabase();
-        if (!database.Attached()) {
-            return FirstStart::DatabaseNotCreated;
-        }
-    }
-    fs::create_directories(settingsFile.parent_path(), error);
-    if (!SaveSettings(settingsFile.string(), DesignedSettings(connection))) {
-        return FirstStart::SettingsNotWritten;
-    }
-    return FirstStart::Prepared;
-}
-
-std::string_view FirstStartProblem(FirstStart outcome) {
+std::string_view ProblemText(FirstStart outcome) {
     switch (outcome) {
         case FirstStart::NoDataFolder:
             return "データフォルダが決まりません。HOMEを設定して下さい。";
@@ -66,4 +31,60 @@ std::string_view FirstStartProblem(FirstStart outcome) {
             break;
     }
     return {};
+}
+
+}  // namespace
+
+FirstStart PrepareFirstStart(const fs::path& settingsFile, const fs::path& dataFolder,
+                             std::string* firebirdReason) {
+    // A settings file without a data folder holds the program's own defaults, which name no
+    // database: what is left when an earlier preparation failed and the program ran all the same.
+    SavedSettings saved;
+    const bool existing = SomethingAt(settingsFile);
+    if (existing && (!LoadSettings(settingsFile.string(), saved) || !saved.connection.dataFolder.empty())) {
+        return FirstStart::AlreadyPrepared;
+    }
+    if (!dataFolder.is_absolute()) {
+        return FirstStart::NoDataFolder;
+    }
+    // The settings file keeps the folder in the code page, ending in the folder separator; the
+    // file system's own names are UTF-8.
+    const std::optional<std::string> folder = Cp932FromUtf8((dataFolder / "").string());
+    if (!folder) {
+        return FirstStart::FolderNotInCodePage;
+    }
+    if (!existing) {
+        saved = DesignedSettings(ConnectionSettings::Defaults());
+    }
+    ConnectionSettings& connection = saved.connection;
+    connection.serverPrefix.clear();  // embedded: no server is needed
+    connection.dataFolder = *folder;
+    connection.databaseName = ConnectionSettings::Defaults().databaseName;
+
+    std::error_code error;
+    fs::create_directories(dataFolder, error);
+    if (!SomethingAt(dataFolder / connection.databaseName)) {
+        Database database(connection);
+        database.CreateDatabase();
+        if (!database.Attached()) {
+            if (firebirdReason != nullptr) {
+                *firebirdReason = database.LastError();
+            }
+            return FirstStart::DatabaseNotCreated;
+        }
+    }
+    fs::create_directories(settingsFile.parent_path(), error);
+    if (!SaveSettings(settingsFile.string(), saved)) {
+        return FirstStart::SettingsNotWritten;
+    }
+    return FirstStart::Prepared;
+}
+
+std::string FirstStartProblem(FirstStart outcome, std::string_view firebirdReason) {
+    std::string problem(ProblemText(outcome));
+    if (!problem.empty() && !firebirdReason.empty()) {
+        problem += "\n";
+        problem += firebirdReason;
+    }
+    return problem;
 }

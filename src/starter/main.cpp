@@ -8,6 +8,8 @@
 #include "common/file_name_locale.h"
 #include "common/settings_place.h"
 #include "starter/first_start.h"
+#include "starter/starter_problem.h"
+#include "storage/firebird_lock_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,15 +29,19 @@ fs::path InstalledProgram(const char* invokedAs) {
 }  // namespace
 
 int main(int, char** argv) {
+    UseOwnFirebirdLockFolder();  // the program it becomes inherits the same folder
     UseUtf8FileNames();
     const fs::path program = InstalledProgram(argv[0]);
     // The program names its settings file after itself; it has no extension to replace.
     const fs::path settings =
         SettingsFilePlace(fs::path(program).replace_extension(".dat"), UserConfigFolder());
     const fs::path data = UserDataFolder();
-    const std::string_view problem = FirstStartProblem(PrepareFirstStart(settings, data));
+    std::string reason;
+    const FirstStart outcome = PrepareFirstStart(settings, data, &reason);
+    const std::string problem = FirstStartProblem(outcome, reason);
     if (!problem.empty()) {
-        std::cerr << "qarto-groups: " << problem << " " << settings << " " << data << '\n';
+        std::cerr << "qarto-groups: " << settings << " " << data << ": " << problem << '\n';
+        HandOverStarterProblem(problem);
     }
     execv(program.c_str(), argv);
     std::cerr << "qarto-groups: " << program.string() << ": " << std::strerror(errno) << '\n';

@@ -8,5 +8,6 @@ struct Credentials {
     std::string password;
 };
 
-// The program's fixed administrator and password.
+// ISC_USER and ISC_PASSWORD when both are set, as every Firebird tool takes them; otherwise the
+// program's fixed administrator and password. The password is never shown or written anywhere.
 Credentials FirebirdCredentials();

@@ -3,12 +3,19 @@
 #include <firebird/Interface.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 #include "common/codepage.h"
+#include "storage/connection_thread.h"
 #include "storage/credentials.h"
+#include "storage/firebird_attach.h"
+#include "storage/reattacher.h"
+#include "storage/statement_deadline.h"
 #include "storage/statement_text.h"
 
 using namespace Firebird;
@@ -49,6 +56,17 @@ struct Result {
     }
 };
 
+// What a writing statement does to its table's number of rows.
+enum class RowEffect { AddsOne, KeepsCount, Removes, Unknown };
+
+struct WriteStatement {
+    const char* operation;
+    std::string text;
+    std::string_view table;  // empty for a script
+    RowEffect effect;
+    bool counted = false;  // the caller asks how many rows it changed
+};
+
 // What a reading statement needs of its result. Only what is kept is converted and stored.
 enum class Keep { Rows, FirstRow, RowCount, ColumnNames };
 
@@ -85,14 +103,33 @@ struct Database::Impl {
     StatementTrace trace;
     WriteObserver writeObserver;
     ErrorHook errorHook;
+    std::function<bool(std::string_view table)> detailFor;
     std::string lastError;
     std::uint64_t session = 0;
+    bool remote = false;  // attached through a server
+    bool gone = false;    // a call of the operation under way found the connection gone
+    bool lost = false;    // the connection is gone and being made again
+    int depth = 0;        // public operations under way, one inside another
+    std::unique_ptr<Reattacher> reattacher;
+    std::unique_ptr<StatementDeadline> deadline;
+    std::atomic<StatementDeadline*> deadlineForOthers{nullptr};  // the same, for other threads
+    std::unique_ptr<ConnectionThread> thread;                    // made with the first server connection
+    ConnectionThread::Waiter waiter;
+    // The connection whose call this thread waits for, if any.
+    static thread_local Impl* waiting;
+    std::chrono::milliseconds allowed{20000};
+    // The writers' one transaction while WriteTogether runs, and what they wrote in it.
+    struct Batch {
+        ITransaction* transaction = nullptr;
+        bool failed = false;
+        std::vector<OwnWrite> writes;
+    };
+    std::optional<Batch> batch;
     std::vector<std::weak_ptr<ConnectionListener>> listeners;
 
     void Report(const char* operation, const FbException& error) {
-        char text[1024];
-        util->formatStatus(text, sizeof text, error.getStatus());
-        Report(operation, text);
+        gone = gone || ConnectionGone(error.getStatus());
+        Report(operation, ErrorText(master, error.getStatus()).c_str());
     }
 
     void Report(const char* operation, const char* message) {
@@ -104,7 +141,9 @@ struct Database::Impl {
 
     // Every listener is told, also one that a listener removes meanwhile is not called afterwards.
     void Tell(ConnectionEvent event) {
-        ++session;
+        if (event == ConnectionEvent::Attached || event == ConnectionEvent::Detached) {
+            ++session;
+        }
         const auto listening = listeners;
         for (const auto& listener : listening) {
             if (const std::shared_ptr<ConnectionListener> alive = listener.lock()) {
@@ -142,10 +181,110 @@ struct Database::Impl {
         EndTransaction();
     }
 
-    void Detach() {
+    // Runs one public operation. On a server's connection its calls are abandoned when they get no
+    // answer in time; a connection found gone meanwhile is dropped and made again in the background.
+    template <typename Operation>
+    auto Guarded(Operation operation) {
+        using Answer = decltype(operation());
+        // While this thread waits for one of this connection's calls it goes on with its events; one
+        // of them must not start another call on the same connection meanwhile.
+        if (waiting == this) {
+            Report("Database", "a call is still waiting for the server");
+            if constexpr (std::is_same_v<Answer, long long>) {
+                return -1LL;
+            } else {
+                return Answer();
+            }
+        }
+        struct Scope {
+            Impl& impl;
+            const bool armed;
+            ~Scope() {
+                if (armed) {
+                    impl.deadline->Disarm();
+                }
+                if (--impl.depth == 0 && impl.gone) {
+                    impl.MarkLost();
+                }
+            }
+        } scope{*this, depth++ == 0 && remote && attachment != nullptr};
+        if (!scope.armed) {
+            return operation();
+        }
+        deadline->Arm(attachment, allowed);
+        return OnConnectionThread(operation);
+    }
+
+    void Interrupt() {
+        if (StatementDeadline* const watching = deadlineForOthers.load()) {
+            watching->Expire();
+        }
+    }
+
+    // Makes the connection: through a server on the connection's own thread, which may take a while.
+    template <typename Operation>
+    auto Connecting(Operation operation) {
+        return settings.serverPrefix.empty() ? operation() : OnConnectionThread(operation);
+    }
+
+    // Runs `operation` on the connection's own thread while this one waits, painting its windows
+    // when a waiter says how.
+    template <typename Operation>
+    auto OnConnectionThread(Operation operation) {
+        if (!thread) {
+            thread = std::make_unique<ConnectionThread>();
+        }
+        Impl* const outer = std::exchange(waiting, this);
+        using Answer = decltype(operation());
+        if constexpr (std::is_void_v<Answer>) {
+            thread->Run(operation, waiter);
+            waiting = outer;
+        } else {
+            std::optional<Answer> answer;
+            thread->Run([&] { answer.emplace(operation()); }, waiter);
+            waiting = outer;
+            return std::move(*answer);
+        }
+    }
+
+    void MarkLost() {
+        gone = false;
+        result.reset();
+        // Nothing can be rolled back or detached over a connection that is gone.
+        if (transaction != nullptr) {
+            transaction->release();
+            transaction = nullptr;
+        }
+        if (attachment != nullptr) {
+            attachment->release();
+            attachment = nullptr;
+        }
+        if (!lost) {
+            lost = true;
+            reattacher = std::make_unique<Reattacher>(master, FirebirdPath(settings));
+            Tell(ConnectionEvent::Lost);
+        }
+    }
+
+    void Attach(IAttachment* made) {
+        attachment = made;
+        remote = !settings.serverPrefix.empty();
+        if (remote && !deadline) {
+            deadline = std::make_unique<StatementDeadline>(master);
+            deadlineForOthers = deadline.get();
+        }
+    }
+
+    // Leaves the database; true when there was one to leave. The listeners are not told yet.
+    bool DetachQuietly() {
         CloseStatement();
+        if (lost) {
+            reattacher.reset();
+            lost = false;
+            return true;
+        }
         if (attachment == nullptr) {
-            return;
+            return false;
         }
         ThrowStatusWrapper status(master->getStatus());
         try {
@@ -156,36 +295,106 @@ struct Database::Impl {
         }
         status.dispose();
         attachment = nullptr;
-        Tell(ConnectionEvent::Detached);
+        gone = false;  // it is left either way
+        return true;
     }
 
-    // Runs one writing statement in a transaction of its own and commits it.
-    bool Write(const char* operation, const std::string& text) {
-        Trace(text);
+    // The transaction's own number, which the rows it writes carry as their record version; 0 when
+    // the server does not say.
+    std::int64_t TransactionNumber(ITransaction* tra, ThrowStatusWrapper& status) {
+        const unsigned char items[] = {isc_info_tra_id};
+        unsigned char answer[32] = {};
+        tra->getInfo(&status, sizeof items, items, sizeof answer, answer);
+        if (answer[0] != isc_info_tra_id) {
+            return 0;
+        }
+        const unsigned length = answer[1] | answer[2] << 8;
+        std::int64_t number = 0;
+        for (unsigned i = 0; i < length && i < 8 && 3 + i < sizeof answer; ++i) {
+            number |= std::int64_t{answer[3 + i]} << (8 * i);
+        }
+        return number;
+    }
+
+    // Runs one writing statement and, outside a batch, commits it in a transaction of its own.
+    // Answers the rows it changed when they were counted (0 when not), -1 when it failed.
+    long long Write(const WriteStatement& write) {
+        return Guarded([&] { return WriteNow(write); });
+    }
+
+    long long WriteNow(const WriteStatement& write) {
+        Trace(write.text);
         ThrowStatusWrapper status(master->getStatus());
-        bool committed = false;
+        const bool detailed = writeObserver && detailFor && !write.table.empty() && detailFor(write.table);
+        const bool counted = write.counted || (detailed && write.effect == RowEffect::Removes);
+        long long changed = -1;
+        OwnWrite own{std::string(write.table), 0, 0, false};
+        ITransaction* tra = nullptr;
         try {
             CloseStatement();
             if (attachment == nullptr) {
                 throw std::runtime_error("not attached");
             }
-            transaction = attachment->startTransaction(&status, 0, nullptr);
-            attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(),
-                                kDialect, nullptr, nullptr, nullptr, nullptr);
-            transaction->commit(&status);
-            transaction = nullptr;
-            committed = true;
+            if (batch && batch->failed) {
+                throw std::runtime_error("an earlier statement of the batch failed");
+            }
+            tra = batch ? batch->transaction : attachment->startTransaction(&status, 0, nullptr);
+            if (!batch) {
+                transaction = tra;
+            }
+            changed = counted ? ExecuteCounted(tra, write.text, status) : Execute(tra, write.text, status);
+            if (detailed) {
+                own.transaction = TransactionNumber(tra, status);
+                own.rowsAdded = write.effect == RowEffect::AddsOne   ? 1
+                                : write.effect == RowEffect::Removes ? -changed
+                                                                     : 0;
+                own.known = own.transaction != 0 && write.effect != RowEffect::Unknown;
+            }
+            if (!batch) {
+                transaction->commit(&status);
+                transaction = nullptr;
+            }
         } catch (const FbException& error) {
-            Report(operation, error);
+            Report(write.operation, error);
+            changed = -1;
         } catch (const std::exception& error) {
-            Report(operation, error.what());
+            Report(write.operation, error.what());
+            changed = -1;
         }
         status.dispose();
-        EndTransaction();
-        if (committed && writeObserver) {
-            writeObserver();
+        if (batch) {
+            batch->failed = batch->failed || changed < 0;
+            if (changed >= 0) {
+                batch->writes.push_back(std::move(own));
+            }
+            return changed;
         }
-        return committed;
+        EndTransaction();
+        if (changed >= 0 && writeObserver) {
+            writeObserver(own);
+        }
+        return changed;
+    }
+
+    long long Execute(ITransaction* tra, const std::string& text, ThrowStatusWrapper& status) {
+        attachment->execute(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect, nullptr,
+                            nullptr, nullptr, nullptr);
+        return 0;
+    }
+
+    // Prepared rather than executed at once, so that the server says how many rows it changed.
+    long long ExecuteCounted(ITransaction* tra, const std::string& text, ThrowStatusWrapper& status) {
+        IStatement* statement =
+            attachment->prepare(&status, tra, static_cast<unsigned>(text.size()), text.c_str(), kDialect, 0);
+        try {
+            statement->execute(&status, tra, nullptr, nullptr, nullptr, nullptr);
+            const long long changed = static_cast<long long>(statement->getAffectedRecords(&status));
+            statement->free(&status);
+            return changed;
+        } catch (...) {
+            statement->release();
+            throw;
+        }
     }
 
     // Runs a reading statement in `tra` and keeps what `keep` asks for of its result: every row as
@@ -272,7 +481,15 @@ struct Database::Impl {
 
     // A reading statement of the statement layer: it runs in the one transaction, which stays open.
     std::optional<Result> Read(const char* operation, const std::string& text, Keep keep) {
+        return Guarded([&] { return ReadNow(operation, text, keep); });
+    }
+
+    std::optional<Result> ReadNow(const char* operation, const std::string& text, Keep keep) {
         if (attachment == nullptr) {
+            return std::nullopt;
+        }
+        if (batch) {
+            Report(operation, "a read would end the open write batch");
             return std::nullopt;
         }
         CloseStatement();
@@ -302,75 +519,113 @@ struct Database::Impl {
     }
 };
 
+thread_local Database::Impl* Database::Impl::waiting = nullptr;
+
 Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
 
 Database::~Database() {
-    impl_->listeners.clear();  // the windows that listen may be half gone
-    impl_->Detach();
+    impl_->DetachQuietly();
 }
 
 void Database::CreateDatabase() {
-    if (impl_->attachment != nullptr) {
+    if (Attached()) {
         return;
     }
     const Credentials credentials = FirebirdCredentials();
     const std::string text =
         CreateDatabaseText(FirebirdPath(impl_->settings), credentials.user, credentials.password);
     impl_->Trace(text);
-    ThrowStatusWrapper status(impl_->master->getStatus());
-    try {
-        FB_BOOLEAN isCreate = false;
-        impl_->attachment = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
-                                                               text.c_str(), kDialect, &isCreate);
-    } catch (const FbException& error) {
-        impl_->Report("CreateDatabase", error);
-        impl_->attachment = nullptr;
-    }
-    status.dispose();
-    if (impl_->attachment != nullptr) {
+    IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
+        ThrowStatusWrapper status(impl_->master->getStatus());
+        IAttachment* made = nullptr;
+        try {
+            FB_BOOLEAN isCreate = false;
+            made = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
+                                                      text.c_str(), kDialect, &isCreate);
+        } catch (const FbException& error) {
+            impl_->Report("CreateDatabase", error);
+            impl_->gone = false;  // nothing was attached that could be lost
+        }
+        status.dispose();
+        return made;
+    });
+    if (created != nullptr) {
+        impl_->Attach(created);
         impl_->Tell(ConnectionEvent::Attached);
     }
 }
 
 void Database::ConnectDatabase() {
-    if (impl_->attachment != nullptr) {
+    if (Attached()) {
         return;
     }
-    const std::string path = FirebirdPath(impl_->settings);
-    ThrowStatusWrapper status(impl_->master->getStatus());
-    IXpbBuilder* dpb = nullptr;
-    IProvider* provider = impl_->master->getDispatcher();
-    try {
-        dpb = impl_->util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-        const Credentials credentials = FirebirdCredentials();
-        dpb->insertString(&status, isc_dpb_user_name, credentials.user.c_str());
-        dpb->insertString(&status, isc_dpb_password, credentials.password.c_str());
-        dpb->insertTag(&status, isc_dpb_utf8_filename);
-        impl_->attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
-                                                     dpb->getBuffer(&status));
-    } catch (const FbException& error) {
-        impl_->Report("ConnectDatabase", error);
-        impl_->attachment = nullptr;
+    const AttachOutcome outcome =
+        impl_->Connecting([this] { return AttachDatabase(impl_->master, FirebirdPath(impl_->settings)); });
+    if (outcome.attachment == nullptr) {
+        impl_->Report("ConnectDatabase", outcome.error.c_str());
+        return;
     }
-    if (dpb) {
-        dpb->dispose();
-    }
-    provider->release();
-    status.dispose();
-    if (impl_->attachment != nullptr) {
-        impl_->Tell(ConnectionEvent::Attached);
-    }
+    impl_->Attach(outcome.attachment);
+    impl_->Tell(ConnectionEvent::Attached);
 }
 
 void Database::DisconnectDatabase() {
-    impl_->Detach();
+    if (impl_->Guarded([this] { return impl_->DetachQuietly(); })) {
+        impl_->Tell(ConnectionEvent::Detached);
+    }
+}
+
+const ConnectionSettings& Database::Settings() const {
+    return impl_->settings;
 }
 
 bool Database::Attached() const {
-    return impl_->attachment != nullptr;
+    return impl_->attachment != nullptr || impl_->lost;
+}
+
+bool Database::Lost() const {
+    return impl_->lost;
+}
+
+bool Database::Reattached() {
+    IAttachment* made = impl_->lost ? impl_->reattacher->Take() : nullptr;
+    if (made == nullptr) {
+        return false;
+    }
+    impl_->reattacher.reset();
+    impl_->lost = false;
+    impl_->Attach(made);
+    impl_->Tell(ConnectionEvent::Restored);
+    return true;
+}
+
+void Database::SetStatementDeadline(std::chrono::milliseconds allowed) {
+    impl_->allowed = allowed;
+}
+
+void Database::SetWaiter(Waiter waiter) {
+    impl_->waiter = std::move(waiter);
+}
+
+bool Database::Waiting() {
+    return Impl::waiting != nullptr;
+}
+
+void Database::AbandonWaiting() {
+    if (Impl::waiting != nullptr) {
+        Impl::waiting->Interrupt();
+    }
+}
+
+void Database::Interrupt() {
+    impl_->Interrupt();
 }
 
 bool Database::TableExists(std::string_view name) {
+    return impl_->Guarded([&] { return TableExistsNow(name); });
+}
+
+bool Database::TableExistsNow(std::string_view name) {
     if (impl_->attachment == nullptr) {
         return false;
     }
@@ -402,11 +657,11 @@ bool Database::TableExists(std::string_view name) {
 }
 
 bool Database::ExecuteScript(const std::vector<std::string>& lines) {
-    return !lines.empty() && impl_->Write("ExecuteScript", JoinLines(lines));
+    return !lines.empty() && impl_->Write({"ExecuteScript", JoinLines(lines), {}, RowEffect::Unknown}) >= 0;
 }
 
 bool Database::DropTable(std::string_view name) {
-    return impl_->Write("DropTable", DropTableText(name));
+    return impl_->Write({"DropTable", DropTableText(name), name, RowEffect::Unknown}) >= 0;
 }
 
 bool Database::InsertRow(std::string_view table, std::span<const std::string> columns,
@@ -414,23 +669,78 @@ bool Database::InsertRow(std::string_view table, std::span<const std::string> co
     if (impl_->attachment == nullptr || values.size() < columns.size()) {
         return false;
     }
-    return impl_->Write("InsertRow", InsertRowText(table, columns, values));
+    return impl_->Write({"InsertRow", InsertRowText(table, columns, values), table, RowEffect::AddsOne}) >= 0;
 }
 
 bool Database::UpdateColumns(std::string_view table, std::span<const std::string> columns,
                              std::span<const std::string> values, std::string_view where) {
-    if (impl_->attachment == nullptr || values.size() < columns.size()) {
-        return false;
-    }
-    return impl_->Write("UpdateColumns", UpdateColumnsText(table, columns, values, where));
+    return UpdateColumnsChanged(table, columns, values, where, false) >= 0;
 }
 
 bool Database::UpdateSet(std::string_view table, std::string_view setClause, std::string_view where) {
-    return impl_->attachment != nullptr && impl_->Write("UpdateSet", UpdateSetText(table, setClause, where));
+    return UpdateSetChanged(table, setClause, where, false) >= 0;
 }
 
 bool Database::DeleteRows(std::string_view table, std::string_view where) {
-    return impl_->attachment != nullptr && impl_->Write("DeleteRows", DeleteRowsText(table, where));
+    return impl_->attachment != nullptr &&
+           impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes}) >= 0;
+}
+
+long long Database::UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
+                                         std::span<const std::string> values, std::string_view where,
+                                         bool counted) {
+    if (impl_->attachment == nullptr || values.size() < columns.size()) {
+        return -1;
+    }
+    return impl_->Write({"UpdateColumns", UpdateColumnsText(table, columns, values, where), table,
+                         RowEffect::KeepsCount, counted});
+}
+
+long long Database::UpdateSetChanged(std::string_view table, std::string_view setClause,
+                                     std::string_view where, bool counted) {
+    if (impl_->attachment == nullptr) {
+        return -1;
+    }
+    return impl_->Write(
+        {"UpdateSet", UpdateSetText(table, setClause, where), table, RowEffect::KeepsCount, counted});
+}
+
+bool Database::WriteTogether(const std::function<bool()>& writes) {
+    return impl_->Guarded([&] { return WriteTogetherNow(writes); });
+}
+
+bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
+    Impl& impl = *impl_;
+    if (impl.attachment == nullptr || impl.batch) {
+        return false;
+    }
+    impl.CloseStatement();
+    ThrowStatusWrapper status(impl.master->getStatus());
+    bool committed = false;
+    try {
+        impl.batch.emplace();
+        impl.batch->transaction = impl.attachment->startTransaction(&status, 0, nullptr);
+        if (writes() && !impl.batch->failed) {
+            impl.batch->transaction->commit(&status);
+            impl.batch->transaction = nullptr;
+            committed = true;
+        }
+    } catch (const FbException& error) {
+        impl.Report("WriteTogether", error);
+    }
+    status.dispose();
+    if (ITransaction* open = impl.batch->transaction) {
+        impl.transaction = open;  // rolled back like any other
+        impl.EndTransaction();
+    }
+    const std::vector<OwnWrite> written = std::move(impl.batch->writes);
+    impl.batch.reset();
+    if (committed && impl.writeObserver) {
+        for (const OwnWrite& write : written) {
+            impl.writeObserver(write);
+        }
+    }
+    return committed;
 }
 
 int Database::CountRows(std::string_view table, std::string_view where) {
@@ -503,15 +813,17 @@ bool Database::ResultOpen() const {
 }
 
 void Database::CloseStatement() {
-    impl_->CloseStatement();
+    impl_->Guarded([this] { impl_->CloseStatement(); });
 }
 
 void Database::SetStatementTrace(StatementTrace trace) {
     impl_->trace = std::move(trace);
 }
 
-void Database::SetWriteObserver(WriteObserver observer) {
+void Database::SetWriteObserver(WriteObserver observer,
+                                std::function<bool(std::string_view table)> detailFor) {
     impl_->writeObserver = std::move(observer);
+    impl_->detailFor = std::move(detailFor);
 }
 
 void Database::SetErrorHook(ErrorHook hook) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,13 +26,38 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // Where it creates and attaches.
+    const ConnectionSettings& Settings() const;
+
     // Creates the database file at the settings' path and leaves it attached; failures are silent.
     void CreateDatabase();
     // Attaches unless attached already; failures leave it detached.
     void ConnectDatabase();
     // Closes the query, rolls back any open transaction and detaches. Always safe.
     void DisconnectDatabase();
+    // Attached, or its connection lost and being made again.
     bool Attached() const;
+    // The connection went away (the network, the server); statements fail at once until it is back.
+    bool Lost() const;
+    // Takes up the connection made again in the background, telling the listeners Restored; true
+    // when it did. Called regularly while Lost.
+    bool Reattached();
+    // How long a call on a server's connection may go without an answer before it is abandoned and
+    // the connection made again; 20 seconds unless a test says otherwise.
+    void SetStatementDeadline(std::chrono::milliseconds allowed);
+    // A server's connection makes its calls on a thread of its own. The thread that asked waits for
+    // the answer through `waiter` when it does not come at once: `waitABit` blocks a little and
+    // answers whether it has come. Without a waiter it simply blocks.
+    using Waiter = std::function<void(const std::function<bool()>& waitABit)>;
+    void SetWaiter(Waiter waiter);
+    // This thread waits for a call on a server's connection: nothing else of it may use a
+    // connection meanwhile.
+    static bool Waiting();
+    // The call this thread waits for is given up now, as when its deadline passes.
+    static void AbandonWaiting();
+    // The call under way on this server connection is given up now, whichever thread made it; this
+    // one may be called from any thread.
+    void Interrupt();
     // A user table (not a view, not a system table) of that name exists; case is ignored.
     bool TableExists(std::string_view name);
 
@@ -44,6 +70,17 @@ public:
                        std::span<const std::string> values, std::string_view where);
     bool UpdateSet(std::string_view table, std::string_view setClause, std::string_view where);
     bool DeleteRows(std::string_view table, std::string_view where);
+    // The two updates, answering how many rows the statement changed when `counted` (a statement the
+    // server prepares first), 0 when not; -1 when it failed and nothing was committed.
+    long long UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
+                                   std::span<const std::string> values, std::string_view where,
+                                   bool counted = true);
+    long long UpdateSetChanged(std::string_view table, std::string_view setClause, std::string_view where,
+                               bool counted = true);
+    // The writers called by `writes` share one transaction, committed when `writes` answers true and
+    // every one of them succeeded, rolled back otherwise: all of their rows stand, or none. Reads are
+    // refused meanwhile. True when committed.
+    bool WriteTogether(const std::function<bool()>& writes);
 
     // Readers. The read transaction stays open until the next statement.
     int CountRows(std::string_view table, std::string_view where);
@@ -68,10 +105,18 @@ public:
     // Sees every statement text exactly as it is sent.
     using StatementTrace = std::function<void(const std::string& text)>;
     void SetStatementTrace(StatementTrace trace);
-    // Told after each writer's statement has been committed: the program's own changes, as against
-    // another program's.
-    using WriteObserver = std::function<void()>;
-    void SetWriteObserver(WriteObserver observer);
+    // A committed write of the program's own, as against another program's.
+    struct OwnWrite {
+        std::string table;             // empty for a script
+        std::int64_t transaction = 0;  // the number its rows carry as their record version
+        long long rowsAdded = 0;       // negative when rows were removed
+        bool known = false;            // transaction and rowsAdded were asked for and are known
+    };
+    using WriteObserver = std::function<void(const OwnWrite& write)>;
+    // Told after each writer's statement has been committed. For the tables `detailFor` names, the
+    // write's transaction number and row change are asked for (a server answers them at the cost of
+    // a round trip each).
+    void SetWriteObserver(WriteObserver observer, std::function<bool(std::string_view table)> detailFor = {});
     // Sees every error the operations swallow; silent unless a developer installs one.
     using ErrorHook = std::function<void(const std::string& operation, const std::string& message)>;
     void SetErrorHook(ErrorHook hook);
@@ -81,12 +126,16 @@ public:
     // Changes whenever the connection attaches or detaches: work begun on one database compares it
     // before each step, so that nothing read from one database is ever written into another.
     std::uint64_t Session() const;
-    enum class ConnectionEvent { Attached, Detached };
+    // Lost and Restored keep the session: the same database, reached again.
+    enum class ConnectionEvent { Attached, Detached, Lost, Restored };
     using ConnectionListener = std::function<void(ConnectionEvent event)>;
     // Told after each attach and detach, as long as the handle answered is kept.
     [[nodiscard]] std::shared_ptr<void> Listen(ConnectionListener listener);
 
 private:
+    bool TableExistsNow(std::string_view name);
+    bool WriteTogetherNow(const std::function<bool()>& writes);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

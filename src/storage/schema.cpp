@@ -13,13 +13,16 @@ const std::array<std::string, 3>& FileColumnNames() {
     return names;
 }
 
-std::string FileTableName(std::int64_t groupNumber) { return "GRP_" + std::to_string(groupNumber); }
+std::string FileTableName(std::int64_t groupNumber) {
+    return "GRP_" + std::to_string(groupNumber);
+}
 
 bool CreateGroupTable(Database& database) {
-    return database.ExecuteScript({"CREATE TABLE GRPQRT (", "  N INTEGER NOT NULL UNIQUE,", "  GRPNAME VARCHAR(32),",
-                                   "  MTITLE  VARCHAR(80),", "  STITLE  VARCHAR(80),", "  PNAME   VARCHAR(16),",
-                                   "  MEMO1   VARCHAR(80),", "  MEMO2   VARCHAR(80),", "  MEMO3   VARCHAR(80),",
-                                   "  ICONP   VARCHAR(40),", "  X INTEGER,", "  Y INTEGER", "  );"});
+    return database.ExecuteScript(
+        {"CREATE TABLE GRPQRT (", "  N INTEGER NOT NULL UNIQUE,", "  GRPNAME VARCHAR(32),",
+         "  MTITLE  VARCHAR(80),", "  STITLE  VARCHAR(80),", "  PNAME   VARCHAR(16),",
+         "  MEMO1   VARCHAR(80),", "  MEMO2   VARCHAR(80),", "  MEMO3   VARCHAR(80),",
+         "  ICONP   VARCHAR(40),", "  X INTEGER,", "  Y INTEGER", "  );"});
 }
 
 bool CreateFileTable(Database& database, std::string_view name) {

@@ -27,7 +27,8 @@ std::string UpperAscii(std::string_view text) {
 
 }  // namespace
 
-bool CopyTable(Database& database, std::string_view sourceName, std::string_view targetName) {
+bool CopyTable(Database& database, std::string_view sourceName, std::string_view targetName,
+               const std::function<bool()>& alongWith) {
     const std::string_view source = TrimBlanks(sourceName);
     const std::string_view target = TrimBlanks(targetName);
     if (source.empty() || target.empty() || UpperAscii(source) == UpperAscii(target)) {
@@ -36,8 +37,8 @@ bool CopyTable(Database& database, std::string_view sourceName, std::string_view
     if (!database.Attached() || !database.TableExists(source)) {
         return false;
     }
-    const bool emptied =
-        database.TableExists(target) ? database.DeleteRows(target, {}) : CreateFileTable(database, target);
+    // A table created meanwhile by someone else is emptied like one that was there.
+    const bool existed = database.TableExists(target) || !CreateFileTable(database, target);
 
     const int rows = database.CountRows(source, {});
     const int cols = database.CountColumns(source);
@@ -59,15 +60,21 @@ bool CopyTable(Database& database, std::string_view sourceName, std::string_view
     }
     database.CloseResult();
 
-    bool complete = emptied;
-    std::vector<std::string> values(cols);
-    for (int i = 0; i < rows; ++i) {
-        const std::string* row = buffer.data() + static_cast<std::size_t>(i) * cols;
-        values[0] = row[0];  // the number goes in bare
-        for (int c = 1; c < cols; ++c) {
-            values[c] = SqlText(row[c]);
+    return database.WriteTogether([&] {
+        if (!alongWith() || (existed && !database.DeleteRows(target, {}))) {
+            return false;
         }
-        complete = database.InsertRow(target, names, values) && complete;
-    }
-    return complete;
+        std::vector<std::string> values(cols);
+        for (int i = 0; i < rows; ++i) {
+            const std::string* row = buffer.data() + static_cast<std::size_t>(i) * cols;
+            values[0] = row[0];  // the number goes in bare
+            for (int c = 1; c < cols; ++c) {
+                values[c] = SqlText(row[c]);
+            }
+            if (!database.InsertRow(target, names, values)) {
+                return false;
+            }
+        }
+        return true;
+    });
 }

@@ -1,4 +1,7 @@
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,6 +52,31 @@ protected:
         return false;
     }
 
+    // A settings file naming the test's database, with a line the program ignores and never writes:
+    // gone once the close sequence has saved.
+    void WriteSignalledSettings() {
+        ConnectionSettings connection = location.settings();
+        connection.userName = "signalled";
+        WriteSettings(connection);
+        QFile settings(SettingsPath());
+        ASSERT_TRUE(settings.open(QIODevice::Append));
+        settings.write("left over\r\n");
+    }
+
+    // The signal of the test's parameter ends the program within two seconds, settings written.
+    void ExpectSignalEndsTheRun() {
+        ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), GetParam()), 0);
+        ASSERT_TRUE(process.waitForFinished(2000)) << "still running two seconds after the signal";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        QFile settings(SettingsPath());
+        ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = settings.readAll().split('\n');
+        EXPECT_EQ(lines.size(), 25);  // 24 lines, each ended
+        EXPECT_EQ(lines[3], "signalled\r");
+        EXPECT_FALSE(lines.contains("left over\r"));
+    }
+
     QProcess process;
     TestDatabaseLocation location;
 };
@@ -57,34 +85,38 @@ protected:
 
 TEST_P(SessionSignal, endsTheRunAsTheExitCommandDoes) {
     CreateDatabaseWithGroup(location, 1, "A", 0, 0);
-    ConnectionSettings connection = location.settings();
-    connection.userName = "signalled";
-    WriteSettings(connection);
-    {
-        // A line the program ignores and never writes: gone once the close sequence has saved.
-        QFile settings(SettingsPath());
-        ASSERT_TRUE(settings.open(QIODevice::Append));
-        settings.write("left over\r\n");
-    }
+    WriteSignalledSettings();
 
     process.start();
     ASSERT_TRUE(process.waitForStarted());
     ASSERT_TRUE(WaitUntilSignalsAreHeld());
-    ASSERT_EQ(kill(static_cast<pid_t>(process.processId()), GetParam()), 0);
-    ASSERT_TRUE(process.waitForFinished(2000)) << "still running two seconds after the signal";
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
+    ExpectSignalEndsTheRun();
 
-    // The settings were written back; the database was left detached, so it can be attached at once.
-    QFile settings(SettingsPath());
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = settings.readAll().split('\n');
-    EXPECT_EQ(lines.size(), 25);  // 24 lines, each ended
-    EXPECT_EQ(lines[3], "signalled\r");
-    EXPECT_FALSE(lines.contains("left over\r"));
+    // The database was left detached, so it can be attached at once.
     Database database(location.settings());
     database.ConnectDatabase();
     EXPECT_TRUE(database.Attached());
+}
+
+TEST_P(SessionSignal, endsTheRunWhileTheStartUpMessageAboutTheDatabaseIsShown) {
+    const std::string file = location.folder() + location.settings().databaseName;
+    {
+        QFile notADatabase(QString::fromStdString(file));
+        ASSERT_TRUE(notADatabase.open(QIODevice::WriteOnly));
+        notADatabase.write(QByteArray(8192, 'x'));
+    }
+    WriteSignalledSettings();
+    // Firebird closing the file it could not attach is the moment the message comes up.
+    const int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, file.c_str(), IN_CLOSE), 0);
+
+    process.start();
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(WaitUntilSignalsAreHeld());
+    pollfd closed{watch, POLLIN, 0};
+    ASSERT_EQ(poll(&closed, 1, 10000), 1) << "the program never tried the database";
+    close(watch);
+    ExpectSignalEndsTheRun();
 }
 
 INSTANTIATE_TEST_SUITE_P(TermIntHup, SessionSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP));

@@ -112,13 +112,17 @@ TEST_F(Startup, aConfiguredDatabaseIsAttachedAndShown) {
     windows.reset();  // detached before the database's folder goes
 }
 
-TEST_F(Startup, anUnreachableDatabaseIsReportedOnceAndTheBoardStaysEmpty) {
+TEST_F(Startup, anUnreachableDatabaseIsReportedOnceWithFirebirdsReasonAndTheBoardStaysEmpty) {
     ConnectionSettings unreachable = ConnectionSettings::Defaults();
     unreachable.serverPrefix = TestDatabaseLocation::ServerPrefix();
-    unreachable.dataFolder = appFolder.filePath("no-such-folder/").toStdString();
+    unreachable.dataFolder = Cp932(appFolder.filePath("無いフォルダ/").toStdString());
     WriteSettings(unreachable);
     Start();
-    EXPECT_EQ(prompts.messages, QStringList{"データベース接続が出来ません。設定を確認して下さい。"});
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QStringList lines = prompts.messages[0].split('\n');
+    EXPECT_EQ(lines[0], "データベース接続が出来ません。設定を確認して下さい。");
+    EXPECT_TRUE(lines.mid(1).join('\n').contains(appFolder.filePath("無いフォルダ/QRTDB.FDB")))
+        << prompts.messages[0].toStdString();
     EXPECT_FALSE(board().database().Attached());
     EXPECT_EQ(board().GroupSlots.SlotCount(), 0);
 

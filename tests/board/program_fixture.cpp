@@ -8,8 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/starter_problem_message.h"
 #include "common/sql_literal.h"
 #include "picture_files.h"
+#include "starter/starter_problem.h"
 #include "storage/schema.h"
 
 void ObservedPrompts::Message(QWidget* parent, const QString& text) {
@@ -55,6 +57,7 @@ void ProgramTest::WriteSettings(const SavedSettings& saved, const QString& path)
 void ProgramTest::Start() {
     windows = std::make_unique<AppWindows>(context);
     windows->form1.show();
+    ShowStarterProblem(windows->form1, prompts, TakeStarterProblem());
 }
 
 BoardTest::BoardTest() {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,9 +38,37 @@ SavedSettings Distinctive() {
     return s;
 }
 
+// While it lives, every open() fails as it does when the process has used up its descriptors.
+class NoFileCanBeOpened {
+public:
+    NoFileCanBeOpened() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        const int lowestFree = dup(0);
+        close(lowestFree);
+        rlimit limit = saved_;
+        limit.rlim_cur = static_cast<rlim_t>(lowestFree);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+    ~NoFileCanBeOpened() { setrlimit(RLIMIT_NOFILE, &saved_); }
+    NoFileCanBeOpened(const NoFileCanBeOpened&) = delete;
+    NoFileCanBeOpened& operator=(const NoFileCanBeOpened&) = delete;
+
+private:
+    rlimit saved_{};
+};
+
 class SettingsFile : public ::testing::Test {
 protected:
     std::string PathOf(const std::string& name) const { return dir.path().toStdString() + "/" + name; }
+    // What the folder holds, sorted: a temporary file left behind would show here.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path().toStdString())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     QTemporaryDir dir;
     const std::string path = PathOf("qarto-groups.dat");
@@ -96,7 +127,7 @@ TEST_F(SettingsFile, savedFileReadsBackAsSaved) {
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 24);
     EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(SettingsTemporaryPath(path)));
+    EXPECT_EQ(Names(), std::vector<std::string>{"qarto-groups.dat"});
 
     SavedSettings loaded;
     ASSERT_TRUE(LoadSettings(path, loaded));
@@ -183,11 +214,31 @@ TEST_F(SettingsFile, failedSaveKeepsThePreviousFile) {
     SavedSettings changed = Distinctive();
     changed.connection.dataFolder = "E:\\elsewhere\\";
 
-    // The temporary file cannot be made: a folder has its name.
-    std::filesystem::create_directory(SettingsTemporaryPath(path));
-    EXPECT_FALSE(SaveSettings(path, changed));
+    // The temporary file cannot be made: the process may open no more files.
+    {
+        const NoFileCanBeOpened limit;
+        EXPECT_FALSE(SaveSettings(path, changed));
+    }
     EXPECT_EQ(ReadBytes(path), previous);
-    EXPECT_TRUE(std::filesystem::is_directory(SettingsTemporaryPath(path)));
+    EXPECT_EQ(Names(), std::vector<std::string>{"qarto-groups.dat"});
+}
+
+TEST_F(SettingsFile, aFileOrLinkAtTheTemporaryNameIsNeitherWrittenNorRemoved) {
+    const std::string other = PathOf("other.txt");
+    WriteBytes(other, "someone else's");
+    WriteBytes(path + ".tmp", "left over");
+    ASSERT_TRUE(SaveSettings(path, Distinctive()));
+    std::filesystem::remove(path + ".tmp");
+    std::filesystem::create_symlink(other, path + ".tmp");
+    ASSERT_TRUE(SaveSettings(path, Distinctive()));
+
+    EXPECT_EQ(ReadBytes(other), "someone else's");
+    EXPECT_TRUE(std::filesystem::is_symlink(path + ".tmp"));
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    SavedSettings loaded;
+    ASSERT_TRUE(LoadSettings(path, loaded));
+    EXPECT_EQ(loaded.connection.dataFolder, Distinctive().connection.dataFolder);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"other.txt", "qarto-groups.dat", "qarto-groups.dat.tmp"}));
 }
 
 TEST_F(SettingsFile, failedSaveLeavesNoTemporaryFileBehind) {
@@ -195,7 +246,7 @@ TEST_F(SettingsFile, failedSaveLeavesNoTemporaryFileBehind) {
     std::filesystem::create_directory(path);
     EXPECT_FALSE(SaveSettings(path, Distinctive()));
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_FALSE(std::filesystem::exists(SettingsTemporaryPath(path)));
+    EXPECT_EQ(Names(), std::vector<std::string>{"qarto-groups.dat"});
 
     // A folder that does not exist: nothing is created anywhere.
     const std::string nowhere = PathOf("missing/qarto-groups.dat");

@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 
 #include "common/settings_place.h"
 #include "support/scoped_environment.h"
@@ -27,6 +28,25 @@ TEST_F(SettingsPlace, aWritableExecutableFolderKeepsTheFileBesideIt) {
     EXPECT_EQ(SettingsFilePlace(beside, user), beside);
     EXPECT_FALSE(fs::exists(user.parent_path()));
     EXPECT_TRUE(fs::is_empty(Folder()));  // asking leaves nothing behind
+}
+
+TEST_F(SettingsPlace, aFileOrLinkAtTheProbesNameIsLeftAsItWas) {
+    const fs::path other = Folder() / "other.txt";
+    std::ofstream(other) << "someone else's";
+    std::ofstream(Folder() / "qarto-groups.dat.probe") << "left over";
+    fs::create_symlink(other, Folder() / "renamed.dat.probe");
+    const fs::path user = Folder() / "config";
+    EXPECT_EQ(SettingsFilePlace(Folder() / "qarto-groups.dat", user), Folder() / "qarto-groups.dat");
+    EXPECT_EQ(SettingsFilePlace(Folder() / "renamed.dat", user), Folder() / "renamed.dat");
+
+    EXPECT_TRUE(fs::is_symlink(Folder() / "renamed.dat.probe"));
+    std::string left;
+    std::getline(std::ifstream(Folder() / "qarto-groups.dat.probe"), left);
+    EXPECT_EQ(left, "left over");
+    std::string others;
+    std::getline(std::ifstream(other), others);
+    EXPECT_EQ(others, "someone else's");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3);
 }
 
 TEST_F(SettingsPlace, aFolderThatCannotBeWrittenSendsTheFileToTheUsersFolderMadeForIt) {

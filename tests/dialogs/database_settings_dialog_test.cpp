@@ -130,10 +130,15 @@ TEST_F(SettingsDialogTest, okAttachesAnExistingDatabaseWithoutTouchingIt) {
 TEST_F(SettingsDialogTest, aFailureKeepsTheDialogOpenWithTheNewValuesInTheSettings) {
     ShowActive(dialog);
     EnterLocation("mydb");
-    const QString missingFolder = " " + FromCp932(location.folder()) + "missing/";
+    const QString missingFolder = " " + FromCp932(location.folder()) + "無いフォルダ/";
     Enter("Edit2", missingFolder);
     Click(dialog, "Button1");
-    ExpectRefused(kCannotAttach, "Edit1");
+    // Firebird's own reason follows on the lines below, naming the file readably.
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString shown = prompts.messages[0];
+    EXPECT_EQ(shown.section('\n', 0, 0), kCannotAttach);
+    EXPECT_TRUE(shown.section('\n', 1).contains(missingFolder + "MYDB.FDB")) << shown.toStdString();
+    ExpectRefused(shown, "Edit1");
     EXPECT_FALSE(database.Attached());
     EXPECT_EQ(context.settings.dataFolder, ToCp932(missingFolder));  // blanks are kept
     EXPECT_EQ(context.settings.databaseName, "MYDB.FDB");

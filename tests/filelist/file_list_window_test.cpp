@@ -123,6 +123,21 @@ TEST_F(FileListTest, sortingKeepsTheSelectedRows) {
     EXPECT_TRUE(List()->IsSelected(2));
 }
 
+TEST_F(FileListTest, aReloadSelectsRowsAgainByTheirWholeRegistration) {
+    StoreRow(1, 1, "a.dwg", folder);
+    StoreRow(1, 2, "b.dwg", folder);
+    form->SetViewStyleIndex(2);
+    OpenGroup(1);
+    SelectRows({0, 1});
+    // Another desktop removed the last row and registered another file under its number.
+    ASSERT_TRUE(db.DeleteRows(FileTableName(1), "N=2"));
+    StoreRow(1, 2, "c.dwg", folder);
+    form->Reload();
+    ASSERT_THAT(Column(kColumnFileName), ElementsAre("a.dwg", "c.dwg"));
+    EXPECT_TRUE(List()->IsSelected(0));
+    EXPECT_FALSE(List()->IsSelected(1));
+}
+
 TEST_F(FileListTest, viewStyleFollowsTheComboBox) {
     OpenGroup(1);
     auto* combo = form->findChild<QComboBox*>(QStringLiteral("ComboBox1"));

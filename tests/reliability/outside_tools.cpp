@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QFile>
 #include <QProcess>
 
@@ -77,6 +79,12 @@ bool OwnServer::Start() {
 
 bool OwnServer::Stop() {
     return RunTool(ServerScript(), {QStringLiteral("stop"), state_});
+}
+
+bool OwnServer::Signal(int signal) {
+    QFile pid(state_ + QStringLiteral("/pid"));
+    return pid.open(QIODevice::ReadOnly) &&
+           kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), signal) == 0;
 }
 
 bool StoreTwoGroups(Database& database) {

@@ -29,6 +29,8 @@ public:
 
     bool Start();
     bool Stop();
+    // Sends the server process a signal: SIGSTOP freezes it, SIGCONT lets it go on.
+    bool Signal(int signal);
     // "127.0.0.1/<port>:"
     const std::string& prefix() const { return prefix_; }
 

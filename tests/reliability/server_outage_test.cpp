@@ -1,14 +1,22 @@
+#include <signal.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <optional>
 
 #include "common/sql_literal.h"
 #include "outside_tools.h"
 #include "picture_files.h"
 #include "program_fixture.h"
+#include "search/change_watch.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
+#include "support/scoped_environment.h"
 #include "window_steps.h"
 
 namespace {
@@ -100,13 +108,90 @@ TEST_F(ServerOutage, everyOperationAnswersItsFailureValueAndTheWindowsSaySo) {
     QWidget* dialog =
         RunWithDialog([&] { form.mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
     EXPECT_EQ(dialog, &windows->form2);
-    EXPECT_EQ(prompts.messages, QStringList{"データベースが作成・接続出来ません。設定を確認して下さい。"});
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(
+        prompts.messages[0].startsWith("データベースが作成・接続出来ません。設定を確認して下さい。\n"));
     EXPECT_FALSE(db.Attached());
     EXPECT_EQ(form.GroupSlots.SlotCount(), 0);
     EXPECT_TRUE(form.Board->findChildren<QLabel*>(QRegularExpression("^(Imag|Labe)")).isEmpty());
 
     form.close();
     EXPECT_TRUE(QFile::exists(SettingsPath()));
+}
+
+TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommandsWorkAgain) {
+    TForm1& form = board();
+    OpenFileList(form, 1);
+    ASSERT_TRUE(server->Stop());
+    // The command finds the connection gone and fails as it does; the program says it reconnects.
+    CreateGroup(form, QStringLiteral("away"));
+    EXPECT_EQ(prompts.messages, QStringList{"登録失敗"});
+    EXPECT_TRUE(form.database().Lost());
+    EXPECT_TRUE(form.StatusBar1->currentMessage().contains(QStringLiteral("再接続しています")));
+    EXPECT_NE(IconOf(form, 1), nullptr);  // the board keeps what it showed
+
+    ASSERT_TRUE(server->Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
+    EXPECT_EQ(form.StatusBar1->currentMessage(), QStringLiteral("サーバーに再接続しました。"));
+    EXPECT_EQ(ListedRows(windows->form3).size(), 2u);
+    prompts.messages.clear();
+    CreateGroup(form, QStringLiteral("back"));
+    EXPECT_EQ(prompts.messages, QStringList{"登録OK"});
+    EXPECT_NE(IconOf(form, 3), nullptr);
+}
+
+TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceItAnswers) {
+    TForm1& form = board();
+    form.database().SetStatementDeadline(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(server->Signal(SIGSTOP));
+    // The event loop goes on while the statement waits: the windows paint, timers run.
+    // One of them using the same connection meanwhile is refused at once.
+    bool eventsWhileWaiting = false;
+    int nestedCount = 0;
+    QTimer::singleShot(300, [&] {
+        eventsWhileWaiting = Database::Waiting();
+        nestedCount = form.database().CountRows(kGroupTable, "");
+    });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(form.database().CountRows(kGroupTable, ""), -1);
+    EXPECT_LT(waited.elapsed(), 10000);
+    EXPECT_TRUE(eventsWhileWaiting);
+    EXPECT_EQ(nestedCount, -1);
+    EXPECT_TRUE(form.database().Lost());
+    ASSERT_TRUE(server->Signal(SIGCONT));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
+    EXPECT_EQ(form.database().CountRows(kGroupTable, ""), 2);
+}
+
+TEST_F(ServerOutage, theChangeWatchNeverKeepsTheWindowsWaitingForAFrozenServer) {
+    ChangeWatcher& watcher = windows->search.watcher;
+    watcher.Check();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.Looking(); }, 10000));
+    ASSERT_TRUE(server->Signal(SIGSTOP));
+    QElapsedTimer waited;
+    waited.start();
+    watcher.Check();
+    EXPECT_LT(waited.elapsed(), 100);
+    QTest::qWait(300);
+    EXPECT_TRUE(watcher.Looking());  // over its own connection, on its own thread
+    ASSERT_TRUE(server->Signal(SIGCONT));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !watcher.Looking(); }, 15000));
+    EXPECT_FALSE(board().database().Lost());
+}
+
+TEST_F(ServerOutage, aUserAndPasswordOfTheEnvironmentAreTheOnesUsedAndThePasswordIsNeverShown) {
+    ASSERT_TRUE(board().database().ExecuteScript({"ALTER USER SYSDBA PASSWORD 'elsewhere7'"}));
+    Database fixed(settings);
+    fixed.ConnectDatabase();
+    EXPECT_FALSE(fixed.Attached());
+    EXPECT_EQ(fixed.LastError().find("elsewhere7"), std::string::npos);
+
+    const ScopedEnvironment user("ISC_USER", "SYSDBA");
+    const ScopedEnvironment password("ISC_PASSWORD", "elsewhere7");
+    Database own(settings);
+    own.ConnectDatabase();
+    EXPECT_TRUE(own.Attached()) << own.LastError();
 }
 
 TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommittedIsMissing) {

@@ -7,3 +7,6 @@ target_sources(reliability_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/board/progr
 target_include_directories(reliability_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/board)
 target_compile_definitions(reliability_tests PRIVATE QARTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 qarto_add_suite(reliability SERVER)
+# A frozen server while the real program runs.
+add_dependencies(reliability_tests qarto-groups)
+target_compile_definitions(reliability_tests PRIVATE QARTO_PROGRAM="$<TARGET_FILE:qarto-groups>")

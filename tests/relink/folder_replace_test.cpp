@@ -5,6 +5,7 @@
 #include "common/codepage.h"
 #include "relink/folder_replace_dialog.h"
 #include "relink_fixture.h"
+#include "storage/schema.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -20,6 +21,7 @@ protected:
     QLineEdit* Edit(const char* name) { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name)); }
     // Enters both folders (inserted as an input method does) and presses Enter in the second.
     void Replace(const QString& oldFolder, const QString& newFolder, bool answer) {
+        ScriptedPrompts& prompts = static_cast<ScriptedPrompts&>(*context.prompts);
         dialog.Open();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
         EXPECT_EQ(QApplication::focusWidget(), Edit("Edit1"));
@@ -52,6 +54,32 @@ TEST_F(FolderReplaceTest, countsFirstThenReplacesOnlyTheLeadingFolderInEveryGrou
     EXPECT_EQ(Folder(2, 0), "/x/srv/old/");
     EXPECT_EQ(Folder(3, 0), "/mnt/new/");
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(FolderReplaceTest, tellsTheRowsItChangedNotTheOnesItCountedBeforeAsking) {
+    StoreRow(1, 1, "a.dwg", "/srv/old/");
+    StoreRow(1, 2, "b.dwg", "/srv/old/");
+    // While the question is up, another desktop removes one of them and registers two more.
+    struct Meanwhile : ScriptedPrompts {
+        bool Question(QWidget* parent, const QString& text) override {
+            act();
+            return ScriptedPrompts::Question(parent, text);
+        }
+        std::function<void()> act;
+    } meanwhile;
+    meanwhile.act = [this] {
+        ASSERT_TRUE(db.DeleteRows(FileTableName(1), "N=1"));
+        StoreRow(1, 3, "c.dwg", "/srv/old/");
+        StoreRow(1, 4, "d.dwg", "/srv/old/");
+        StoreRow(2, 1, "e.dwg", "/srv/old/x/");
+    };
+    context.prompts = &meanwhile;
+    Replace(QStringLiteral("/srv/old/"), QStringLiteral("/mnt/new/"), true);
+    EXPECT_THAT(meanwhile.questions,
+                ElementsAre(QStringLiteral("1グループの2件のフォルダを置換します。よろしいですか？")));
+    EXPECT_THAT(meanwhile.messages, ElementsAre(QStringLiteral("3件のフォルダを置換しました。")));
+    EXPECT_EQ(Folder(1, 2), "/mnt/new/");
+    EXPECT_EQ(Folder(2, 0), "/srv/old/x/");  // its group held nothing of the folder when counted
 }
 
 TEST_F(FolderReplaceTest, answeringNoWritesNothing) {

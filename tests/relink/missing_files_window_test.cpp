@@ -1,15 +1,25 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
 
 #include "common/codepage.h"
 #include "platform/codec.h"
 #include "relink/missing_files_window.h"
 #include "relink/relink_dialog.h"
+#include "relink/relink_plan.h"
 #include "relink/tree_search.h"
 #include "relink_fixture.h"
+#include "storage/schema.h"
 
 using ::testing::ElementsAre;
 
@@ -143,6 +153,110 @@ TEST_F(MissingFilesTest, aRefusedUpdateIsCountedAndItsRowStays) {
     EXPECT_EQ(StoredRows(1)[0][kFilePath], "/old/");
     EXPECT_EQ(StoredRows(1)[1][kFilePath], fits);
     EXPECT_THAT(Column(2), ElementsAre("long.dwg"));
+}
+
+TEST_F(MissingFilesTest, aRegistrationChangedOrNumberedAnewSinceTheScanIsLeftAsItIsAndStaysListed) {
+    AddGroup(1, "G");
+    const std::string found = MakeFile(QStringLiteral("tree/a/one.dwg"));
+    MakeFile(QStringLiteral("tree/a/two.dwg"));
+    MakeFile(QStringLiteral("tree/a/three.dwg"));
+    StoreRow(1, 1, "one.dwg", "/old/");
+    StoreRow(1, 2, "two.dwg", "/old/");
+    StoreRow(1, 3, "three.dwg", "/old/");
+    OpenAndWait();
+    // Meanwhile another desktop moved one registration, and removed the last one, whose number the
+    // next registration in the same folder got again.
+    ASSERT_TRUE(db.UpdateSet(FileTableName(1), "PATH_NAME='/elsewhere/'", "N=2"));
+    ASSERT_TRUE(db.DeleteRows(FileTableName(1), "N=3"));
+    StoreRow(1, 3, "new.dwg", "/old/");
+
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ConfirmProposals();
+
+    EXPECT_THAT(prompts.messages,
+                ElementsAre(QStringLiteral(
+                    "1件を再リンクしました。\n2件は他で変更されていたため変更していません。")));
+    const std::vector<FileRecord> stored = StoredRows(1);
+    EXPECT_EQ(stored[0][kFilePath], found);
+    EXPECT_EQ(stored[1][kFilePath], "/elsewhere/");
+    EXPECT_EQ(stored[2][kFileName], "new.dwg");
+    EXPECT_EQ(stored[2][kFilePath], "/old/");
+    EXPECT_THAT(Column(2), ElementsAre("two.dwg", "three.dwg"));
+}
+
+TEST_F(MissingFilesTest, leavingTheDatabaseStopsTheScanAndTheRelinkingAndClearsTheList) {
+    AddGroup(1, "G");
+    MakeFile(QStringLiteral("tree/a/one.dwg"));
+    StoreRow(1, 1, "one.dwg", "/old/");
+    window.Open();  // the scan's first slice is still to come
+    db.DisconnectDatabase();
+    db.ConnectDatabase();
+    QTest::qWait(50);
+    EXPECT_FALSE(window.Busy());
+    EXPECT_EQ(window.findChild<QTreeView*>()->model()->rowCount(), 0);
+    EXPECT_TRUE(Status().contains(QStringLiteral("一覧を消去しました")));
+
+    OpenAndWait();
+    RelinkFrom(files.filePath(QStringLiteral("tree")));
+    ASSERT_TRUE(Proposals()->isVisible());
+    db.DisconnectDatabase();
+    db.ConnectDatabase();
+    EXPECT_FALSE(Proposals()->isVisible());
+    EXPECT_EQ(StoredRows(1)[0][kFilePath], "/old/");
+    EXPECT_EQ(window.findChild<QTreeView*>()->model()->rowCount(), 0);
+}
+
+// A folder below `parent` whose own path is longer than any the system opens: it cannot be read,
+// whoever walks the tree, root too. Made one level at a time, relative to the level above; removed
+// with the tree by a tool that works the same way.
+struct FolderBeyondPathLength {
+    explicit FolderBeyondPathLength(const std::string& parent) : top(parent + "/" + name) { Make(parent); }
+    ~FolderBeyondPathLength() {
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QString::fromStdString(top)});
+    }
+    void Make(const std::string& parent);
+    const std::string name = std::string(200, 'n');
+    const std::string top;
+};
+
+void FolderBeyondPathLength::Make(const std::string& parent) {
+    int folder = open(parent.c_str(), O_DIRECTORY | O_RDONLY);
+    for (int depth = 0; folder >= 0 && depth < 24; ++depth) {
+        ASSERT_EQ(mkdirat(folder, name.c_str(), 0755), 0);
+        const int deeper = openat(folder, name.c_str(), O_DIRECTORY | O_RDONLY);
+        close(folder);
+        folder = deeper;
+    }
+    ASSERT_GE(folder, 0);
+    close(folder);
+}
+
+TEST(TreeSearch, goesOnPastFoldersItCannotReadCountsThemAndMakesEveryFindAGuess) {
+    QTemporaryDir tree;
+    const std::string root = tree.path().toStdString();
+    const FolderBeyondPathLength unreadable(root);
+    std::filesystem::create_symlink("loop", root + "/loop");
+    std::filesystem::create_directory_symlink(root, root + "/up");
+    for (int i = 0; i < 20; ++i) {
+        const std::string folder = root + "/f" + std::to_string(i);
+        std::filesystem::create_directory(folder);
+        std::ofstream(folder + "/one" + std::to_string(i) + ".dwg").put('x');
+    }
+    std::set<std::string> wanted;
+    for (int i = 0; i < 20; ++i) {
+        wanted.insert("one" + std::to_string(i) + ".dwg");
+    }
+    std::atomic<bool> cancelled{false};
+    std::atomic<long long> visited{0};
+    const TreeSearchResult walk = FindNamesInTree(root, wanted, cancelled, visited);
+    EXPECT_EQ(walk.found.size(), 20u);
+    EXPECT_EQ(walk.unreadableFolders, 1);
+    EXPECT_THAT(walk.found.at("one3.dwg"), ElementsAre(root + "/f3/"));
+
+    const std::vector<MissingFile> missing{{1, "G", 1, "one3.dwg", "/old/"}};
+    const std::vector<RelinkProposal> proposals = ProposeRelinks(missing, walk);
+    ASSERT_EQ(proposals.size(), 1u);
+    EXPECT_TRUE(proposals[0].Guess());
 }
 
 TEST(TreeSearch, theLongestSharedTailWinsAndTiesGoByByteOrder) {

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,6 +8,7 @@
 #include <QTreeWidget>
 
 #include "filelist/file_list_view.h"
+#include "relink/folder_replace_dialog.h"
 #include "search_fixture.h"
 #include "storage/schema.h"
 
@@ -103,6 +105,35 @@ TEST_F(SearchWindowTest, showingTheWindowTeachesTheConnectionItsFileTablesButNev
         EXPECT_NE(named.find("FROM " + FileTableName(group)), std::string::npos) << named;
     }
     EXPECT_EQ(named.find("GRP_900"), std::string::npos);
+}
+
+TEST_F(SearchWindowTest, leavingTheDatabaseClearsTheResultsAndClosesTheFileList) {
+    QTest::keyClicks(Window().Edit1, QStringLiteral("alpha"));
+    QTest::keyClick(Window().Edit1, Qt::Key_Return);
+    ASSERT_EQ(Window().ListView1->topLevelItemCount(), 2);
+    board().SelectGroup(2);
+    board().OpenSelectedGroup();
+    ASSERT_TRUE(windows->form3.isVisible());
+
+    board().database().DisconnectDatabase();
+    EXPECT_EQ(Window().ListView1->topLevelItemCount(), 0);
+    EXPECT_FALSE(windows->form3.isVisible());
+}
+
+TEST_F(SearchWindowTest, newFoldersShowInTheResultsAndTheOpenFileList) {
+    QTest::keyClicks(Window().Edit1, QStringLiteral("alpha"));
+    QTest::keyClick(Window().Edit1, Qt::Key_Return);
+    board().SelectGroup(2);
+    board().OpenSelectedGroup();
+    prompts.AnswerNextQuestion(true);
+    board().findChild<QAction*>(QStringLiteral("mnuReplaceFolder"))->trigger();
+    QDialog& replace = *windows->relink.folderReplace;
+    EditIn(replace, "Edit1")->setText(QStringLiteral("/d/"));
+    EditIn(replace, "Edit2")->setText(QStringLiteral("/e/"));
+    ClickIn(replace, "OkButton");
+    ASSERT_EQ(FilesOf(2)[1][kFilePath], "/e/");
+    EXPECT_EQ(Window().ListView1->topLevelItem(1)->text(3), QStringLiteral("/e/"));
+    EXPECT_EQ(List()->Row(1).folder, "/e/");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "board/program_fixture.h"
 #include "common/codepage.h"
 #include "starter/first_start.h"
+#include "starter/starter_problem.h"
 #include "storage/schema.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +19,11 @@ protected:
     fs::path Settings() const { return QFile::encodeName(SettingsPath()).toStdString(); }
     fs::path Data(const char* name) const {
         return QFile::encodeName(appFolder.filePath(name)).toStdString();
+    }
+
+    QList<QByteArray> ReadLines() const {
+        QFile file(SettingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
     }
 
     // The five windows' places and sizes as they are now.
@@ -74,9 +80,45 @@ TEST_F(FirstStartTest, anExistingDatabaseIsKeptWithItsGroups) {
 }
 
 TEST_F(FirstStartTest, whenNoDatabaseCanBeMadeNoSettingsFileIsWrittenAndTheNextStartTriesAgain) {
-    EXPECT_EQ(PrepareFirstStart(Settings(), "/proc/qarto-groups"), FirstStart::DatabaseNotCreated);
+    std::string reason;
+    EXPECT_EQ(PrepareFirstStart(Settings(), "/proc/qarto-groups", &reason), FirstStart::DatabaseNotCreated);
+    EXPECT_NE(reason.find("/proc/qarto-groups/QRTDB.FDB"), std::string::npos) << reason;
     EXPECT_FALSE(QFile::exists(SettingsPath()));
     EXPECT_EQ(PrepareFirstStart(Settings(), Data("data")), FirstStart::Prepared);
+}
+
+TEST_F(FirstStartTest, theProgramShowsWhatTheStarterCouldNotPrepareOnceItsWindowIsUp) {
+    std::string reason;
+    const FirstStart outcome = PrepareFirstStart(Settings(), "/proc/qarto-groups", &reason);
+    HandOverStarterProblem(FirstStartProblem(outcome, reason));
+    Start();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0],
+              QStringLiteral("データベースを作成出来ません。\n") + QString::fromStdString(reason));
+    EXPECT_TRUE(TakeStarterProblem().empty());  // read once, and nothing the program starts inherits it
+}
+
+TEST_F(FirstStartTest, aSettingsFileWithoutADataFolderGetsTheDatabaseAndKeepsEveryOtherLine) {
+    Start();
+    context.settings.userName = "clerk";
+    board().move(board().pos() + QPoint(40, 30));
+    board().close();
+    windows.reset();
+    QList<QByteArray> before = ReadLines();
+    ASSERT_EQ(before.size(), 25);
+    ASSERT_EQ(before[1], "\r");
+
+    const fs::path data = Data("data");
+    ASSERT_EQ(PrepareFirstStart(Settings(), data), FirstStart::Prepared);
+    EXPECT_TRUE(fs::is_regular_file(data / "QRTDB.FDB"));
+    QList<QByteArray> after = ReadLines();
+    EXPECT_EQ(after.mid(0, 3),
+              (QList<QByteArray>{"\r", QByteArray::fromStdString(data.string()) + "/\r", "QRTDB.FDB\r"}));
+    EXPECT_EQ(after.mid(3), before.mid(3));
+
+    // Prepared now: the next start leaves the file alone.
+    EXPECT_EQ(PrepareFirstStart(Settings(), Data("elsewhere")), FirstStart::AlreadyPrepared);
+    EXPECT_EQ(ReadLines(), after);
 }
 
 TEST_F(FirstStartTest, aDataFolderTheCodePageCannotNameIsRefusedBeforeAnythingIsMade) {

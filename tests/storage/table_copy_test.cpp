@@ -72,15 +72,17 @@ TEST_F(TableCopy, missingSourceOrDetachedConnectionCopiesNothing) {
     EXPECT_FALSE(db().TableExists("GRP_97"));
 }
 
-TEST_F(TableCopy, skipsARowTheTargetRefusesAndCopiesTheRest) {
+TEST_F(TableCopy, aRowTheTargetRefusesLeavesTheTargetAndTheCallersWritesAsTheyWere) {
     ASSERT_TRUE(
         db().ExecuteScript({"CREATE TABLE GRP_7 (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(6), "
                             "PATH_NAME VARCHAR(255));"}));
-    EXPECT_FALSE(CopyTable(db(), "GRP_1", "GRP_7"));  // "O'Brien.dwg" is too long for it
+    ASSERT_TRUE(InsertFile("GRP_7", 3, "old", "Z:\\"));
+    // "O'Brien.dwg" is too long for it.
+    EXPECT_FALSE(CopyTable(db(), "GRP_1", "GRP_7", [] { return InsertFile("GRP_EMPTY", 1, "x.dwg", ""); }));
     const std::vector<FileRecord> rows = ReadFiles("GRP_7");
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0][kFileN], "1");
-    EXPECT_EQ(rows[1][kFileN], "5");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][kFileN], "3");
+    EXPECT_EQ(db().CountRows("GRP_EMPTY", ""), 0);
 }
 
 TEST_F(TableCopy, insertsTheNumberBareTextsQuotedAndEmptyTextsAsNull) {

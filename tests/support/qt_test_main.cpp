@@ -3,8 +3,10 @@
 #include <QApplication>
 
 #include "common/file_name_locale.h"
+#include "storage/firebird_lock_folder.h"
 
 int main(int argc, char** argv) {
+    UseOwnFirebirdLockFolder();  // as the program does
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

@@ -1,0 +1,93 @@
+#include "search/change_look.h"
+
+#include <charconv>
+
+#include "common/sql_literal.h"
+#include "storage/row_walk.h"
+#include "storage/schema.h"
+
+namespace {
+
+// The server's decimal text of a count or a transaction number; 0 for NULL.
+std::int64_t ToInt64(const std::string& text) {
+    std::int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<TableState> ReadTableState(Database& database, std::string_view table) {
+    std::string row[2];
+    const int count = database.OpenSelect("COUNT(*), MAX(RDB$RECORD_VERSION)", table, "", "");
+    WalkRows(database, count, row, [] {});
+    if (count != 1) {
+        return std::nullopt;
+    }
+    return TableState{ToInt64(row[0]), ToInt64(row[1])};
+}
+
+ChangeLook::Outcome ChangeLook::Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites) {
+    for (const Database::OwnWrite& write : ownWrites) {
+        Note(write);
+    }
+    Outcome outcome;
+    outcome.groupsChanged = LookAt(groups_, kGroupTable);
+    outcome.filesChanged = LookAt(files_, fileGroup != 0 ? FileTableName(fileGroup) : std::string());
+    return outcome;
+}
+
+void ChangeLook::Forget() {
+    groups_ = Watched{};
+    files_ = Watched{};
+}
+
+void ChangeLook::Note(const Database::OwnWrite& write) {
+    for (Watched* watched : {&groups_, &files_}) {
+        if (watched->table.empty() || write.table != watched->table) {
+            continue;
+        }
+        watched->ownWritten = true;
+        watched->ownUnknown = watched->ownUnknown || !write.known;
+        watched->ownTransactions.insert(write.transaction);
+        watched->ownRowsAdded += write.rowsAdded;
+    }
+}
+
+bool ChangeLook::LookAt(Watched& watched, const std::string& table) {
+    if (table.empty()) {
+        watched = Watched{};
+        return false;
+    }
+    const std::optional<TableState> now = ReadTableState(database_, table);
+    bool news = false;
+    if (watched.table == table) {
+        if (!watched.ownWritten) {
+            news = now != watched.state;
+        } else if (now && watched.state && !watched.ownUnknown) {
+            news = !OwnChangesOnly(watched, *watched.state, *now);
+        }
+        // A write whose effect is not known, or a table that came or went with the program's own
+        // write, is taken as the program's own: the look learns how things stand.
+    }
+    watched = Watched{table, now};
+    return news;
+}
+
+bool ChangeLook::OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now) {
+    if (now.rows != before.rows + watched.ownRowsAdded) {
+        return false;
+    }
+    if (now.newest <= before.newest) {
+        return true;
+    }
+    // Every row written since the last look carries the transaction of one of the program's writes.
+    std::string version[1];
+    bool own = true;
+    const int count = database_.OpenSelect("DISTINCT RDB$RECORD_VERSION", watched.table,
+                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
+    const bool read = database_.ResultOpen();
+    WalkRows(database_, count, version,
+             [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
+    return read && own;
+}

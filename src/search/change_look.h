@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/database.h"
+
+// How a table stands, as cheaply as the server can say it: its row count and the newest
+// transaction that wrote one of its rows.
+struct TableState {
+    std::int64_t rows = 0;
+    std::int64_t newest = 0;  // MAX(RDB$RECORD_VERSION); 0 for an empty table
+    bool operator==(const TableState&) const = default;
+};
+// Nothing when the table cannot be read.
+std::optional<TableState> ReadTableState(Database& database, std::string_view table);
+
+// One look at the master table and a file table: did someone else change them since the last look?
+// The program's own writes come with their transactions and row changes, so that they are no news
+// while another program's changes in the same moments still are.
+class ChangeLook {
+public:
+    explicit ChangeLook(Database& database) : database_(database) {}
+
+    struct Outcome {
+        bool groupsChanged = false;
+        bool filesChanged = false;
+    };
+    // Looks at the master table and at the file table of `fileGroup` (0: none), with the program's
+    // own writes since the last look. The first look at a table only learns how it stands.
+    Outcome Look(int fileGroup, const std::vector<Database::OwnWrite>& ownWrites);
+    // Another database, or the same one reached again: the next look only learns.
+    void Forget();
+
+private:
+    // One table as the last look left it, and the program's own writes to it since.
+    struct Watched {
+        std::string table;  // empty: nothing known yet
+        std::optional<TableState> state;
+        std::set<std::int64_t> ownTransactions;
+        long long ownRowsAdded = 0;
+        bool ownWritten = false;
+        bool ownUnknown = false;  // a write whose transaction or row change is not known
+    };
+    void Note(const Database::OwnWrite& write);
+    // Looks at `table` again; true when someone else changed it since the last look.
+    bool LookAt(Watched& watched, const std::string& table);
+    // The change from `before` to `now` is all the program's own.
+    bool OwnChangesOnly(const Watched& watched, const TableState& before, const TableState& now);
+
+    Database& database_;
+    Watched groups_;
+    Watched files_;
+};

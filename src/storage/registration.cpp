@@ -1,0 +1,12 @@
+#include "storage/registration.h"
+
+#include "common/sql_literal.h"
+
+std::string TextEquals(const std::string& column, const std::string& text) {
+    return text.empty() ? column + " IS NULL" : column + " = " + SqlText(text);
+}
+
+std::string SameRegistration(std::int64_t number, const std::string& fileName, const std::string& folder) {
+    return "N=" + SqlNumber(number) + " AND " + TextEquals("FILE_NAME", fileName) + " AND " +
+           TextEquals("PATH_NAME", folder);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Equality of a text column with a text, NULL standing for the empty text as everywhere.
+std::string TextEquals(const std::string& column, const std::string& text);
+
+// The condition that holds for exactly the file row registered under this number, file name and
+// folder (code-page bytes; an empty text stands for NULL as everywhere), so that a row changed or
+// numbered anew since it was read is never the one written.
+std::string SameRegistration(std::int64_t number, const std::string& fileName, const std::string& folder);
