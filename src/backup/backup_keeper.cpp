@@ -40,10 +40,11 @@ QString StageText(BackupStage stage) {
 
 BackupKeeper::BackupKeeper(AppContext& context, Database& database, QStatusBar& status, QWidget& mainWindow)
     : context_(context), database_(database), status_(status), mainWindow_(mainWindow), work_(this) {
+    // A connection lost and restored is the same database still in use: its note and its work stay.
     listening_ = database_.Listen([this](Database::ConnectionEvent event) {
         if (event == Database::ConnectionEvent::Attached) {
             Attached();
-        } else {
+        } else if (event == Database::ConnectionEvent::Detached) {
             Detached();
         }
     });
