@@ -1,6 +1,6 @@
 #include "backup/attachment_marker.h"
 
-#include "common/durable_file.h"
+#include <fstream>
 
 namespace attachment_marker {
 
@@ -20,10 +20,10 @@ bool LeftBehind(const std::filesystem::path& backupsFolder) {
 bool Place(const std::filesystem::path& backupsFolder) {
     std::error_code error;
     std::filesystem::create_directories(backupsFolder, error);
-    // On the disk at once: a power cut right after attaching must still leave it behind.
-    const std::filesystem::path marker = MarkerOf(backupsFolder);
-    DurableFile file(marker.string(), marker.string() + ".tmp");
-    return file.Opened() && file.Commit();
+    // Not flushed: it is made on the GUI thread, and a flush can keep a busy disk waiting for
+    // seconds. A killed or crashed run leaves it all the same; a power cut within the system's
+    // write-back delay of the attach may not.
+    return std::ofstream(MarkerOf(backupsFolder)).good();
 }
 
 void Remove(const std::filesystem::path& backupsFolder) {

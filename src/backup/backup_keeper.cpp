@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kSettleRetryMs = 200;
 constexpr int kBusyRetryMs = 1000;
+constexpr int kProbePauseMs = 1000;
 
 std::filesystem::path FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -64,11 +65,15 @@ std::filesystem::path BackupKeeper::FolderOf(const ConnectionSettings& database)
 bool BackupKeeper::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &mainWindow_ && event->type() == QEvent::Show && !shown_) {
         shown_ = true;
-        // The start-up's attach has been tried once the show is over.
+        // The start-up's attach has been tried once the show is over and its message is gone. A
+        // moment more: a run ended meanwhile (its message closed by a signal) closes the window
+        // instead, so no probe holds up its end.
         WhenSettled([this] {
-            if (!database_.Attached() && !context_.settings.dataFolder.empty()) {
-                ProbeFailedAttach(context_.settings);
-            }
+            QTimer::singleShot(kProbePauseMs, this, [this] {
+                if (Settled() && !database_.Attached() && !context_.settings.dataFolder.empty()) {
+                    ProbeFailedAttach(context_.settings);
+                }
+            });
         });
     }
     return QObject::eventFilter(watched, event);
@@ -95,10 +100,15 @@ void BackupKeeper::Detached() {
     work_.Cancel();
 }
 
+// Shown, no dialog open, and the window not inside a call it waits for on a server's connection
+// (the start-up's attach, say, whose outcome is not known yet).
+bool BackupKeeper::Settled() const {
+    return mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr && !Database::Waiting();
+}
+
 void BackupKeeper::WhenSettled(std::function<void()> step) {
-    const bool settled = mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr;
-    QTimer::singleShot(settled ? 0 : kSettleRetryMs, this, [this, step = std::move(step)]() mutable {
-        if (mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr) {
+    QTimer::singleShot(Settled() ? 0 : kSettleRetryMs, this, [this, step = std::move(step)]() mutable {
+        if (Settled()) {
             step();
         } else {
             WhenSettled(std::move(step));

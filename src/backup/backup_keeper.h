@@ -54,7 +54,8 @@ protected:
 private:
     void Attached();
     void Detached();
-    // Runs `step` once the main window shows and no dialog is open.
+    bool Settled() const;
+    // Runs `step` once the main window shows, no dialog is open and no call is waited for.
     void WhenSettled(std::function<void()> step);
     void StartupChecks(const ConnectionSettings& database, bool hardEnd);
     bool StillAttached(const ConnectionSettings& database) const;
