@@ -113,3 +113,47 @@ const BenchFolder& FolderWithGroups(int count) {
     }
     return *folder;
 }
+
+namespace {
+
+std::string LibraryFileName(int file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "平面図_%06d.dwg", file);
+    return Cp932(name);
+}
+
+std::string LibraryFolder(int group) {
+    char folder[64];
+    std::snprintf(folder, sizeof folder, "/srv/図面/案件%05d/", group);
+    return Cp932(folder);
+}
+
+}  // namespace
+
+// Each group with a file table of its own; one transaction for all tables and one for all rows, a
+// block of inserts per table.
+const BenchFolder& LargeLibrary() {
+    static const std::unique_ptr<BenchFolder> folder = [] {
+        auto made = std::make_unique<BenchFolder>();
+        AddGroups(*made, kLargeLibraryGroups);
+        DirectDatabase database(made->DatabasePath(), DirectDatabase::Open::Attach);
+        std::vector<std::string> tables;
+        std::vector<std::string> rows;
+        for (int group = 1; group <= kLargeLibraryGroups; ++group) {
+            const std::string table = FileTableName(group);
+            tables.push_back("CREATE TABLE " + table +
+                             " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
+            std::string block = "EXECUTE BLOCK AS BEGIN ";
+            for (int i = 1; i <= kLargeLibraryFilesPerGroup; ++i) {
+                block += "INSERT INTO " + table + " VALUES (" + SqlNumber(i) + ", " +
+                         SqlText(LibraryFileName((group - 1) * kLargeLibraryFilesPerGroup + i)) + ", " +
+                         SqlText(LibraryFolder(group)) + "); ";
+            }
+            rows.push_back(block + "END");
+        }
+        database.ExecuteAll(tables);
+        database.ExecuteAll(rows);
+        return made;
+    }();
+    return *folder;
+}

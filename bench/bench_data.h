@@ -37,3 +37,9 @@ std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool
 
 // One folder per group count for the whole run, filled on first use, with its settings file.
 const BenchFolder& FolderWithGroups(int count);
+
+// 10,000 groups with 20 registered files each (200,000 in all): file n of all is
+// "平面図_<n in six digits>.dwg" in "/srv/図面/案件<group in five digits>/". Made once per run.
+inline constexpr int kLargeLibraryGroups = 10000;
+inline constexpr int kLargeLibraryFilesPerGroup = 20;
+const BenchFolder& LargeLibrary();

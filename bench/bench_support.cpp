@@ -3,6 +3,9 @@
 #include <malloc.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -60,5 +63,25 @@ void Settle() {
     for (int pass = 0; pass < 2; ++pass) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+    }
+}
+
+double LongestStall(const std::function<void()>& work) {
+    QElapsedTimer sinceTurn;
+    double longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = std::max(longest, static_cast<double>(sinceTurn.restart())); });
+    sinceTurn.start();
+    ticker.start();
+    work();
+    longest = std::max(longest, static_cast<double>(sinceTurn.elapsed()));
+    return longest;
+}
+
+void WaitWhile(const std::function<bool()>& condition) {
+    while (condition()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }

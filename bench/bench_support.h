@@ -22,6 +22,11 @@ void Require(bool ok, const char* what);
 // Lets Qt finish what the work left queued (layouts, paints), as the event loop would right after.
 void Settle();
 
+// The longest, in ms, the event loop waited between two turns while `work` ran it.
+double LongestStall(const std::function<void()>& work);
+// Turns the event loop while `condition` holds.
+void WaitWhile(const std::function<bool()>& condition);
+
 // Registers a benchmark that runs once per repetition and reports the time it measured itself.
 template <typename Run>
 benchmark::internal::Benchmark* Register(const char* name, Run&& run) {

@@ -117,27 +117,6 @@ const RelinkData& Data() {
     return *data;
 }
 
-// The longest the event loop waited between two turns while `work` ran it.
-double LongestStall(const std::function<void()>& work) {
-    QElapsedTimer sinceTurn;
-    double longest = 0;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QObject::connect(&ticker, &QTimer::timeout,
-                     [&] { longest = std::max(longest, static_cast<double>(sinceTurn.restart())); });
-    sinceTurn.start();
-    ticker.start();
-    work();
-    longest = std::max(longest, static_cast<double>(sinceTurn.elapsed()));
-    return longest;
-}
-
-void WaitWhile(const std::function<bool()>& condition) {
-    while (condition()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-}
-
 struct ProgramWindow {
     explicit ProgramWindow(const BenchFolder& folder)
         : program(folder.ExecutablePath()),

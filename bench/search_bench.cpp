@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
-#include <cstdio>
 #include <memory>
 
 #include "bench_data.h"
@@ -20,59 +19,18 @@
 
 namespace {
 
-constexpr int kGroups = 10000;
-constexpr int kFilesPerGroup = 20;
+constexpr int kGroups = kLargeLibraryGroups;
 constexpr int kTablesPerStatement = 200;
 constexpr int kOpenGroup = kGroups / 2;
 // Files are numbered through all groups: this text is in the names of files 000100 to 000199.
 constexpr const char* kSearchText = "平面図_0001";
 constexpr int kFound = 100;
 
-std::string FileName(int file) {
-    char name[32];
-    std::snprintf(name, sizeof name, "平面図_%06d.dwg", file);
-    return Cp932(name);
-}
-
-std::string Folder(int group) {
-    char folder[64];
-    std::snprintf(folder, sizeof folder, "/srv/図面/案件%05d/", group);
-    return Cp932(folder);
-}
-
-// The groups of the board benchmarks, each with a file table of its own; one transaction for all
-// tables and one for all rows, a block of inserts per table.
-const BenchFolder& Data() {
-    static const std::unique_ptr<BenchFolder> folder = [] {
-        auto made = std::make_unique<BenchFolder>();
-        AddGroups(*made, kGroups);
-        DirectDatabase database(made->DatabasePath(), DirectDatabase::Open::Attach);
-        std::vector<std::string> tables;
-        std::vector<std::string> rows;
-        for (int group = 1; group <= kGroups; ++group) {
-            const std::string table = FileTableName(group);
-            tables.push_back("CREATE TABLE " + table +
-                             " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
-            std::string block = "EXECUTE BLOCK AS BEGIN ";
-            for (int i = 1; i <= kFilesPerGroup; ++i) {
-                block += "INSERT INTO " + table + " VALUES (" + SqlNumber(i) + ", " +
-                         SqlText(FileName((group - 1) * kFilesPerGroup + i)) + ", " + SqlText(Folder(group)) +
-                         "); ";
-            }
-            rows.push_back(block + "END");
-        }
-        database.ExecuteAll(tables);
-        database.ExecuteAll(rows);
-        return made;
-    }();
-    return *folder;
-}
-
 // A search window over a new connection of its own; with `warmedUp`, opened for typing and given its
 // time to let the connection learn the file tables, as the user meets it. Without, the first search
 // in the connection (no target).
 void TimeSearch(benchmark::State& state, bool warmedUp) {
-    Database database(Data().Settings());
+    Database database(LargeLibrary().Settings());
     database.ConnectDatabase();
     SearchWindow window(database, nullptr);
     if (warmedUp) {
@@ -106,7 +64,7 @@ void SearchFirst(benchmark::State& state) {
 // The statements of a search sent directly, every row read in place, in a connection that has sent
 // them once before.
 void SearchFloor(benchmark::State& state) {
-    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    DirectDatabase database(LargeLibrary().DatabasePath(), DirectDatabase::Open::Attach);
     const std::string text = SqlText(Cp932("平面図_0001"));
     const std::string fullWidth = SqlText("\x82");
     const std::string where = "(FILE_NAME CONTAINING " + text + " OR FILE_NAME CONTAINING " + fullWidth +
@@ -134,7 +92,7 @@ void SearchFloor(benchmark::State& state) {
 }
 
 void ChangeCheck(benchmark::State& state) {
-    Database database(Data().Settings());
+    Database database(LargeLibrary().Settings());
     database.ConnectDatabase();
     ChangeLook look;
     bool changed = false;
@@ -149,7 +107,7 @@ void ChangeCheck(benchmark::State& state) {
 }
 
 void ChangeCheckFloor(benchmark::State& state) {
-    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    DirectDatabase database(LargeLibrary().DatabasePath(), DirectDatabase::Open::Attach);
     TimeEach(
         state, [] {},
         [&] {

@@ -30,7 +30,19 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
     {op: "missing-file scan, half missing", size: "200 groups, 200,000 files", run: "MissingScan/200000",
      floors: ["MissingScanFloor/200000"], ratio: 1.3},
     {op: "relinking from a folder", size: "2,000 missing files, tree of 100,000", run: "Relink/2000",
-     floors: ["RelinkFloor/2000"], ratio: 1.3}
+     floors: ["RelinkFloor/2000"], ratio: 1.3},
+    {op: "backup streamed to this desktop", size: "10,000 groups, 200,000 files", run: "Backup/10000",
+     floors: ["BackupFloor/10000"], ratio: 1.2},
+    {op: "backup by the gbak command line", size: "10,000 groups, 200,000 files", run: "BackupGbak/10000",
+     floors: []},
+    {op: "backup's check: restored and counted", size: "10,000 groups, 200,000 files", run: "BackupCheck/10000",
+     floors: ["BackupCheckFloor/10000"], ratio: 1.2},
+    {op: "restore by the gbak command line", size: "10,000 groups, 200,000 files", run: "BackupCheckGbak/10000",
+     floors: []},
+    {op: "proven backup, whole, on its thread", size: "10,000 groups, 200,000 files", run: "VerifiedBackup/10000",
+     floors: ["BackupFloor/10000", "BackupCheckFloor/10000", "CensusFloor/10000", "CensusFloor/10000"],
+     ratio: 1.2},
+    {op: "validation", size: "10,000 groups, 200,000 files", run: "Validate/10000", floors: []}
   ]
 | map(select($median[.run] != null))
 | map(. as $row

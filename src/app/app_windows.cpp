@@ -11,7 +11,8 @@ AppWindows::AppWindows(AppContext& context)
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
       form4(context, form1.database(), &form1),
-      search(form1, form3) {
+      search(form1, form3),
+      backup(context, form1) {
     // Where each window stands until the settings file says otherwise.
     form2.move(250, 150);
     form3.move(193, 109);
@@ -30,6 +31,7 @@ AppWindows::AppWindows(AppContext& context)
     };
     QObject::connect(relink.missingFiles, &MissingFilesWindow::FoldersChanged, &form1, showNewFolders);
     QObject::connect(relink.folderReplace, &FolderReplaceDialog::FoldersChanged, &form1, showNewFolders);
+    backup.AddTo(*form1.mnuTool);
     new BoardFileDrop(form1, form3);  // owned by the board
     connection = new ConnectionKeeper(form1, search.watcher);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/backup_tools.h"
 #include "app/connection_keeper.h"
 #include "app/search_tools.h"
 #include "board/board_window.h"
@@ -26,4 +27,5 @@ struct AppWindows {
     SearchTools search;
     RelinkTools relink;            // after the search tools in the tools menu
     ConnectionKeeper* connection;  // owned by the board
+    BackupTools backup;            // after the relinking tools; ends its work before the board goes
 };

@@ -67,6 +67,9 @@ public:
     void mnuMakeGroupClick();
     void mnuEditGroupClick();
     void mnuDBsetClick();
+    // Points the settings' server, folder and database name at `settings`, attaches that database
+    // and shows its board; no group is selected afterwards.
+    void SwitchDatabase(const ConnectionSettings& settings);
     void mnuExitClick();
 
     // The mouse on the board: a press on an icon (any button) starts a press; a movement over the

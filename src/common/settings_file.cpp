@@ -1,16 +1,12 @@
 #include "common/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
 #include "common/codepage.h"
+#include "common/durable_file.h"
 #include "common/number.h"
-#include "common/unique_file.h"
 
 namespace {
 
@@ -61,31 +57,6 @@ std::string FileText(const SavedSettings& settings) {
     return text;
 }
 
-bool WriteAll(int file, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = write(file, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Makes a rename in the folder durable. A folder that cannot be opened leaves the rename to the
-// file system's own schedule; the new file is complete either way.
-void SyncFolderOf(const std::string& path) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    const int handle = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle >= 0) {
-        fsync(handle);
-        close(handle);
-    }
-}
-
 }  // namespace
 
 bool LoadSettings(const std::string& path, SavedSettings& settings) {
@@ -115,25 +86,6 @@ bool LoadSettings(const std::string& path, SavedSettings& settings) {
 }
 
 bool SaveSettings(const std::string& path, const SavedSettings& settings) {
-    const std::string text = FileText(settings);
-    // A name of its own, so that no file or link someone else left beside it is written through.
-    const UniqueFile temporary = CreateUniqueFile(path + ".tmp", 0666);
-    const int file = temporary.handle;
-    if (file < 0) {
-        return false;  // nothing was created
-    }
-    // The new text is on the disk before it replaces the old file, and the rename is on the disk
-    // before the save counts: a power cut leaves the old file or the new one, never an empty one.
-    const bool written = WriteAll(file, text) && fsync(file) == 0;
-    const bool closed = close(file) == 0;
-    std::error_code error;
-    if (written && closed) {
-        std::filesystem::rename(temporary.path, path, error);
-        if (!error) {
-            SyncFolderOf(path);
-            return true;
-        }
-    }
-    std::filesystem::remove(temporary.path, error);
-    return false;
+    DurableFile file(path, path + ".tmp");
+    return file.Opened() && file.Append(FileText(settings)) && file.Commit();
 }

@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <optional>
 
+#include "backup/attachment_marker.h"
+#include "backup/backup_catalog.h"
+#include "backup/backup_place.h"
 #include "common/sql_literal.h"
 #include "outside_tools.h"
 #include "picture_files.h"
@@ -138,6 +141,24 @@ TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommands
     CreateGroup(form, QStringLiteral("back"));
     EXPECT_EQ(prompts.messages, QStringList{"登録OK"});
     EXPECT_NE(IconOf(form, 3), nullptr);
+}
+
+TEST_F(ServerOutage, aConnectionLostAndRestoredStaysTheDatabaseInUseForItsBackups) {
+    TForm1& form = board();
+    const std::filesystem::path backups =
+        std::filesystem::path(appFolder.path().toStdString()) / "backups" / DatabaseFolderName(settings);
+    ASSERT_TRUE(attachment_marker::LeftBehind(backups));
+    ASSERT_TRUE(server->Stop());
+    CreateGroup(form, QStringLiteral("away"));  // finds the connection gone
+    ASSERT_TRUE(form.database().Lost());
+    EXPECT_TRUE(attachment_marker::LeftBehind(backups));  // not a detach: still noted
+
+    ASSERT_TRUE(server->Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
+    EXPECT_TRUE(attachment_marker::LeftBehind(backups));
+    windows->backup.mnuBackup->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ListBackups(backups).empty(); }, 60000))
+        << form.StatusBar1->currentMessage().toStdString();
 }
 
 TEST_F(ServerOutage, aFrozenServerIsGivenUpAfterTheDeadlineAndReachedAgainOnceItAnswers) {

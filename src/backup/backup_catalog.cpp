@@ -1,0 +1,67 @@
+#include "backup/backup_catalog.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr const char* kExtension = ".fbk";
+
+std::string Stamp(std::int64_t time) {
+    const std::time_t seconds = static_cast<std::time_t>(time);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &utc);
+    return text;
+}
+
+}  // namespace
+
+std::string BackupFileName(const BackupEntry& entry) {
+    return Stamp(entry.time) + "_G" + std::to_string(entry.groups) + "_R" +
+           std::to_string(entry.registrations) + "_" + entry.fingerprint + kExtension;
+}
+
+std::string UncheckedFileName(std::int64_t time) {
+    return Stamp(time) + ".unchecked";
+}
+
+std::optional<BackupEntry> ParseBackupFileName(const std::filesystem::path& file) {
+    const std::string name = file.filename().string();
+    std::tm utc{};
+    long long groups = 0;
+    long long registrations = 0;
+    char fingerprint[17] = {};
+    int consumed = 0;
+    const int read = std::sscanf(name.c_str(), "%4d%2d%2d-%2d%2d%2d_G%lld_R%lld_%16[0-9a-f]%n", &utc.tm_year,
+                                 &utc.tm_mon, &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec, &groups,
+                                 &registrations, fingerprint, &consumed);
+    if (read != 9 || name.substr(static_cast<std::size_t>(consumed)) != kExtension ||
+        std::string(fingerprint).size() != 16 || groups < 0 || registrations < 0) {
+        return std::nullopt;
+    }
+    utc.tm_year -= 1900;
+    utc.tm_mon -= 1;
+    BackupEntry entry{file, static_cast<std::int64_t>(timegm(&utc)), groups, registrations, fingerprint};
+    if (BackupFileName(entry) != name) {
+        return std::nullopt;  // a date that does not exist, or numbers written another way
+    }
+    return entry;
+}
+
+std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder) {
+    std::vector<BackupEntry> entries;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
+        if (std::optional<BackupEntry> entry = ParseBackupFileName(item.path());
+            entry && item.is_regular_file(error)) {
+            entries.push_back(std::move(*entry));
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
+        return a.file.filename() > b.file.filename();
+    });
+    return entries;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One proven backup as its file name tells it: when it was made, what it holds and the fingerprint
+// of the database's contents at that time.
+struct BackupEntry {
+    std::filesystem::path file;
+    std::int64_t time = 0;  // seconds since 1970, UTC
+    long long groups = 0;
+    long long registrations = 0;
+    std::string fingerprint;
+};
+
+// "20261207-172210_G3_R12_<fingerprint>.fbk": the time in UTC first, so names sort by time.
+std::string BackupFileName(const BackupEntry& entry);
+// The entry a proven backup's name describes; nothing for any other name.
+std::optional<BackupEntry> ParseBackupFileName(const std::filesystem::path& file);
+// The name a backup has while it is being made and checked; it is not a proven one.
+std::string UncheckedFileName(std::int64_t time);
+
+// The proven backups in `folder`, newest first.
+std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder);

@@ -1,0 +1,125 @@
+#include <QWidget>
+
+#include "backup/backup_keeper.h"
+#include "backup/restore_dialog.h"
+#include "backup/restore_target.h"
+#include "common/codepage.h"
+#include "platform/app_context.h"
+#include "platform/prompts.h"
+#include "storage/database.h"
+#include "storage/database_presence.h"
+
+namespace {
+
+QString PathText(const ConnectionSettings& database) {
+    return QString::fromStdString(Utf8FromCp932(database.DatabasePath()));
+}
+
+}  // namespace
+
+void BackupKeeper::Validate(const ConnectionSettings& database) {
+    Show(QStringLiteral("前回は正常に終了しなかったため、データベースを検査しています..."));
+    work_.Start([this, database](const CancelFlag& cancel) -> BackgroundWork::Done {
+        const ValidationReport report = ValidateDatabase(database, cancel);
+        return [this, database, report] {
+            // Found damaged (and perhaps not restored), it is looked at again at the next start.
+            if (report.soundness == Soundness::Sound) {
+                unvalidated_.erase(database.DatabasePath());
+            }
+            switch (report.soundness) {
+                case Soundness::Sound:
+                    Show(QStringLiteral("データベースを検査しました。異常はありません。"));
+                    StartBackup(database, true);
+                    break;
+                case Soundness::Damaged:
+                    Show(QStringLiteral("データベースに破損が見つかりました。"));
+                    OfferRestore(database);
+                    break;
+                case Soundness::Unknown:
+                    Show(QStringLiteral("データベースを検査できませんでした。%1")
+                             .arg(QString::fromStdString(report.words).simplified()));
+                    break;
+            }
+        };
+    });
+}
+
+void BackupKeeper::ProbeFailedAttach(const ConnectionSettings& database) {
+    work_.Start([this, database](const CancelFlag&) -> BackgroundWork::Done {
+        const DatabaseProbe probe = ProbeDatabase(database);
+        return [this, database, probe] {
+            if (probe.state == DatabaseState::Damaged) {
+                Show(QStringLiteral("データベースファイルが破損しています。"));
+                OfferRestore(database);
+            }
+        };
+    });
+}
+
+void BackupKeeper::OfferRestore(const ConnectionSettings& database) {
+    const std::vector<BackupEntry> backups = ListBackups(FolderOf(database));
+    if (backups.empty()) {
+        context_.prompts->Message(
+            &mainWindow_,
+            QStringLiteral("データベースが破損しています。復元できるバックアップがありません。"));
+        return;
+    }
+    const BackupEntry& newest = backups.front();
+    const QString question = QStringLiteral(
+                                 "データベースが破損しています。\n"
+                                 "最新のバックアップ（%1、グループ %2 件、登録ファイル %3 "
+                                 "件）から新しいデータベースを作成して復元しますか？\n"
+                                 "元のデータベースファイルはそのまま残ります。")
+                                 .arg(BackupTimeText(newest))
+                                 .arg(newest.groups)
+                                 .arg(newest.registrations);
+    if (context_.prompts->Question(&mainWindow_, question)) {
+        Restore(database, newest);
+    }
+}
+
+void BackupKeeper::OpenRestore() {
+    const ConnectionSettings database = attached_.value_or(context_.settings);
+    if (database.dataFolder.empty()) {
+        context_.prompts->Message(&mainWindow_, QStringLiteral("データベースが設定されていません。"));
+        return;
+    }
+    const std::vector<BackupEntry> backups = ListBackups(FolderOf(database));
+    if (backups.empty()) {
+        context_.prompts->Message(&mainWindow_,
+                                  QStringLiteral("このデータベースのバックアップはありません。"));
+        return;
+    }
+    RestoreDialog dialog(backups, &mainWindow_);
+    dialog.exec();
+    if (const std::optional<BackupEntry> chosen = dialog.Chosen()) {
+        Restore(database, *chosen);
+    }
+}
+
+void BackupKeeper::Restore(const ConnectionSettings& database, const BackupEntry& entry) {
+    if (!Idle()) {
+        return;
+    }
+    Show(QStringLiteral("バックアップから復元しています..."));
+    work_.Start([this, database, entry](const CancelFlag& cancel) -> BackgroundWork::Done {
+        ConnectionSettings target;
+        const ServiceOutcome outcome = RestoreBeside(database, entry, cancel, target);
+        return [this, outcome, target] {
+            if (!outcome.done) {
+                Show(QString());
+                context_.prompts->Message(&mainWindow_,
+                                          QStringLiteral("バックアップから復元できませんでした。\n%1")
+                                              .arg(QString::fromStdString(outcome.error)));
+                return;
+            }
+            Show(QStringLiteral("「%1」に復元しました。").arg(PathText(target)));
+            const QString question =
+                QStringLiteral("バックアップから「%1」を作成しました。\nこのデータベースに切り替えますか？")
+                    .arg(PathText(target));
+            if (context_.prompts->Question(&mainWindow_, question) && switchDatabase) {
+                switchDatabase(target);
+            }
+        };
+    });
+}

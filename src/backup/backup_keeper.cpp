@@ -1,0 +1,216 @@
+#include "backup/backup_keeper.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWidget>
+#include <ctime>
+
+#include "backup/attachment_marker.h"
+#include "backup/backup_place.h"
+#include "common/settings_place.h"
+#include "platform/app_context.h"
+#include "storage/database.h"
+#include "storage/services.h"
+
+namespace {
+
+constexpr int kSettleRetryMs = 200;
+constexpr int kBusyRetryMs = 1000;
+constexpr int kProbePauseMs = 1000;
+
+std::filesystem::path FileSystemPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString StageText(BackupStage stage) {
+    switch (stage) {
+        case BackupStage::Counting:
+            return QStringLiteral("バックアップの準備をしています...");
+        case BackupStage::Copying:
+            return QStringLiteral("バックアップを作成しています...");
+        case BackupStage::Checking:
+            return QStringLiteral("バックアップを確認しています...");
+    }
+    return {};
+}
+
+}  // namespace
+
+BackupKeeper::BackupKeeper(AppContext& context, Database& database, QStatusBar& status, QWidget& mainWindow)
+    : context_(context), database_(database), status_(status), mainWindow_(mainWindow), work_(this) {
+    // A connection lost and restored is the same database still in use: its note and its work stay.
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached) {
+            Attached();
+        } else if (event == Database::ConnectionEvent::Detached) {
+            Detached();
+        }
+    });
+    mainWindow_.installEventFilter(this);
+}
+
+BackupKeeper::~BackupKeeper() {
+    work_.Stop();
+}
+
+std::filesystem::path BackupKeeper::FolderOf(const ConnectionSettings& database) const {
+    return BackupsRoot(FileSystemPath(context_.settingsFileName), FileSystemPath(context_.appDir),
+                       UserDataFolder()) /
+           DatabaseFolderName(database);
+}
+
+bool BackupKeeper::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &mainWindow_ && event->type() == QEvent::Show && !shown_) {
+        shown_ = true;
+        // The start-up's attach has been tried once the show is over and its message is gone. A
+        // moment more: a run ended meanwhile (its message closed by a signal) closes the window
+        // instead, so no probe holds up its end.
+        WhenSettled([this] {
+            QTimer::singleShot(kProbePauseMs, this, [this] {
+                if (Settled() && !database_.Attached() && !context_.settings.dataFolder.empty()) {
+                    ProbeFailedAttach(context_.settings);
+                }
+            });
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void BackupKeeper::Attached() {
+    const ConnectionSettings database = context_.settings;
+    attached_ = database;
+    const std::filesystem::path folder = FolderOf(database);
+    const bool hardEnd = attachment_marker::LeftBehind(folder);
+    if (hardEnd) {
+        unvalidated_.insert(database.DatabasePath());
+    }
+    attachment_marker::Place(folder);
+    WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
+}
+
+void BackupKeeper::Detached() {
+    // A hard end whose validation has not been done yet stays noted for the next attach.
+    if (attached_ && !unvalidated_.contains(attached_->DatabasePath())) {
+        attachment_marker::Remove(FolderOf(*attached_));
+    }
+    attached_.reset();
+    work_.Cancel();
+}
+
+// Shown, no dialog open, and the window not inside a call it waits for on a server's connection
+// (the start-up's attach, say, whose outcome is not known yet).
+bool BackupKeeper::Settled() const {
+    return mainWindow_.isVisible() && QApplication::activeModalWidget() == nullptr && !Database::Waiting();
+}
+
+void BackupKeeper::WhenSettled(std::function<void()> step) {
+    QTimer::singleShot(Settled() ? 0 : kSettleRetryMs, this, [this, step = std::move(step)]() mutable {
+        if (Settled()) {
+            step();
+        } else {
+            WhenSettled(std::move(step));
+        }
+    });
+}
+
+bool BackupKeeper::StillAttached(const ConnectionSettings& database) const {
+    return attached_ && attached_->DatabasePath() == database.DatabasePath();
+}
+
+void BackupKeeper::WhenIdle(std::function<void()> step) {
+    if (!work_.Busy()) {
+        step();
+        return;
+    }
+    QTimer::singleShot(kBusyRetryMs, this,
+                       [this, step = std::move(step)]() mutable { WhenIdle(std::move(step)); });
+}
+
+void BackupKeeper::StartupChecks(const ConnectionSettings& database, bool hardEnd) {
+    // Another database may have been attached meanwhile; its own checks follow.
+    if (!StillAttached(database)) {
+        return;
+    }
+    if (hardEnd) {
+        WhenIdle([this, database] {
+            if (StillAttached(database)) {
+                Validate(database);
+            }
+        });
+        return;
+    }
+    QTimer::singleShot(automaticDelayMs_, this, [this, database] {
+        WhenIdle([this, database] {
+            if (StillAttached(database)) {
+                StartBackup(database, true);
+            }
+        });
+    });
+}
+
+void BackupKeeper::BackupNow() {
+    if (!attached_) {
+        Show(QStringLiteral("データベースに接続されていないため、バックアップを作成できません。"));
+        return;
+    }
+    if (Idle()) {
+        StartBackup(*attached_, false);
+    }
+}
+
+bool BackupKeeper::Idle() {
+    if (work_.Busy()) {
+        Show(QStringLiteral("バックアップの処理中です。終わってからもう一度実行して下さい。"));
+        return false;
+    }
+    return true;
+}
+
+void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
+    BackupJob job{database, FolderOf(database), std::filesystem::temp_directory_path(),
+                  static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
+    statusBeforeBackup_ = status_.currentMessage();
+    work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {
+        const BackupReport report = MakeVerifiedBackup(job, cancel, [this](BackupStage stage) {
+            QMetaObject::invokeMethod(
+                this, [this, stage] { Show(StageText(stage)); }, Qt::QueuedConnection);
+        });
+        return [this, report] { BackupDone(report); };
+    });
+}
+
+void BackupKeeper::BackupDone(const BackupReport& report) {
+    const QString words = QString::fromStdString(report.words).simplified();
+    switch (report.result) {
+        case BackupResult::Made:
+            Show(QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
+                     .arg(report.entry.groups)
+                     .arg(report.entry.registrations));
+            break;
+        case BackupResult::NotDue:
+            Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
+            break;
+        case BackupResult::Failed:
+            Show(QStringLiteral("バックアップを作成できませんでした。%1").arg(words));
+            break;
+        case BackupResult::CheckFailed:
+            Show(QStringLiteral("バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
+                                "プは残っています。%1")
+                     .arg(words));
+            break;
+        case BackupResult::Cancelled:
+            Show(QStringLiteral("バックアップを中止しました。"));
+            break;
+    }
+}
+
+void BackupKeeper::Show(const QString& text) {
+    if (text.isEmpty()) {
+        status_.clearMessage();
+    } else {
+        status_.showMessage(text);
+    }
+}

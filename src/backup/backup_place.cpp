@@ -1,0 +1,32 @@
+#include "backup/backup_place.h"
+
+#include "common/fingerprint.h"
+
+namespace {
+
+constexpr std::size_t kReadableLength = 32;
+
+}  // namespace
+
+std::filesystem::path BackupsRoot(const std::filesystem::path& settingsFile,
+                                  const std::filesystem::path& executableFolder,
+                                  const std::filesystem::path& userDataFolder) {
+    const std::filesystem::path settingsFolder = settingsFile.parent_path();
+    std::error_code error;
+    if (userDataFolder.empty() || std::filesystem::equivalent(settingsFolder, executableFolder, error)) {
+        return settingsFolder / "backups";
+    }
+    return userDataFolder / "backups";
+}
+
+std::string DatabaseFolderName(const ConnectionSettings& database) {
+    const std::string& name = database.databaseName;
+    std::string readable;
+    for (const char c : name.substr(0, name.rfind('.'))) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (plain && readable.size() < kReadableLength) {
+            readable += c;
+        }
+    }
+    return (readable.empty() ? "database" : readable) + "-" + Fingerprint(database.DatabasePath());
+}

@@ -1,0 +1,24 @@
+#include "board/board_window.h"
+#include "filelist/file_list_window.h"
+#include "platform/app_context.h"
+#include "platform/firebird_reason.h"
+#include "platform/prompts.h"
+
+void TForm1::SwitchDatabase(const ConnectionSettings& settings) {
+    // The file list shows a group of the database being left.
+    windows_.fileList->close();
+    database_.DisconnectDatabase();
+    context_.settings.serverPrefix = settings.serverPrefix;
+    context_.settings.dataFolder = settings.dataFolder;
+    context_.settings.databaseName = settings.databaseName;
+    database_.ConnectDatabase();
+    if (!database_.Attached()) {
+        const std::string reason = database_.LastError();
+        database_.DisconnectDatabase();
+        context_.prompts->Message(
+            this, WithFirebirdReason(QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"),
+                                     reason));
+    }
+    RebuildBoard();
+    ClearSelection();
+}

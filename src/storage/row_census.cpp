@@ -1,0 +1,105 @@
+#include "storage/row_census.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <span>
+#include <vector>
+
+#include "common/fingerprint.h"
+#include "storage/database.h"
+#include "storage/row_walk.h"
+#include "storage/schema.h"
+
+namespace {
+
+// "GRP_" followed by digits only.
+bool IsFileTable(const std::string& name) {
+    return name.size() > 4 && name.starts_with("GRP_") &&
+           std::all_of(name.begin() + 4, name.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+std::optional<std::vector<std::string>> GroupTables(Database& database) {
+    const int count = database.OpenSelect("RDB$RELATION_NAME", "RDB$RELATIONS",
+                                          "RDB$VIEW_BLR IS NULL AND RDB$SYSTEM_FLAG = 0", "");
+    if (!database.ResultOpen()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> tables;
+    std::array<std::string, 1> row;
+    WalkRows(database, count, row, [&] {
+        std::string name = row[0].substr(0, row[0].find_last_not_of(' ') + 1);
+        if (name == kGroupTable || IsFileTable(name)) {
+            tables.push_back(std::move(name));
+        }
+    });
+    return tables;
+}
+
+// Every value of a row in one text, NULL told from an empty text.
+std::string RowText(std::span<const std::string> columns) {
+    std::string text;
+    for (const std::string& column : columns) {
+        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(CAST(" + column + " AS VARCHAR(100)), '~')");
+    }
+    return text;
+}
+
+std::optional<TableCensus> CountTable(Database& database, const std::string& table) {
+    std::array<std::string, 2> row;
+    database.OpenSelect(CensusColumns(table), table, "", "");
+    if (!database.ResultOpen()) {
+        return std::nullopt;
+    }
+    database.ReadFirstRow(row);
+    database.CloseResult();
+    return TableCensus{std::stoll("0" + row[0]), row[1]};
+}
+
+}  // namespace
+
+std::string CensusColumns(const std::string& table) {
+    // Each row's hash is cut to 31 bits, so that the sum of any table fits in 64.
+    return "COUNT(*), SUM(BIN_AND(HASH(" +
+           (table == kGroupTable ? RowText(GroupColumnNames()) : RowText(FileColumnNames())) +
+           "), 2147483647))";
+}
+
+long long RowCensus::Groups() const {
+    const auto master = tables.find(kGroupTable);
+    return master == tables.end() ? 0 : master->second.rows;
+}
+
+long long RowCensus::Registrations() const {
+    long long rows = 0;
+    for (const auto& [name, count] : tables) {
+        rows += name == kGroupTable ? 0 : count.rows;
+    }
+    return rows;
+}
+
+std::string RowCensus::Fingerprint() const {
+    std::string text;
+    for (const auto& [name, table] : tables) {
+        text += name + ":" + std::to_string(table.rows) + ":" + table.digest + ";";
+    }
+    return ::Fingerprint(text);
+}
+
+std::optional<RowCensus> CountGroupRows(Database& database) {
+    const std::optional<std::vector<std::string>> tables = GroupTables(database);
+    if (!tables) {
+        return std::nullopt;
+    }
+    RowCensus census;
+    for (const std::string& table : *tables) {
+        const std::optional<TableCensus> counted = CountTable(database, table);
+        if (!counted) {
+            database.CloseStatement();
+            return std::nullopt;
+        }
+        census.tables[table] = *counted;
+    }
+    database.CloseStatement();
+    return census;
+}

@@ -1,0 +1,311 @@
+#include "storage/services.h"
+
+#include <firebird/Interface.h>
+
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "common/codepage.h"
+#include "common/durable_file.h"
+#include "storage/credentials.h"
+#include "storage/database_presence.h"
+#include "storage/firebird_failure.h"
+
+using namespace Firebird;
+
+namespace {
+
+// Largest reply the service sends in one exchange; its items carry 16-bit lengths.
+constexpr unsigned kReplySize = 65000;
+// Seconds the service may keep an exchange waiting for output: how long a cancel can take.
+constexpr unsigned char kWaitSeconds = 1;
+
+// What one exchange with a running service brought.
+struct Reply {
+    std::string bytes;         // output of the service: the backup stream or its text lines
+    unsigned stdinWanted = 0;  // bytes of input the service asks for
+    bool more = false;         // the service has not finished
+};
+
+unsigned ReadLittleEndian(const unsigned char* p, int size) {
+    unsigned value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | p[i];
+    }
+    return value;
+}
+
+Reply ParseReply(const std::vector<unsigned char>& buffer) {
+    Reply reply;
+    const unsigned char* p = buffer.data();
+    const unsigned char* const end = p + buffer.size();
+    while (p < end && *p != isc_info_end) {
+        switch (*p++) {
+            case isc_info_svc_to_eof:
+            case isc_info_svc_line: {
+                if (end - p < 2) {
+                    throw std::runtime_error("service reply cut short");
+                }
+                const unsigned length = std::min<unsigned>(ReadLittleEndian(p, 2), end - p - 2);
+                p += 2;
+                reply.bytes.append(reinterpret_cast<const char*>(p), length);
+                reply.more |= length > 0;
+                p += length;
+                break;
+            }
+            case isc_info_svc_stdin:
+                if (end - p < 4) {
+                    throw std::runtime_error("service reply cut short");
+                }
+                reply.stdinWanted = ReadLittleEndian(p, 4);
+                reply.more |= reply.stdinWanted > 0;
+                p += 4;
+                break;
+            case isc_info_svc_timeout:
+            case isc_info_data_not_ready:
+            case isc_info_truncated:
+                reply.more = true;
+                break;
+            default:
+                throw std::runtime_error("service reply not understood");
+        }
+    }
+    return reply;
+}
+
+// The database's path on its host, as the service reads it: without the server prefix, in UTF-8.
+std::string HostPath(const ConnectionSettings& database) {
+    return Utf8FromCp932(database.dataFolder + database.databaseName);
+}
+
+// One connection to the service manager of a database's host, running one service. Its calls throw
+// FbException; the public functions below catch at their boundary.
+class ServiceRun {
+public:
+    explicit ServiceRun(const ConnectionSettings& host) : status_(master_->getStatus()) {
+        IXpbBuilder* spb = util_->getXpbBuilder(&status_, IXpbBuilder::SPB_ATTACH, nullptr, 0);
+        const Credentials credentials = FirebirdCredentials();
+        try {
+            spb->insertString(&status_, isc_spb_user_name, credentials.user.c_str());
+            spb->insertString(&status_, isc_spb_password, credentials.password.c_str());
+            spb->insertTag(&status_, isc_spb_utf8_filename);
+            IProvider* provider = master_->getDispatcher();
+            const std::string name = host.serverPrefix + "service_mgr";
+            try {
+                service_ = provider->attachServiceManager(
+                    &status_, name.c_str(), spb->getBufferLength(&status_), spb->getBuffer(&status_));
+            } catch (...) {
+                provider->release();
+                throw;
+            }
+            provider->release();
+        } catch (...) {
+            spb->dispose();
+            status_.dispose();
+            throw;
+        }
+        spb->dispose();
+    }
+
+    ~ServiceRun() {
+        // Detaching ends a service that is still running; its end is not waited for.
+        if (service_ != nullptr) {
+            try {
+                service_->detach(&status_);
+            } catch (const FbException&) {
+                service_->release();
+            }
+        }
+        status_.dispose();
+    }
+
+    ServiceRun(const ServiceRun&) = delete;
+    ServiceRun& operator=(const ServiceRun&) = delete;
+
+    IUtil* util() const { return util_; }
+    ThrowStatusWrapper& status() { return status_; }
+
+    // Starts the action that `fill` writes into a start block.
+    template <typename Fill>
+    void Start(Fill fill) {
+        IXpbBuilder* spb = util_->getXpbBuilder(&status_, IXpbBuilder::SPB_START, nullptr, 0);
+        try {
+            fill(spb);
+            service_->start(&status_, spb->getBufferLength(&status_), spb->getBuffer(&status_));
+        } catch (...) {
+            spb->dispose();
+            throw;
+        }
+        spb->dispose();
+    }
+
+    // One exchange: hands over `input` when the service asked for it (an empty one at its end) and
+    // asks for the output item `output`, and for how much input is wanted when `withInput`.
+    Reply Exchange(unsigned char output, bool withInput, const std::optional<std::string>& input) {
+        std::vector<unsigned char> send{isc_info_svc_timeout, 4, 0, kWaitSeconds, 0, 0, 0};
+        if (input) {
+            send.push_back(isc_info_svc_line);
+            send.push_back(static_cast<unsigned char>(input->size() & 0xFF));
+            send.push_back(static_cast<unsigned char>(input->size() >> 8));
+            send.insert(send.end(), input->begin(), input->end());
+        }
+        send.push_back(isc_info_end);
+        std::vector<unsigned char> receive{output};
+        if (withInput) {
+            receive.push_back(isc_info_svc_stdin);
+        }
+        std::vector<unsigned char> buffer(kReplySize);
+        service_->query(&status_, static_cast<unsigned>(send.size()), send.data(),
+                        static_cast<unsigned>(receive.size()), receive.data(),
+                        static_cast<unsigned>(buffer.size()), buffer.data());
+        return ParseReply(buffer);
+    }
+
+private:
+    IMaster* master_ = fb_get_master_interface();
+    IUtil* util_ = master_->getUtilInterface();
+    ThrowStatusWrapper status_;
+    IService* service_ = nullptr;
+};
+
+ServiceOutcome Cancelled() {
+    return ServiceOutcome{false, "cancelled"};
+}
+
+// Runs `work` on a service connection to `host`; an error becomes what `failed` makes of its kind
+// and Firebird's words.
+template <typename Work, typename OnError>
+auto RunService(const ConnectionSettings& host, Work work, OnError failed) {
+    IUtil* util = fb_get_master_interface()->getUtilInterface();
+    try {
+        ServiceRun run(host);
+        return work(run);
+    } catch (const FbException& error) {
+        return failed(ClassifyFailure(error.getStatus()), FailureWords(util, error.getStatus()));
+    } catch (const std::exception& error) {
+        return failed(FailureKind::Other, std::string(error.what()));
+    }
+}
+
+ServiceOutcome Failed(FailureKind, std::string words) {
+    return ServiceOutcome{false, std::move(words)};
+}
+
+}  // namespace
+
+ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
+                              const CancelFlag& cancel) {
+    DurableFile out(file.string(), file.string() + ".part");
+    if (!out.Opened()) {
+        return ServiceOutcome{false, "cannot create " + file.string()};
+    }
+    return RunService(
+        database,
+        [&](ServiceRun& run) {
+            run.Start([&](IXpbBuilder* spb) {
+                spb->insertTag(&run.status(), isc_action_svc_backup);
+                spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
+                spb->insertString(&run.status(), isc_spb_bkp_file, "stdout");
+            });
+            for (;;) {
+                if (cancel) {
+                    return Cancelled();
+                }
+                const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
+                if (!out.Append(reply.bytes)) {
+                    return ServiceOutcome{false, "cannot write " + file.string()};
+                }
+                if (!reply.more) {
+                    break;
+                }
+            }
+            if (!out.Commit()) {
+                return ServiceOutcome{false, "cannot write " + file.string()};
+            }
+            return ServiceOutcome{true, {}};
+        },
+        Failed);
+}
+
+ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
+                               const CancelFlag& cancel) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return ServiceOutcome{false, "cannot read " + file.string()};
+    }
+    const DatabaseProbe before = ProbeDatabase(target);
+    if (before.state != DatabaseState::Missing) {
+        return ServiceOutcome{false, before.state == DatabaseState::Attachable
+                                         ? "a database exists at " + Utf8FromCp932(target.DatabasePath())
+                                         : before.words};
+    }
+    // Streamed even to the embedded engine: given a local file by name, it restores a file cut short
+    // as far as it goes and ends without an error (only printing "Backup incomplete").
+    ServiceOutcome outcome = RunService(
+        target,
+        [&](ServiceRun& run) {
+            run.Start([&](IXpbBuilder* spb) {
+                spb->insertTag(&run.status(), isc_action_svc_restore);
+                spb->insertString(&run.status(), isc_spb_bkp_file, "stdin");
+                spb->insertString(&run.status(), isc_spb_dbname, HostPath(target).c_str());
+                spb->insertInt(&run.status(), isc_spb_options, isc_spb_res_create);
+            });
+            std::optional<std::string> input;
+            for (;;) {
+                if (cancel) {
+                    return Cancelled();
+                }
+                const Reply reply = run.Exchange(isc_info_svc_to_eof, true, input);
+                input.reset();
+                if (reply.stdinWanted > 0) {
+                    // The 16-bit length of the item bounds what one exchange carries; an empty one
+                    // tells the service the file has ended.
+                    std::string chunk(std::min(reply.stdinWanted, kReplySize - 16), '\0');
+                    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+                    chunk.resize(static_cast<std::size_t>(in.gcount()));
+                    input = std::move(chunk);
+                }
+                if (!reply.more) {
+                    break;
+                }
+            }
+            return ServiceOutcome{true, {}};
+        },
+        Failed);
+    if (!outcome.done) {
+        DropDatabase(target);  // nothing was there before: what the run left is a part
+    }
+    return outcome;
+}
+
+ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel) {
+    ValidationReport report = RunService(
+        database,
+        [&](ServiceRun& run) {
+            run.Start([&](IXpbBuilder* spb) {
+                spb->insertTag(&run.status(), isc_action_svc_validate);
+                spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
+            });
+            std::string words;
+            for (;;) {
+                if (cancel) {
+                    return ValidationReport{Soundness::Unknown, "cancelled"};
+                }
+                const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
+                words += reply.bytes;
+                if (!reply.more) {
+                    break;
+                }
+            }
+            // Each table it walked ends in "... is ok" or "... : <n> ERRORS found".
+            const bool damaged = words.find(" ERRORS found") != std::string::npos;
+            return ValidationReport{damaged ? Soundness::Damaged : Soundness::Sound, words};
+        },
+        [](FailureKind kind, std::string words) {
+            return ValidationReport{kind == FailureKind::Damaged ? Soundness::Damaged : Soundness::Unknown,
+                                    std::move(words)};
+        });
+    return report;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+#include "common/connection_settings.h"
+
+// Firebird's own services for a database: its logical backup, its restore and its validation, asked
+// of the host that holds the database (the embedded engine for a path without a server prefix, the
+// server the prefix names otherwise), with the program's credentials. Each call makes a service
+// connection of its own, so it may run on any thread. None throws; each answers what came of it.
+
+// Done, or Firebird's words (UTF-8) for why not.
+struct ServiceOutcome {
+    bool done = false;
+    std::string error;
+};
+
+// Set from another thread to end a run at its next exchange with the service (within a second).
+using CancelFlag = std::atomic<bool>;
+
+// Streams a backup of the database `database` names to this process into `file`, so that a server's
+// disks need not be reachable. The file appears only complete and on the disk; a run that fails or
+// is cancelled leaves none.
+ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
+                              const CancelFlag& cancel);
+
+// Restores the backup `file` into a new database at `target`, on the host `target` names. Never
+// replaces a database: an existing one is refused. A failed or cancelled restore leaves none behind.
+ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
+                               const CancelFlag& cancel);
+
+enum class Soundness { Sound, Damaged, Unknown };
+struct ValidationReport {
+    Soundness soundness = Soundness::Unknown;
+    std::string words;  // what Firebird found (or why it could not look), UTF-8
+};
+
+// Firebird's validation of the database's pages and records, while it stays in use. Unknown when
+// the validation could not run to its end (no server, cancelled).
+ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel);

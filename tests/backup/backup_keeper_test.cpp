@@ -1,0 +1,142 @@
+#include <QAction>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <fstream>
+
+#include "backup/attachment_marker.h"
+#include "backup_program.h"
+#include "support/page_damage.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Files of the folder that are neither proven backups nor the attachment's note.
+std::vector<std::string> Leftovers(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& item : fs::directory_iterator(folder, error)) {
+        const std::string name = item.path().filename().string();
+        if (!ParseBackupFileName(item.path()) && name != "attached") {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+const QString kMade = QStringLiteral("バックアップを作成しました（グループ 3 件、登録ファイル 12 件）。");
+
+}  // namespace
+
+TEST_F(BackupProgram, backsUpAfterAttachingAndOnRequestAndNotesTheAttachmentMeanwhile) {
+    StartProgram();
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
+    ASSERT_TRUE(StatusShowed(kMade));
+    ASSERT_EQ(ListBackups(Folder()).size(), 1u);
+
+    QTest::qWait(1100);  // the next backup's name is a second later
+    statusTexts.clear();
+    windows->backup.mnuBackup->trigger();
+    ASSERT_TRUE(StatusShowed(kMade));
+    EXPECT_EQ(ListBackups(Folder()).size(), 2u);
+    EXPECT_TRUE(Leftovers(Folder()).empty());
+
+    board().close();
+    EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
+}
+
+TEST_F(BackupProgram, closingDuringABackupEndsItWithinTwoSecondsAndLeavesNoUnfinishedFile) {
+    {
+        // Enough registrations for the backup's check to take a while.
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 1, 300000);
+    }
+    StartProgram();
+    ASSERT_TRUE(StatusShowed(QStringLiteral("バックアップを確認しています...")));
+    QElapsedTimer clock;
+    clock.start();
+    board().close();
+    windows.reset();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(ListBackups(Folder()).empty());
+    EXPECT_TRUE(Leftovers(Folder()).empty());
+    EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
+}
+
+TEST_F(BackupProgram, aWriterKilledInTheMiddleIsNoticedAndItsDatabaseValidatedAtTheNextStart) {
+    QProcess writer;
+    writer.start(
+        QStringLiteral(BACKUP_WRITER),
+        {QString::fromStdString(location.settings().serverPrefix), QString::fromStdString(location.folder()),
+         QStringLiteral("TEST.FDB"), QString::fromStdString(Folder().string())});
+    ASSERT_TRUE(writer.waitForReadyRead(30000)) << writer.readAllStandardError().toStdString();
+    writer.kill();  // SIGKILL, while it writes
+    ASSERT_TRUE(writer.waitForFinished(10000));
+    ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(attachment_marker::LeftBehind(Folder()));
+
+    StartProgram();
+    ASSERT_TRUE(StatusShowed(QStringLiteral("データベースを検査しました。異常はありません。")));
+    EXPECT_TRUE(statusTexts.contains(
+        QStringLiteral("前回は正常に終了しなかったため、データベースを検査しています...")));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    // A sound database is backed up as usual afterwards, with what the writer committed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ListBackups(Folder()).empty(); }, 60000));
+    EXPECT_GT(ListBackups(Folder()).front().registrations, 12);
+}
+
+TEST_F(BackupProgram, aHardEndStaysNotedUntilTheDatabaseIsFoundSound) {
+    attachment_marker::Place(Folder());
+    StartProgram();
+    board().close();  // before the validation could run
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
+
+    windows.reset();
+    StartProgram();
+    ASSERT_TRUE(StatusShowed(QStringLiteral("データベースを検査しました。異常はありません。")));
+    board().close();
+    EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
+}
+
+TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt) {
+    const BackupEntry backup = MakeBackup();
+    attachment_marker::Place(Folder());  // the last run ended hard
+    ASSERT_GT(DamageUserDataPages(DatabaseFile()), 0);
+    prompts.AnswerNextQuestion(true);  // restore from the newest backup
+    prompts.AnswerNextQuestion(true);  // use the restored database
+
+    StartProgram();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return context.settings.databaseName != "TEST.FDB"; }, 60000))
+        << prompts.messages.join('\n').toStdString();
+    ASSERT_EQ(prompts.questions.size(), 2);
+    EXPECT_TRUE(prompts.questions[0].startsWith(QStringLiteral("データベースが破損しています。")));
+    EXPECT_TRUE(prompts.questions[0].contains(QStringLiteral("グループ 3 件、登録ファイル 12 件")));
+    EXPECT_EQ(context.settings.serverPrefix, location.settings().serverPrefix);
+    EXPECT_EQ(context.settings.dataFolder, location.folder());
+    EXPECT_EQ(context.settings.databaseName, "TEST_" + BackupFileName(backup).substr(0, 15) + ".FDB");
+    ASSERT_TRUE(board().database().Attached());
+    EXPECT_EQ(ReadLibrary(board().database()), library);
+    EXPECT_NE(IconOf(*board().Board, 3), nullptr);
+    // The old file is left where it was, as damaged as it was.
+    const CancelFlag goOn{false};
+    EXPECT_EQ(ValidateDatabase(location.settings(), goOn).soundness, Soundness::Damaged);
+}
+
+TEST_F(BackupProgram, aFileTooDamagedToAttachIsOfferedItsNewestBackup) {
+    MakeBackup();
+    {
+        std::fstream file(DatabaseFile(), std::ios::in | std::ios::out | std::ios::binary);
+        file.write(std::string(4096, '\x33').data(), 4096);  // the header page
+    }
+    prompts.AnswerNextQuestion(true);
+    prompts.AnswerNextQuestion(true);
+
+    StartProgram();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return context.settings.databaseName != "TEST.FDB"; }, 60000));
+    EXPECT_TRUE(prompts.messages.value(0).startsWith(
+        QStringLiteral("データベース接続が出来ません。設定を確認して下さい。")));
+    ASSERT_TRUE(board().database().Attached());
+    EXPECT_EQ(ReadLibrary(board().database()), library);
+}

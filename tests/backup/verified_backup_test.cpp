@@ -1,0 +1,123 @@
+#include "backup/verified_backup.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <set>
+
+#include "storage/database.h"
+#include "support/group_library.h"
+#include "support/test_database.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::int64_t kDay = 24 * 3600;
+constexpr std::int64_t kHour = 3600;
+
+// A database of three groups with 2, 4 and 6 registrations and a folder for its backups.
+class VerifiedBackup : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(CreateLibrary(location.settings(), 3, 2).groups.size(), 3u); }
+
+    BackupJob Job(std::int64_t at, bool onlyWhenDue = false) const {
+        return BackupJob{location.settings(), folder(), fs::temp_directory_path(), at, onlyWhenDue};
+    }
+    fs::path folder() const { return fs::path(backups.path().toStdString()) / "QRTDB"; }
+    BackupReport Run(const BackupJob& job) {
+        const CancelFlag goOn{false};
+        return MakeVerifiedBackup(job, goOn, [](BackupStage) {});
+    }
+    // Backups as another run left them (their contents do not matter to the rule), `days` before now.
+    std::set<std::string> PlaceOlder(std::initializer_list<int> days) {
+        fs::create_directories(folder());
+        std::set<std::string> names;
+        for (const int day : days) {
+            const std::string name =
+                BackupFileName(BackupEntry{{}, now - day * kDay, 3, 12, "0123456789abcdef"});
+            std::ofstream(folder() / name) << "older backup";
+            names.insert(name);
+        }
+        return names;
+    }
+    std::set<std::string> FilesInFolder() const {
+        std::set<std::string> names;
+        for (const auto& item : fs::directory_iterator(folder())) {
+            names.insert(item.path().filename().string());
+        }
+        return names;
+    }
+
+    TestDatabaseLocation location;
+    QTemporaryDir backups;
+    // Wednesday 2027-01-06 12:00 UTC: the rule's weeks run from Monday to Sunday.
+    const std::int64_t now = 1798761600 + 5 * kDay + 12 * kHour;
+};
+
+std::string NameAt(std::int64_t time) {
+    return BackupFileName(BackupEntry{{}, time, 3, 12, "0123456789abcdef"});
+}
+
+}  // namespace
+
+TEST_F(VerifiedBackup, aProvenBackupJoinsTheKeptOnesAndTheRuleLetsOlderOnesGo) {
+    PlaceOlder({1, 2, 3, 4, 5, 6, 7, 8, 10, 13, 20, 21, 50});
+    const BackupReport report = Run(Job(now));
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_EQ(report.entry.groups, 3);
+    EXPECT_EQ(report.entry.registrations, 12);
+    EXPECT_EQ(ListBackups(folder()).front().file, report.entry.file);
+    // Kept: the new one and the six days before it (back to Thursday 12-31), then the newest of each
+    // of the four weeks before that one's: Sunday 12-27 (day 10) and Thursday 12-17 (day 20). Days 7
+    // and 8 share the week of day 6, day 13 that of day 10, day 21 that of day 20; day 50 is older.
+    std::set<std::string> expected{report.entry.file.filename().string()};
+    for (const int day : {1, 2, 3, 4, 5, 6, 10, 20}) {
+        expected.insert(NameAt(now - day * kDay));
+    }
+    EXPECT_EQ(FilesInFolder(), expected);
+}
+
+TEST_F(VerifiedBackup, theAutomaticBackupWaitsForADayAndForAChange) {
+    const BackupReport first = Run(Job(now, true));
+    ASSERT_EQ(first.result, BackupResult::Made) << first.words;
+    EXPECT_EQ(Run(Job(now + 2 * kHour, true)).result, BackupResult::NotDue);
+    EXPECT_EQ(Run(Job(now + 25 * kHour, true)).result, BackupResult::NotDue);  // nothing changed
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.UpdateSet("GRPQRT", "MEMO1 = 'moved'", "N = 2"));
+    }
+    EXPECT_EQ(Run(Job(now + 26 * kHour, true)).result, BackupResult::Made);
+    EXPECT_EQ(Run(Job(now + 26 * kHour + 1, false)).result, BackupResult::Made);  // on request: always
+    EXPECT_EQ(ListBackups(folder()).size(), 3u);
+}
+
+TEST_F(VerifiedBackup, aFailedCheckDeletesTheNewBackupAndKeepsEveryOlderOne) {
+    const std::set<std::string> older = PlaceOlder({1, 2, 3, 4, 5, 6, 7, 8, 9, 30});
+    BackupJob job = Job(now);
+    // The check's temporary database cannot be made: a file stands where its folder would go.
+    job.checkFolder = folder() / NameAt(now - 30 * kDay);
+    const BackupReport report = Run(job);
+    EXPECT_EQ(report.result, BackupResult::CheckFailed);
+    EXPECT_FALSE(report.words.empty());
+    EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aCancelledBackupLeavesOnlyTheOlderOnes) {
+    const std::set<std::string> older = PlaceOlder({1, 2});
+    const CancelFlag cancelled{true};
+    const BackupReport report = MakeVerifiedBackup(Job(now), cancelled, [](BackupStage) {});
+    EXPECT_EQ(report.result, BackupResult::Cancelled);
+    EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aDatabaseThatCannotBeReadMakesNoBackup) {
+    BackupJob job = Job(now);
+    job.database.databaseName = "NONE.FDB";
+    const BackupReport report = Run(job);
+    EXPECT_EQ(report.result, BackupResult::Failed);
+    EXPECT_FALSE(report.words.empty());
+    EXPECT_TRUE(ListBackups(folder()).empty());
+}

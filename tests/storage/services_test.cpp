@@ -1,0 +1,167 @@
+#include "storage/services.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "storage/database.h"
+#include "storage/database_presence.h"
+#include "storage/row_census.h"
+#include "support/group_library.h"
+#include "support/page_damage.h"
+#include "support/test_database.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const CancelFlag kGoOn{false};
+
+// The names in the file's folder that begin with its name: the file and any temporary one beside it.
+std::vector<std::string> NamesLike(const fs::path& file) {
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(file.parent_path())) {
+        if (const std::string name = item.path().filename().string();
+            name.starts_with(file.filename().string())) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A database of three groups with 2, 4 and 6 registrations, and its contents.
+class FilledDatabase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        contents = CreateLibrary(location.settings(), 3, 2);
+        ASSERT_EQ(contents.groups.size(), 3u);
+    }
+
+    ConnectionSettings Beside(const std::string& name) const {
+        ConnectionSettings settings = location.settings();
+        settings.databaseName = name;
+        return settings;
+    }
+    fs::path Local(const std::string& name) const { return fs::path(location.folder()) / name; }
+
+    // Backs the database up into a file of this folder.
+    fs::path Backup() {
+        const fs::path file = Local("library.fbk");
+        const ServiceOutcome outcome = BackupDatabase(location.settings(), file, kGoOn);
+        EXPECT_TRUE(outcome.done) << outcome.error;
+        return file;
+    }
+
+    TestDatabaseLocation location;
+    LibraryContents contents;
+};
+
+}  // namespace
+
+TEST_F(FilledDatabase, backupAndRestoreKeepEveryGroupAndRegistration) {
+    const fs::path file = Backup();
+    ASSERT_GT(fs::file_size(file), 0u);
+    EXPECT_EQ(NamesLike(file), std::vector<std::string>{"library.fbk"});
+
+    const ConnectionSettings copy = Beside("COPY.FDB");
+    const ServiceOutcome restored = RestoreDatabase(file, copy, kGoOn);
+    ASSERT_TRUE(restored.done) << restored.error;
+    Database database(copy);
+    database.ConnectDatabase();
+    ASSERT_TRUE(database.Attached()) << database.LastError();
+    EXPECT_EQ(ReadLibrary(database), contents);
+    const std::optional<RowCensus> census = CountGroupRows(database);
+    ASSERT_TRUE(census);
+    EXPECT_EQ(census->Groups(), 3);
+    EXPECT_EQ(census->Registrations(), 2 + 4 + 6);
+    Database source(location.settings());
+    source.ConnectDatabase();
+    EXPECT_EQ(CountGroupRows(source), census);
+}
+
+TEST_F(FilledDatabase, anEditedValueChangesTheFingerprintThoughNoCountChanges) {
+    Database database(location.settings());
+    database.ConnectDatabase();
+    const std::optional<RowCensus> before = CountGroupRows(database);
+    ASSERT_TRUE(before);
+    ASSERT_TRUE(database.UpdateSet("GRP_2", "PATH_NAME = '/moved/'", "N = 3"));
+    const std::optional<RowCensus> after = CountGroupRows(database);
+    ASSERT_TRUE(after) << database.LastError();
+    EXPECT_EQ(after->Registrations(), before->Registrations());
+    EXPECT_NE(after->Fingerprint(), before->Fingerprint());
+    EXPECT_EQ(after->Fingerprint().size(), 16u);
+}
+
+TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
+    const fs::path file = Backup();
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.DeleteRows("GRP_1", ""));
+    }
+    const ServiceOutcome restored = RestoreDatabase(file, location.settings(), kGoOn);
+    EXPECT_FALSE(restored.done);
+    EXPECT_FALSE(restored.error.empty());
+    Database database(location.settings());
+    database.ConnectDatabase();
+    EXPECT_EQ(database.CountRows("GRP_1", ""), 0);
+}
+
+TEST_F(FilledDatabase, aTruncatedBackupOrOneThatIsNoBackupIsRefusedAndCreatesNothing) {
+    const fs::path file = Backup();
+    const fs::path truncated = Local("truncated.fbk");
+    fs::copy_file(file, truncated);
+    fs::resize_file(truncated, fs::file_size(file) * 2 / 3);
+    const fs::path text = Local("notes.fbk");
+    std::ofstream(text) << "These are notes, not a backup.\n";
+
+    for (const fs::path& bad : {truncated, text}) {
+        const ConnectionSettings target = Beside("BAD.FDB");
+        const ServiceOutcome restored = RestoreDatabase(bad, target, kGoOn);
+        EXPECT_FALSE(restored.done) << bad;
+        EXPECT_FALSE(restored.error.empty()) << bad;
+        EXPECT_EQ(ProbeDatabase(target).state, DatabaseState::Missing) << bad;
+        EXPECT_FALSE(fs::exists(Local("BAD.FDB"))) << bad;
+    }
+}
+
+TEST_F(FilledDatabase, aCancelledBackupLeavesNoFile) {
+    const CancelFlag cancelled{true};
+    const fs::path file = Local("cancelled.fbk");
+    const ServiceOutcome outcome = BackupDatabase(location.settings(), file, cancelled);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(NamesLike(file).empty());
+}
+
+TEST_F(FilledDatabase, aBackupIntoAFolderThatIsNotThereFailsWithoutAFile) {
+    const fs::path file = Local("missing/library.fbk");
+    const ServiceOutcome outcome = BackupDatabase(location.settings(), file, kGoOn);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_FALSE(outcome.error.empty());
+    EXPECT_FALSE(fs::exists(Local("missing")));
+}
+
+TEST_F(FilledDatabase, validationFindsOverwrittenPagesAndPassesASoundDatabase) {
+    const ValidationReport sound = ValidateDatabase(location.settings(), kGoOn);
+    EXPECT_EQ(sound.soundness, Soundness::Sound) << sound.words;
+
+    ASSERT_GT(DamageUserDataPages(Local("TEST.FDB")), 0);
+    const ValidationReport damaged = ValidateDatabase(location.settings(), kGoOn);
+    EXPECT_EQ(damaged.soundness, Soundness::Damaged) << damaged.words;
+    EXPECT_NE(damaged.words.find("ERRORS"), std::string::npos) << damaged.words;
+}
+
+TEST_F(FilledDatabase, probeTellsAMissingFileADamagedFileAndAServerThatIsDown) {
+    EXPECT_EQ(ProbeDatabase(location.settings()).state, DatabaseState::Attachable);
+    EXPECT_EQ(ProbeDatabase(Beside("NONE.FDB")).state, DatabaseState::Missing);
+
+    std::ofstream(Local("GARBAGE.FDB"), std::ios::binary) << std::string(8192, '\x5a');
+    const DatabaseProbe garbage = ProbeDatabase(Beside("GARBAGE.FDB"));
+    EXPECT_EQ(garbage.state, DatabaseState::Damaged) << garbage.words;
+    EXPECT_FALSE(garbage.words.empty());
+
+    ConnectionSettings down = location.settings();
+    down.serverPrefix = "127.0.0.1/1:";  // nothing listens on port 1
+    EXPECT_EQ(ProbeDatabase(down).state, DatabaseState::Unreachable);
+}
