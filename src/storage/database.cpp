@@ -130,7 +130,7 @@ struct Database::Impl {
 
     void Report(const char* operation, const FbException& error) {
         gone = gone || ConnectionGone(error.getStatus());
-        Report(operation, ErrorText(master, error.getStatus()).c_str());
+        Report(operation, FailureWords(util, error.getStatus()).c_str());
     }
 
     void Report(const char* operation, const char* message) {

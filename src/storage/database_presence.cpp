@@ -3,8 +3,7 @@
 #include <firebird/Interface.h>
 
 #include "common/codepage.h"
-#include "storage/credentials.h"
-#include "storage/firebird_failure.h"
+#include "storage/firebird_attach.h"
 
 using namespace Firebird;
 
@@ -12,24 +11,11 @@ namespace {
 
 // Attaches to the database alone; null with `problem` filled when it cannot.
 IAttachment* Attach(const ConnectionSettings& database, DatabaseProbe& problem) {
-    IMaster* master = fb_get_master_interface();
-    IUtil* util = master->getUtilInterface();
-    ThrowStatusWrapper status(master->getStatus());
-    IXpbBuilder* dpb = nullptr;
-    IProvider* provider = master->getDispatcher();
-    IAttachment* attachment = nullptr;
-    try {
-        dpb = util->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-        const Credentials credentials = FirebirdCredentials();
-        dpb->insertString(&status, isc_dpb_user_name, credentials.user.c_str());
-        dpb->insertString(&status, isc_dpb_password, credentials.password.c_str());
-        dpb->insertTag(&status, isc_dpb_utf8_filename);
-        const std::string path = Utf8FromCp932(database.DatabasePath());
-        attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
-                                              dpb->getBuffer(&status));
-    } catch (const FbException& error) {
-        problem.words = FailureWords(util, error.getStatus());
-        switch (ClassifyFailure(error.getStatus())) {
+    const AttachOutcome outcome =
+        AttachDatabase(fb_get_master_interface(), Utf8FromCp932(database.DatabasePath()));
+    if (outcome.attachment == nullptr) {
+        problem.words = outcome.error;
+        switch (outcome.kind) {
             case FailureKind::Missing:
                 problem.state = DatabaseState::Missing;
                 break;
@@ -44,12 +30,7 @@ IAttachment* Attach(const ConnectionSettings& database, DatabaseProbe& problem) 
                 break;
         }
     }
-    if (dpb) {
-        dpb->dispose();
-    }
-    provider->release();
-    status.dispose();
-    return attachment;
+    return outcome.attachment;
 }
 
 // Detaches, or drops the database when `drop`; false when that fails (the attachment is let go).

@@ -22,7 +22,8 @@ AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
         outcome.attachment = provider->attachDatabase(&status, path.c_str(), dpb->getBufferLength(&status),
                                                       dpb->getBuffer(&status));
     } catch (const FbException& error) {
-        outcome.error = ErrorText(master, error.getStatus());
+        outcome.error = FailureWords(master->getUtilInterface(), error.getStatus());
+        outcome.kind = ClassifyFailure(error.getStatus());
     }
     if (dpb) {
         dpb->dispose();
@@ -30,12 +31,6 @@ AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
     provider->release();
     status.dispose();
     return outcome;
-}
-
-std::string ErrorText(IMaster* master, const IStatus* status) {
-    char text[1024];
-    master->getUtilInterface()->formatStatus(text, sizeof text, const_cast<IStatus*>(status));
-    return text;
 }
 
 bool ConnectionGone(const IStatus* status) {
