@@ -1,12 +1,10 @@
 #include "board/board_window.h"
-#include "filelist/file_list_window.h"
 #include "platform/app_context.h"
 #include "platform/firebird_reason.h"
 #include "platform/prompts.h"
 
 void TForm1::SwitchDatabase(const ConnectionSettings& settings) {
-    // The file list shows a group of the database being left.
-    windows_.fileList->close();
+    // Leaving the database closes the file list, which shows a group of it.
     database_.DisconnectDatabase();
     context_.settings.serverPrefix = settings.serverPrefix;
     context_.settings.dataFolder = settings.dataFolder;
