@@ -2,6 +2,8 @@
 
 #include <firebird/Interface.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
@@ -215,7 +217,8 @@ ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::fil
                 }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
                 if (!out.Append(reply.bytes)) {
-                    return ServiceOutcome{false, "cannot write " + file.string()};
+                    return ServiceOutcome{false,
+                                          "cannot write " + file.string() + ": " + std::strerror(errno)};
                 }
                 if (!reply.more) {
                     break;

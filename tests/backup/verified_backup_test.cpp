@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <set>
 
@@ -56,6 +61,33 @@ protected:
     const std::int64_t now = 1798761600 + 5 * kDay + 12 * kHour;
 };
 
+// A filesystem of its own, nearly full, for the backups folder: mounting needs root.
+class FullDisk {
+public:
+    explicit FullDisk(const fs::path& where) : where_(where) {
+        fs::create_directories(where);
+        mounted_ = mount("tmpfs", where.c_str(), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~FullDisk() {
+        if (mounted_) {
+            umount2(where_.c_str(), MNT_DETACH);
+        }
+    }
+    bool Mounted() const { return mounted_; }
+    // Leaves less room than a page of Firebird's backup.
+    void Fill() const {
+        struct statvfs room {};
+        ASSERT_EQ(statvfs(where_.c_str(), &room), 0);
+        const std::size_t left = room.f_bavail * room.f_frsize;
+        ASSERT_GT(left, 8192u);
+        std::ofstream(where_ / "filler", std::ios::binary) << std::string(left - 4096, 'x');
+    }
+
+private:
+    fs::path where_;
+    bool mounted_ = false;
+};
+
 std::string NameAt(std::int64_t time) {
     return BackupFileName(BackupEntry{{}, time, 3, 12, "0123456789abcdef"});
 }
@@ -103,6 +135,26 @@ TEST_F(VerifiedBackup, aFailedCheckDeletesTheNewBackupAndKeepsEveryOlderOne) {
     EXPECT_EQ(report.result, BackupResult::CheckFailed);
     EXPECT_FALSE(report.words.empty());
     EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aDiskFullDuringTheBackupLeavesTheOlderOnesIntact) {
+    const FullDisk disk(folder());
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "a small filesystem of its own cannot be mounted here (needs root)";
+    }
+    std::set<std::string> older = PlaceOlder({1, 2, 3, 4, 5, 6, 7, 8, 9, 30});
+    disk.Fill();
+    older.insert("filler");
+    const BackupReport report = Run(Job(now));
+    EXPECT_EQ(report.result, BackupResult::Failed);
+    EXPECT_NE(report.words.find(std::strerror(ENOSPC)), std::string::npos) << report.words;
+    EXPECT_EQ(FilesInFolder(), older);
+    for (const auto& name : older) {
+        if (name != "filler") {
+            std::ifstream in(folder() / name);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "older backup") << name;
+        }
+    }
 }
 
 TEST_F(VerifiedBackup, aCancelledBackupLeavesOnlyTheOlderOnes) {
