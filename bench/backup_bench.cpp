@@ -194,7 +194,7 @@ long long DirectCensus(const std::string& path) {
     return rows;
 }
 
-constexpr long long kAllRows = kLargeLibraryGroups + kLargeLibraryGroups * kLargeLibraryFilesPerGroup;
+const long long kAllRows = LargeLibraryGroups() + LargeLibraryGroups() * kLargeLibraryFilesPerGroup;
 
 void RunGbak(const QStringList& arguments) {
     Require(QProcess::execute(QStringLiteral("gbak"), arguments) == 0, "gbak failed");
@@ -290,15 +290,15 @@ void Validate(benchmark::State& state) {
 }
 
 const auto registered = {
-    Register("Backup", Backup)->Arg(kLargeLibraryGroups),
-    Register("BackupFloor", BackupFloor)->Arg(kLargeLibraryGroups),
-    Register("BackupGbak", BackupGbak)->Arg(kLargeLibraryGroups),
-    Register("BackupCheck", BackupCheck)->Arg(kLargeLibraryGroups),
-    Register("BackupCheckFloor", BackupCheckFloor)->Arg(kLargeLibraryGroups),
-    Register("BackupCheckGbak", BackupCheckGbak)->Arg(kLargeLibraryGroups),
-    Register("VerifiedBackup", VerifiedBackupRun)->Arg(kLargeLibraryGroups),
-    Register("CensusFloor", CensusFloor)->Arg(kLargeLibraryGroups),
-    Register("Validate", Validate)->Arg(kLargeLibraryGroups),
+    Register("Backup", Backup)->Arg(LargeLibraryGroups()),
+    Register("BackupFloor", BackupFloor)->Arg(LargeLibraryGroups()),
+    Register("BackupGbak", BackupGbak)->Arg(LargeLibraryGroups()),
+    Register("BackupCheck", BackupCheck)->Arg(LargeLibraryGroups()),
+    Register("BackupCheckFloor", BackupCheckFloor)->Arg(LargeLibraryGroups()),
+    Register("BackupCheckGbak", BackupCheckGbak)->Arg(LargeLibraryGroups()),
+    Register("VerifiedBackup", VerifiedBackupRun)->Arg(LargeLibraryGroups()),
+    Register("CensusFloor", CensusFloor)->Arg(LargeLibraryGroups()),
+    Register("Validate", Validate)->Arg(LargeLibraryGroups()),
 };
 
 }  // namespace

@@ -30,6 +30,12 @@ std::string GroupRow(int number) {
            SqlText("icon1.ico") + ", " + SqlNumber(8 + column * 120) + ", " + SqlNumber(8 + row * 64) + ")";
 }
 
+// The program's file table, as its set-up statement makes it.
+std::string FileTableDefinition(const std::string& table) {
+    return "CREATE TABLE " + table +
+           " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))";
+}
+
 }  // namespace
 
 BenchFolder::BenchFolder() {
@@ -40,10 +46,11 @@ BenchFolder::BenchFolder() {
     Require(picture.save(FilePath(QStringLiteral("img/icon1.ico")), "ico"), "writing img/icon1.ico");
 
     settings_ = ConnectionSettings::Defaults();
-    settings_.serverPrefix.clear();
+    settings_.serverPrefix = SetupPrefix();
     settings_.dataFolder = QFile::encodeName(dir_.path() + QLatin1Char('/')).toStdString();
     settings_.databaseName = "DB.FDB";
     Database database(settings_);
+    settings_.serverPrefix = MeasuredPrefix();
     database.CreateDatabase();
     Require(database.Attached() && CreateGroupTable(database), "creating the database");
 }
@@ -63,23 +70,20 @@ void AddGroups(const BenchFolder& folder, int count) {
     for (int number = 1; number <= count; ++number) {
         rows.push_back(GroupRow(number));
     }
-    DirectDatabase(folder.DatabasePath(), DirectDatabase::Open::Attach).ExecuteAll(rows);
+    DirectDatabase(folder.SetupPath(), DirectDatabase::Open::Attach).ExecuteAll(rows);
 }
 
 void AddFileTable(const BenchFolder& folder, int group, const std::vector<std::string>& paths) {
     const std::string table = FileTableName(group);
-    {
-        Database database(folder.Settings());
-        database.ConnectDatabase();
-        Require(CreateFileTable(database, table), "creating a file table");
-    }
+    DirectDatabase database(folder.SetupPath(), DirectDatabase::Open::Attach);
+    database.Execute(FileTableDefinition(table));
     std::vector<std::string> rows;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::size_t cut = paths[i].rfind('/') + 1;
         rows.push_back("INSERT INTO " + table + " VALUES (" + SqlNumber(static_cast<std::int64_t>(i) + 1) +
                        ", " + SqlText(paths[i].substr(cut)) + ", " + SqlText(paths[i].substr(0, cut)) + ")");
     }
-    DirectDatabase(folder.DatabasePath(), DirectDatabase::Open::Attach).ExecuteAll(rows);
+    database.ExecuteAll(rows);
 }
 
 std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool create) {
@@ -135,14 +139,13 @@ std::string LibraryFolder(int group) {
 const BenchFolder& LargeLibrary() {
     static const std::unique_ptr<BenchFolder> folder = [] {
         auto made = std::make_unique<BenchFolder>();
-        AddGroups(*made, kLargeLibraryGroups);
-        DirectDatabase database(made->DatabasePath(), DirectDatabase::Open::Attach);
+        AddGroups(*made, LargeLibraryGroups());
+        DirectDatabase database(made->SetupPath(), DirectDatabase::Open::Attach);
         std::vector<std::string> tables;
         std::vector<std::string> rows;
-        for (int group = 1; group <= kLargeLibraryGroups; ++group) {
+        for (int group = 1; group <= LargeLibraryGroups(); ++group) {
             const std::string table = FileTableName(group);
-            tables.push_back("CREATE TABLE " + table +
-                             " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
+            tables.push_back(FileTableDefinition(table));
             std::string block = "EXECUTE BLOCK AS BEGIN ";
             for (int i = 1; i <= kLargeLibraryFilesPerGroup; ++i) {
                 block += "INSERT INTO " + table + " VALUES (" + SqlNumber(i) + ", " +

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_link.h"
 #include "common/connection_settings.h"
 
 // A program folder of its own in a temporary place: the path the executable would have, its
-// img/icon1.ico, and an embedded database DB.FDB with an empty master table beside them.
+// img/icon1.ico, and a database DB.FDB with an empty master table beside them: embedded, or on the
+// benchmarks' server (see bench_link.h).
 class BenchFolder {
 public:
     BenchFolder();
@@ -16,7 +18,10 @@ public:
     QString FilePath(const QString& name) const { return dir_.filePath(name); }
     QString ExecutablePath() const { return FilePath(QStringLiteral("qarto-groups")); }
     const ConnectionSettings& Settings() const { return settings_; }
+    // Where what is measured reaches the database (over the link, when the benchmarks run over one).
     std::string DatabasePath() const { return settings_.DatabasePath(); }
+    // Where the data is made: straight to the database.
+    std::string SetupPath() const { return SetupPrefix() + settings_.dataFolder + settings_.databaseName; }
     // The settings file beside the would-be executable, naming this folder's database.
     void WriteSettingsFile() const;
 
@@ -38,8 +43,10 @@ std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool
 // One folder per group count for the whole run, filled on first use, with its settings file.
 const BenchFolder& FolderWithGroups(int count);
 
-// 10,000 groups with 20 registered files each (200,000 in all): file n of all is
+// 10,000 groups (1,000 over a link) with 20 registered files each: file n of all is
 // "平面図_<n in six digits>.dwg" in "/srv/図面/案件<group in five digits>/". Made once per run.
-inline constexpr int kLargeLibraryGroups = 10000;
+inline int LargeLibraryGroups() {
+    return Sized(10000, 1000);
+}
 inline constexpr int kLargeLibraryFilesPerGroup = 20;
 const BenchFolder& LargeLibrary();

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <limits>
 #include <memory>
 
+#include "app/app_windows.h"
 #include "platform/app_context.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
@@ -32,4 +34,12 @@ struct ProgramContext {
     BenchPrompts prompts;
     std::unique_ptr<Shell> shell = MakeSystemShell();
     AppContext context;
+};
+
+// The program's windows without the automatic backup, which would start during a long run and
+// compete with what is measured.
+struct BenchWindows : AppWindows {
+    explicit BenchWindows(AppContext& context) : AppWindows(context) {
+        backup.keeper.SetAutomaticDelay(std::numeric_limits<int>::max());
+    }
 };

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <string>
 
+#include "bench_link.h"
+
 namespace {
 
 // Starts the peak anew from what the process holds now; what earlier runs freed is handed back to
@@ -44,11 +46,15 @@ void TimeEach(benchmark::State& state, const std::function<void()>& prepare,
             prepare();
         }
         ResetPeakMemory();
+        const long long roundTrips = LinkRoundTrips();
         const auto start = std::chrono::steady_clock::now();
         work();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count());
         state.counters["peak_MiB"] = peak ? peak() : PeakMemoryMiB();
+        if (OverLink()) {
+            state.counters["round_trips"] = static_cast<double>(LinkRoundTrips() - roundTrips);
+        }
     }
 }
 

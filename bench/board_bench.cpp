@@ -29,7 +29,7 @@ void BoardRebuild(benchmark::State& state) {
     const int groups = static_cast<int>(state.range(0));
     const BenchFolder& folder = FolderWithGroups(groups);
     ProgramContext program(folder.ExecutablePath());
-    AppWindows windows(program.context);
+    BenchWindows windows(program.context);
     windows.form1.show();  // attaches and builds the board the first time
     PointAt(windows.form1.Board);
     TimeEach(state, {}, [&] {

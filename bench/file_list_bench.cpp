@@ -20,7 +20,7 @@
 namespace {
 
 constexpr int kListedFiles = 2000;
-constexpr int kAddedFiles = 500;
+const int kAddedFiles = Sized(500, 100);
 enum Group { kFilesOnDisk = 1, kFilesGone = 2, kAddedTo = 3 };
 
 struct FileListData {
@@ -110,7 +110,7 @@ void EmptyAddedGroup(Database& database) {
 }
 
 int StoredRows(const BenchFolder& folder) {
-    return DirectDatabase(folder.DatabasePath(), DirectDatabase::Open::Attach)
+    return DirectDatabase(folder.SetupPath(), DirectDatabase::Open::Attach)
         .Query("SELECT * FROM " + FileTableName(kAddedTo));
 }
 

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kCopiedFiles = 2000;
+const int kCopiedFiles = Sized(2000, 500);
 constexpr int kGroups = 10;
 constexpr int kSource = 1;
 constexpr int kCopy = kGroups + 1;
@@ -39,7 +39,7 @@ std::string CopyCondition() {
 }
 
 int CopiedRows() {
-    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    DirectDatabase database(Data().SetupPath(), DirectDatabase::Open::Attach);
     return HasTable(database, FileTableName(kCopy)) ? database.Query("SELECT * FROM " + FileTableName(kCopy))
                                                     : 0;
 }
@@ -58,7 +58,7 @@ void SelectSource(TForm1& board) {
 
 void GroupCopy(benchmark::State& state) {
     ProgramContext program(Data().ExecutablePath());
-    AppWindows windows(program.context);
+    BenchWindows windows(program.context);
     TForm1& board = windows.form1;
     board.show();
     Settle();
@@ -120,16 +120,16 @@ void GroupCopyFloor(benchmark::State& state) {
             int largest = 0;
             database.Query("SELECT MAX(N) FROM GRPQRT",
                            [&](const DirectDatabase::Row& row) { largest = row.Int(0); });
-            database.Execute(
+            // The master row and the copied rows are written in one transaction.
+            std::vector<std::string> writes{
                 "INSERT INTO GRPQRT (N, GRPNAME, MTITLE, STITLE, PNAME, MEMO1, MEMO2, MEMO3, ICONP, X, Y) "
                 "VALUES (" +
-                std::to_string(largest + 1) + values + ")");
-
+                std::to_string(largest + 1) + values + ")"};
             if (!HasTable(database, source)) {
                 return;
             }
             if (HasTable(database, target)) {
-                database.Execute("DELETE FROM " + target);
+                writes.push_back("DELETE FROM " + target);
             } else {
                 database.Execute(
                     "CREATE TABLE " + target +
@@ -137,14 +137,13 @@ void GroupCopyFloor(benchmark::State& state) {
             }
             database.Query("SELECT * FROM " + source);  // the rows to copy
             database.Query("SELECT * FROM " + source);  // the columns to copy
-            std::vector<std::string> rows;
             database.Query("SELECT * FROM " + source, [&](const DirectDatabase::Row& row) {
-                rows.push_back(std::to_string(row.Int(0)) + ", " + Literal(row.IsNull(1) ? "" : row.Text(1)) +
-                               ", " + Literal(row.IsNull(2) ? "" : row.Text(2)));
+                writes.push_back("INSERT INTO " + target + " (N, FILE_NAME, PATH_NAME) VALUES (" +
+                                 std::to_string(row.Int(0)) + ", " +
+                                 Literal(row.IsNull(1) ? "" : row.Text(1)) + ", " +
+                                 Literal(row.IsNull(2) ? "" : row.Text(2)) + ")");
             });
-            for (const std::string& row : rows) {
-                database.Execute("INSERT INTO " + target + " (N, FILE_NAME, PATH_NAME) VALUES (" + row + ")");
-            }
+            database.ExecuteAll(writes);
             image = std::make_unique<QLabel>(&window);
             image->setPixmap(picture);
             image->setGeometry(QRect(place, picture.size()));

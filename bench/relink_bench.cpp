@@ -73,7 +73,7 @@ std::vector<std::string> GroupTables(int from, int to) {
 
 // The relinked groups as before every run: 2,000 files spread over the tree, every 50th.
 void ResetRelinkGroups(const RelinkData& data) {
-    DirectDatabase database(data.relink.DatabasePath(), DirectDatabase::Open::Attach);
+    DirectDatabase database(data.relink.SetupPath(), DirectDatabase::Open::Attach);
     const int perGroup = kRelinked / kRelinkGroups;
     for (int group = 1; group <= kRelinkGroups; ++group) {
         const std::string number = "((:i - 1 + " + std::to_string((group - 1) * perGroup) + ") * 50)";
@@ -98,7 +98,7 @@ const RelinkData& Data() {
             }
         }
         AddGroups(made->scan, kScanGroups);
-        DirectDatabase scan(made->scan.DatabasePath(), DirectDatabase::Open::Attach);
+        DirectDatabase scan(made->scan.SetupPath(), DirectDatabase::Open::Attach);
         scan.ExecuteAll(GroupTables(1, kScanGroups));
         std::vector<std::string> rows;
         for (int group = 1; group <= kScanGroups; ++group) {
@@ -110,7 +110,7 @@ const RelinkData& Data() {
         }
         scan.ExecuteAll(rows);
         AddGroups(made->relink, kRelinkGroups);
-        DirectDatabase(made->relink.DatabasePath(), DirectDatabase::Open::Attach)
+        DirectDatabase(made->relink.SetupPath(), DirectDatabase::Open::Attach)
             .ExecuteAll(GroupTables(1, kRelinkGroups));
         return made;
     }();

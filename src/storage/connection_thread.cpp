@@ -39,10 +39,28 @@ void ConnectionThread::Run(const std::function<void()>& task, const Waiter& wait
     }
 }
 
+void ConnectionThread::SetIdleTask(std::function<void()> idle, std::chrono::milliseconds after) {
+    std::lock_guard lock(mutex_);
+    idle_ = std::move(idle);
+    idleAfter_ = after;
+}
+
 void ConnectionThread::Work() {
     std::unique_lock lock(mutex_);
+    const auto asked = [this] { return stopping_ || task_ != nullptr; };
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || task_ != nullptr; });
+        if (idleDue_ && idle_) {
+            if (!changed_.wait_for(lock, idleAfter_, asked)) {
+                idleDue_ = false;
+                const std::function<void()> idle = idle_;
+                lock.unlock();
+                idle();
+                lock.lock();
+                continue;
+            }
+        } else {
+            changed_.wait(lock, asked);
+        }
         if (task_ == nullptr) {
             return;
         }
@@ -52,6 +70,7 @@ void ConnectionThread::Work() {
         lock.lock();
         task_ = nullptr;
         done_ = true;
+        idleDue_ = true;
         changed_.notify_all();
     }
 }

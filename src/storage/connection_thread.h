@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -20,6 +21,8 @@ public:
     // Runs `task` on the thread and returns once it has finished. A task that finishes at once is
     // simply waited for; a longer one through `waiter`, when there is one.
     void Run(const std::function<void()>& task, const Waiter& waiter);
+    // Runs `idle` on the thread once, when no task has come for `after` since the last one.
+    void SetIdleTask(std::function<void()> idle, std::chrono::milliseconds after);
 
 private:
     void Work();
@@ -29,5 +32,8 @@ private:
     const std::function<void()>* task_ = nullptr;
     bool done_ = false;
     bool stopping_ = false;
+    std::function<void()> idle_;
+    std::chrono::milliseconds idleAfter_{0};
+    bool idleDue_ = false;  // a task has run since the idle task last ran
     std::thread thread_;
 };

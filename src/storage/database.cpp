@@ -25,6 +25,9 @@ namespace {
 constexpr unsigned kDialect = 3;
 // Longest text of a non-text column (numbers, dates) once the server has converted it.
 constexpr unsigned kConvertedLength = 64;
+// How long a server's connection waits for the next read of a command before ending the read
+// transaction: longer than a command takes between its statements.
+constexpr std::chrono::milliseconds kReaderIdle{100};
 
 // A fetched result: its column names, its number of rows and, where kept, the texts of its rows
 // one after another in a single buffer. A NULL is kept as an empty text, which is how it reads.
@@ -99,7 +102,13 @@ struct Database::Impl {
     IUtil* util = master->getUtilInterface();
     IAttachment* attachment = nullptr;
     ITransaction* transaction = nullptr;  // the one transaction of the statement layer
-    std::optional<Result> result;         // the open result of OpenSelect
+    // Reads run in this transaction: read-only and read-committed, it sees each commit as it
+    // happens. Through a server the reads of one command share it, which spares each read the round
+    // trips to start and end a transaction; it ends once the connection has been idle a moment, before
+    // a write and when the connection is left. A transaction that has read a table keeps every other
+    // connection from dropping that table until it ends, so none is left open any longer.
+    ITransaction* reader = nullptr;
+    std::optional<Result> result;  // the open result of OpenSelect
     StatementTrace trace;
     WriteObserver writeObserver;
     ErrorHook errorHook;
@@ -160,21 +169,37 @@ struct Database::Impl {
         }
     }
 
-    // Ends the open transaction, rolling it back; harmless when there is none or it is dead.
-    void EndTransaction() {
-        if (transaction == nullptr) {
+    // Rolls `open` back; harmless when there is none or it is dead. `report` says whether a failure
+    // is worth telling.
+    void End(ITransaction*& open, bool report = true) {
+        if (open == nullptr) {
             return;
         }
         ThrowStatusWrapper status(master->getStatus());
         try {
-            transaction->rollback(&status);
+            open->rollback(&status);
         } catch (const FbException& error) {
-            Report("rollback", error);
-            transaction->release();
+            if (report) {
+                Report("rollback", error);
+            }
+            open->release();
         }
         status.dispose();
-        transaction = nullptr;
+        open = nullptr;
     }
+
+    void EndTransaction() { End(transaction); }
+
+    ITransaction* Reader(ThrowStatusWrapper& status) {
+        if (reader == nullptr) {
+            static constexpr unsigned char kReadCommitted[] = {isc_tpb_version3, isc_tpb_read,
+                                                               isc_tpb_read_committed, isc_tpb_rec_version};
+            reader = attachment->startTransaction(&status, sizeof kReadCommitted, kReadCommitted);
+        }
+        return reader;
+    }
+
+    void EndReader(bool report = true) { End(reader, report); }
 
     // CloseStatement: the open result is dropped and the transaction rolled back.
     void CloseStatement() {
@@ -235,6 +260,7 @@ struct Database::Impl {
     auto OnConnectionThread(Operation operation) {
         if (!thread) {
             thread = std::make_unique<ConnectionThread>();
+            thread->SetIdleTask([this] { EndReader(false); }, kReaderIdle);
         }
         Impl* const outer = std::exchange(waiting, this);
         using Answer = decltype(operation());
@@ -257,14 +283,24 @@ struct Database::Impl {
             lost = false;
             reattacher.reset();
         }
-        // Nothing can be rolled back or detached over a connection that is gone.
-        if (transaction != nullptr) {
-            transaction->release();
-            transaction = nullptr;
-        }
-        if (attachment != nullptr) {
-            attachment->release();
-            attachment = nullptr;
+        // Nothing can be rolled back or detached over a connection that is gone. The handles are let
+        // go on the thread that uses them, where the idle end of the read transaction may be under way.
+        const auto letGo = [this] {
+            for (ITransaction** open : {&transaction, &reader}) {
+                if (*open != nullptr) {
+                    (*open)->release();
+                    *open = nullptr;
+                }
+            }
+            if (attachment != nullptr) {
+                attachment->release();
+                attachment = nullptr;
+            }
+        };
+        if (thread) {
+            thread->Run(letGo, {});
+        } else {
+            letGo();
         }
         if (!lost && !leaving) {
             lost = true;
@@ -285,6 +321,7 @@ struct Database::Impl {
     // Leaves the database; true when there was one to leave. The listeners are not told yet.
     bool DetachQuietly() {
         CloseStatement();
+        EndReader();
         if (lost) {
             reattacher.reset();
             lost = false;
@@ -341,6 +378,9 @@ struct Database::Impl {
             CloseStatement();
             if (attachment == nullptr) {
                 throw std::runtime_error("not attached");
+            }
+            if (!batch) {
+                EndReader();  // it may hold the table this write changes or drops
             }
             if (batch && batch->failed) {
                 throw std::runtime_error("an earlier statement of the batch failed");
@@ -486,7 +526,7 @@ struct Database::Impl {
         return fetched;
     }
 
-    // A reading statement of the statement layer: it runs in the one transaction, which stays open.
+    // A reading statement of the statement layer, in the read transaction.
     std::optional<Result> Read(const char* operation, const std::string& text, Keep keep) {
         return Guarded([&] { return ReadNow(operation, text, keep); });
     }
@@ -500,17 +540,30 @@ struct Database::Impl {
             return std::nullopt;
         }
         CloseStatement();
+        return ReadIn(operation, text, keep);
+    }
+
+    // The read transaction's statement; one that fails takes the transaction with it.
+    std::optional<Result> ReadIn(const char* operation, const std::string& text, Keep keep) {
         ThrowStatusWrapper status(master->getStatus());
+        ITransaction* tra = nullptr;
         try {
-            transaction = attachment->startTransaction(&status, 0, nullptr);
+            tra = Reader(status);
         } catch (const FbException& error) {
             Report(operation, error);
         }
         status.dispose();
-        if (transaction == nullptr) {
+        if (tra == nullptr) {
             return std::nullopt;
         }
-        return Fetch(operation, transaction, text, keep);
+        std::optional<Result> fetched = Fetch(operation, tra, text, keep);
+        // A failed read takes its transaction with it, so that the next begins afresh; a connection
+        // found gone is dropped as a whole, its transactions with it. Without a server's round trips
+        // to spare, every read ends its transaction at once.
+        if ((!fetched || !remote) && !gone) {
+            EndReader();
+        }
+        return fetched;
     }
 
     void FillRow(std::span<std::string> row) {
@@ -531,7 +584,12 @@ thread_local Database::Impl* Database::Impl::waiting = nullptr;
 Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
 
 Database::~Database() {
-    impl_->DetachQuietly();
+    // On the connection's own thread, after the idle end of its read transaction if that is under way.
+    if (impl_->thread) {
+        impl_->thread->Run([this] { impl_->DetachQuietly(); }, {});
+    } else {
+        impl_->DetachQuietly();
+    }
 }
 
 void Database::CreateDatabase() {
@@ -636,22 +694,8 @@ bool Database::TableExistsNow(std::string_view name) {
     if (impl_->attachment == nullptr) {
         return false;
     }
-    // The names are read in a transaction of their own, so the statement layer's one is untouched.
-    ThrowStatusWrapper status(impl_->master->getStatus());
-    ITransaction* own = nullptr;
-    std::optional<Result> tables;
-    try {
-        own = impl_->attachment->startTransaction(&status, 0, nullptr);
-        tables = impl_->Fetch("TableExists", own, TableNamesText(), Keep::Rows);
-        own->commit(&status);
-        own = nullptr;
-    } catch (const FbException& error) {
-        impl_->Report("TableExists", error);
-    }
-    if (own) {
-        own->release();
-    }
-    status.dispose();
+    // The open result and a write batch under way are left as they are.
+    const std::optional<Result> tables = impl_->ReadIn("TableExists", TableNamesText(), Keep::Rows);
     if (!tables) {
         return false;
     }
@@ -722,6 +766,7 @@ bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
         return false;
     }
     impl.CloseStatement();
+    impl.EndReader();
     ThrowStatusWrapper status(impl.master->getStatus());
     bool committed = false;
     try {
@@ -820,7 +865,10 @@ bool Database::ResultOpen() const {
 }
 
 void Database::CloseStatement() {
-    impl_->Guarded([this] { impl_->CloseStatement(); });
+    impl_->Guarded([this] {
+        impl_->CloseStatement();
+        impl_->EndReader();
+    });
 }
 
 void Database::SetStatementTrace(StatementTrace trace) {
