@@ -47,6 +47,10 @@ struct ProgramFileList {
     explicit ProgramFileList(const BenchFolder& folder)
         : program(folder.ExecutablePath()), database(folder.Settings()), form(program.context, database) {
         database.ConnectDatabase();
+        // The change watch has the writes to the open file list told with their transaction.
+        database.SetWriteObserver(
+            [](const Database::OwnWrite&) {},
+            [this](std::string_view table) { return table == FileTableName(form.GroupNo); });
     }
 
     void Open(int group) {

@@ -105,7 +105,7 @@ struct Database::Impl {
     // Reads run in this transaction: read-only and read-committed, it sees each commit as it
     // happens. Through a server the reads of one command share it, which spares each read the round
     // trips to start and end a transaction; it ends once the connection has been idle a moment, before
-    // a write and when the connection is left. A transaction that has read a table keeps every other
+    // a change of tables and when the connection is left. A transaction that has read a table keeps every other
     // connection from dropping that table until it ends, so none is left open any longer.
     ITransaction* reader = nullptr;
     std::optional<Result> result;  // the open result of OpenSelect
@@ -379,8 +379,9 @@ struct Database::Impl {
             if (attachment == nullptr) {
                 throw std::runtime_error("not attached");
             }
-            if (!batch) {
-                EndReader();  // it may hold the table this write changes or drops
+            // A table the read transaction has used cannot be dropped or altered meanwhile.
+            if (write.effect == RowEffect::Unknown) {
+                EndReader();
             }
             if (batch && batch->failed) {
                 throw std::runtime_error("an earlier statement of the batch failed");
@@ -766,7 +767,6 @@ bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
         return false;
     }
     impl.CloseStatement();
-    impl.EndReader();
     ThrowStatusWrapper status(impl.master->getStatus());
     bool committed = false;
     try {

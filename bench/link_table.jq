@@ -1,0 +1,31 @@
+# The results over the slow link (Google Benchmark JSON, several runs slurped) as one Markdown table:
+# each operation's median beside its floor's, their ratio, and the round trips each took.
+
+def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
+
+[.[].benchmarks[]] as $all
+| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $median
+| ($all | map(select(.aggregate_name == "cv")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $cv
+| [
+    {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000"},
+    {op: "file list shown", size: "2,000 files", run: "FileListShow/files_on_disk/2000",
+     floor: "FileListShowFloor/files_on_disk/2000"},
+    {op: "files added one by one", size: "100 files", run: "FileAdd/100"},
+    {op: "group copy", size: "500 files", run: "GroupCopy/500"},
+    {op: "search finding 100 files", size: "1,000 groups, 20,000 files", run: "Search/1000"},
+    {op: "change check, nothing changed", size: "1,000 groups, file list of 20", run: "ChangeCheck/1000"}
+  ]
+| map(. + {floor: (.floor // (.run | sub("/"; "Floor/")))})
+| map(select($median[.run] != null))
+| map(. as $row
+      | $median[$row.run] as $m
+      | $median[$row.floor] as $f
+      | (if $f == null then null else $m.real_time / $f.real_time end) as $ratio
+      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms ±\($cv[$row.run].real_time * 100 | round)% "
+        + "| \($f.real_time | fmt) ms | "
+        + "\(if $ratio == null then "-" else ($ratio * 100 | round / 100 | tostring) + " x" end) | "
+        + "\($m.round_trips | fmt) | \($f.round_trips | fmt) | ≤ 1.3 x | "
+        + "\(if $ratio != null and $ratio <= 1.3 then "met" else "MISSED" end) |")
+| ["| over a 20 ms link | size | time (median ±cv) | floor (median) | ratio | round trips | floor's round trips | target | |",
+   "|---|---|---:|---:|---:|---:|---:|---|---|"] + .
+| .[]
