@@ -29,11 +29,19 @@ bool TForm1::MasterTableReady() {
     return database_.Attached() && database_.TableExists(kGroupTable);
 }
 
-int TForm1::CommandGroup() {
-    if (!MasterTableReady() || SelectedGroup == 0) {
+int TForm1::CommandGroup(const QString& failure) {
+    if (SelectedGroup == 0 || (!failure.isEmpty() && FailedWhileAway(failure)) || !MasterTableReady()) {
         return 0;
     }
     return ParseIntOrZero(ToCp932(Edit3->text()).value_or(std::string()));
+}
+
+bool TForm1::FailedWhileAway(const QString& failure) {
+    if (!database_.Lost()) {
+        return false;
+    }
+    context_.prompts->Message(this, failure);
+    return true;
 }
 
 bool TForm1::ConfirmForSelected(const QString& action) {
@@ -43,7 +51,7 @@ bool TForm1::ConfirmForSelected(const QString& action) {
 }
 
 void TForm1::mnuEditGroupClick() {
-    if (!MasterTableReady() || SelectedGroup == 0) {
+    if (SelectedGroup == 0 || FailedWhileAway(QStringLiteral("編集登録失敗")) || !MasterTableReady()) {
         return;
     }
     if (GroupDeleted(database_, SelectedGroup)) {

@@ -13,7 +13,7 @@
 #include "storage/table_copy.h"
 
 void TForm1::mnuCopyGroupClick() {
-    const int source = CommandGroup();
+    const int source = CommandGroup(QStringLiteral("複製失敗"));
     if (source == 0 || !ConfirmForSelected(QStringLiteral("複製"))) {
         return;
     }
@@ -56,7 +56,7 @@ bool TForm1::CopyGroupRows(int source, std::int64_t copyNo, const std::array<std
 }
 
 void TForm1::mnuDeleteGroupClick() {
-    const int groupNo = CommandGroup();
+    const int groupNo = CommandGroup(QStringLiteral("削除失敗"));
     if (groupNo == 0 || !ConfirmForSelected(QStringLiteral("削除"))) {
         return;
     }

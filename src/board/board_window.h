@@ -149,7 +149,10 @@ private:
     // Writes the copy's master row `values` and the copy of group `source`'s file list; all or nothing.
     bool CopyGroupRows(int source, std::int64_t copyNo, const std::array<std::string, 11>& values);
     // The number the details panel shows when a group command may act on it; 0 when it may not.
-    int CommandGroup();
+    // While the server is away the command says its `failure`, when it has one.
+    int CommandGroup(const QString& failure = {});
+    // The server is away and being reached again: says the command's `failure` and answers true.
+    bool FailedWhileAway(const QString& failure);
     void FreeSlot(GroupSlot& slot);
     void FreeBoard();
     void ClearSelection();

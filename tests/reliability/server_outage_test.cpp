@@ -132,6 +132,12 @@ TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommands
     EXPECT_TRUE(form.database().Lost());
     EXPECT_TRUE(form.StatusBar1->currentMessage().contains(QStringLiteral("再接続しています")));
     EXPECT_NE(IconOf(form, 1), nullptr);  // the board keeps what it showed
+    // The selected group's commands say their failure while the server is away.
+    prompts.messages.clear();
+    for (QAction* command : {form.mnuCopyGroup, form.mnuDeleteGroup, form.mnuEditGroup}) {
+        command->trigger();
+    }
+    EXPECT_EQ(prompts.messages, (QStringList{"複製失敗", "削除失敗", "編集登録失敗"}));
 
     ASSERT_TRUE(server->Start());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
