@@ -31,7 +31,6 @@ RestoreDialog::RestoreDialog(const std::vector<BackupEntry>& backups, QWidget* p
         item->setTextAlignment(1, Qt::AlignRight);
         item->setTextAlignment(2, Qt::AlignRight);
     }
-    ListView1->header()->resizeSections(QHeaderView::ResizeToContents);
     ListView1->setCurrentItem(ListView1->topLevelItem(0));
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
@@ -46,6 +45,16 @@ RestoreDialog::RestoreDialog(const std::vector<BackupEntry>& backups, QWidget* p
     layout->addWidget(ListView1);
     layout->addLayout(buttons);
     resize(420, 280);
+}
+
+// The columns are sized once the dialog is shown in its final font. Qt's measure of a heading leaves
+// a Japanese one a few pixels short, so the groups' column gets an em to spare; the last one fills
+// the rest.
+void RestoreDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    QHeaderView* heading = ListView1->header();
+    heading->resizeSections(QHeaderView::ResizeToContents);
+    heading->resizeSection(1, heading->sectionSize(1) + heading->fontMetrics().height());
 }
 
 std::optional<BackupEntry> RestoreDialog::Chosen() const {

@@ -23,6 +23,9 @@ public:
     QPushButton* Button1;  // 復元
     QPushButton* Button2;  // キャンセル
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::vector<BackupEntry> backups_;
 };
