@@ -104,9 +104,10 @@ struct Database::Impl {
     ITransaction* transaction = nullptr;  // the one transaction of the statement layer
     // Reads run in this transaction: read-only and read-committed, it sees each commit as it
     // happens. Through a server the reads of one command share it, which spares each read the round
-    // trips to start and end a transaction; it ends once the connection has been idle a moment, before
-    // a change of tables and when the connection is left. A transaction that has read a table keeps every other
-    // connection from dropping that table until it ends, so none is left open any longer.
+    // trips to start and end a transaction; it ends once the connection has been idle a moment,
+    // before a change of tables and when the connection is left. A transaction that has read a
+    // table keeps every other connection from dropping that table until it ends, so none is left
+    // open any longer.
     ITransaction* reader = nullptr;
     std::optional<Result> result;  // the open result of OpenSelect
     StatementTrace trace;
