@@ -46,11 +46,12 @@ BenchFolder::BenchFolder() {
     Require(picture.save(FilePath(QStringLiteral("img/icon1.ico")), "ico"), "writing img/icon1.ico");
 
     settings_ = ConnectionSettings::Defaults();
-    settings_.serverPrefix = SetupPrefix();
+    settings_.serverPrefix = MeasuredPrefix();
     settings_.dataFolder = QFile::encodeName(dir_.path() + QLatin1Char('/')).toStdString();
     settings_.databaseName = "DB.FDB";
-    Database database(settings_);
-    settings_.serverPrefix = MeasuredPrefix();
+    ConnectionSettings setup = settings_;
+    setup.serverPrefix = SetupPrefix();
+    Database database(setup);
     database.CreateDatabase();
     Require(database.Attached() && CreateGroupTable(database), "creating the database");
 }
