@@ -1,7 +1,7 @@
 #include <QString>
 
 #include "common/path_parts.h"
-#include "filelist/drive_resolution.h"
+#include "common/drive_resolution.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "filelist/file_row_compare.h"
