@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/folder_mapping.h"
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
@@ -68,11 +69,24 @@ void FolderReplaceDialog::Open() {
 
 QString FolderReplaceDialog::TypedFolder(QLineEdit* edit) {
     QString folder = edit->text();
-    if (!folder.isEmpty() && !folder.endsWith(FolderSeparator())) {
+    // A Windows folder typed here ends in its own separator, whatever this machine's is.
+    if (const std::optional<std::string> bytes = ToCp932(folder)) {
+        folder = FromCp932(WithFinalSeparator(*bytes));
+    } else if (!folder.endsWith(FolderSeparator())) {
         folder += FolderSeparator();
+    }
+    if (folder != edit->text()) {
         edit->setText(folder);
     }
     return folder;
+}
+
+std::optional<std::string> FolderReplaceDialog::StoredFolder(const QString& folder) const {
+    const std::optional<std::string> bytes = ToCp932(folder);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return StoredPathOf(context_.folderMappings, *bytes).folder;
 }
 
 void FolderReplaceDialog::Replace() {
@@ -82,12 +96,15 @@ void FolderReplaceDialog::Replace() {
         context_.prompts->Message(this, QStringLiteral("置換前と置換後のフォルダを入力して下さい。"));
         return;
     }
-    if (oldFolder == newFolder) {
+    // A folder of this machine under a mapping is named by its stored form.
+    const std::optional<std::string> oldStored = StoredFolder(oldFolder);
+    const std::optional<std::string> newStored = StoredFolder(newFolder);
+    if (oldFolder == newFolder || (oldStored && oldStored == newStored)) {
         context_.prompts->Message(this, QStringLiteral("置換前と置換後に同じフォルダが入力されています。"));
         return;
     }
     // A folder the code page cannot hold is in no registration.
-    const std::string oldBytes = ToCp932(oldFolder).value_or(std::string());
+    const std::string oldBytes = oldStored.value_or(std::string());
     std::vector<GroupMatch> matches;
     {
         const WaitCursor waiting;
@@ -111,7 +128,7 @@ void FolderReplaceDialog::Replace() {
     ReplaceCounts counts;
     {
         const WaitCursor waiting;
-        counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
+        counts = ReplaceFolder(database_, matches, oldBytes, newStored);
     }
     if (counts.changed > 0) {
         emit FoldersChanged();

@@ -174,7 +174,7 @@ void MissingFilesWindow::StartScan() {
     SetBusy(true);
     progress_->setRange(0, 0);
     status_->setText(QStringLiteral("検索しています..."));
-    scan_->Start();
+    scan_->Start(context_.folderMappings);
 }
 
 void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, int groupsDone,
@@ -237,7 +237,8 @@ void MissingFilesWindow::WalkFinished() {
         return;
     }
     ShowCount();
-    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->result);
+    std::vector<RelinkProposal> proposals =
+        ProposeRelinks(model_->Files(), walk->result, context_.folderMappings);
     const long long unreadable = walk->result.unreadableFolders;
     if (proposals.empty()) {
         context_.prompts->Message(
