@@ -11,7 +11,7 @@ AppWindows::AppWindows(AppContext& context)
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
       form4(context, form1.database(), &form1),
-      search(form1, form3),
+      search(context, form1, form3),
       backup(context, form1) {
     // Where each window stands until the settings file says otherwise.
     form2.move(250, 150);
