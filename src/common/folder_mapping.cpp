@@ -84,8 +84,8 @@ std::string MappedFolder(const FolderMapping& mapping, std::string_view folder,
 }  // namespace
 
 bool IsWindowsPath(std::string_view path) {
-    return (!path.empty() && path[0] == '\\') ||
-           (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':');
+    const bool share = path.starts_with('\\') || path.starts_with("//");
+    return share || (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':');
 }
 
 std::string WithFinalSeparator(std::string_view folder) {

@@ -31,8 +31,8 @@ struct StoredPath {
     bool operator==(const StoredPath&) const = default;
 };
 
-// A Windows path: one that begins with a backslash (a share) or with a drive letter and ':'. Its
-// separators are '\' and '/' (and the drive's ':'); every other path's is '/' alone.
+// A Windows path: one that begins with a backslash or two slashes (a share) or with a drive letter
+// and ':'. Its separators are '\' and '/' (and the drive's ':'); every other path's is '/' alone.
 bool IsWindowsPath(std::string_view path);
 
 // The folder ending in a separator of its kind: '\' is added to a Windows folder, '/' to any other,

@@ -2,9 +2,7 @@
 
 #include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "common/folder_mapping.h"
@@ -13,6 +11,7 @@
 #include "platform/designed_font.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "relink/dialog_buttons.h"
 #include "relink/folder_replace.h"
 #include "relink/group_list.h"
 
@@ -39,26 +38,12 @@ FolderReplaceDialog::FolderReplaceDialog(AppContext& context, Database& database
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit2->setObjectName(QStringLiteral("Edit2"));
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OkButton"));
-    okButton->setDefault(true);
-    okButton->setAutoDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelButton"));
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &FolderReplaceDialog::Replace);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("置換前のフォルダ(&O):"), Edit1);
     fields->addRow(QStringLiteral("置換後のフォルダ(&N):"), Edit2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(AddOkCancel(*this, QStringLiteral("OK"), [this] { Replace(); }));
     setTabOrder(Edit1, Edit2);
 }
 
