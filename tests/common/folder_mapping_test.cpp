@@ -59,6 +59,9 @@ TEST(FolderMapping, driveLetterMatchesInEitherCaseAndWithEitherSeparator) {
     EXPECT_EQ(LocalPathOf(kOffice, "Z:\\2026\\", "a.dwg"), Bytes({"/mnt/fs01/", kZumen, "/2026/a.dwg"}));
     EXPECT_EQ(LocalPathOf(kOffice, Bytes({"//FS01/", kZumen, "/A/"}), "a.dwg"),
               Bytes({"/mnt/fs01/", kZumen, "/A/a.dwg"}));
+    // A share typed with slashes is a share all the same.
+    const FolderMappings slashes{MappingOf(Bytes({"//fs01/", kZumen}), "/mnt/z")};
+    EXPECT_EQ(LocalPathOf(slashes, Bytes({"\\\\FS01\\", kZumen, "\\A\\"}), "a.dwg"), "/mnt/z/A/a.dwg");
 }
 
 TEST(FolderMapping, secondByteOfACharacterNeverMatchesAsALetterOrSeparator) {
