@@ -81,6 +81,23 @@ std::vector<std::string> GroupTables(int from, int to) {
     return tables;
 }
 
+// The scan's groups: group n holds the names of the tree's folder (n - 1) mod 100, the first half in
+// such folders below `present`, the second half below `gone`; folders end in `separator`.
+void FillScanGroups(const BenchFolder& scan, const std::string& present, const std::string& gone,
+                    char separator) {
+    AddGroups(scan, kScanGroups);
+    DirectDatabase database(scan.SetupPath(), DirectDatabase::Open::Attach);
+    database.ExecuteAll(GroupTables(1, kScanGroups));
+    std::vector<std::string> rows;
+    for (int group = 1; group <= kScanGroups; ++group) {
+        const int folder = (group - 1) % kFolders;
+        const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
+        const std::string where = (group <= kFolders ? present : gone) + FolderName(folder) + separator;
+        rows.push_back(FillGroup(group, number, SqlText(where), kFilesPerFolder));
+    }
+    database.ExecuteAll(rows);
+}
+
 // The relinked groups as before every run: 2,000 files spread over the tree, every 50th.
 void ResetRelinkGroups(const RelinkData& data) {
     DirectDatabase database(data.relink.SetupPath(), DirectDatabase::Open::Attach);
@@ -107,18 +124,7 @@ const RelinkData& Data() {
                 Require(QFile(path + QString::fromUtf8(name)).open(QIODevice::WriteOnly), "making a file");
             }
         }
-        AddGroups(made->scan, kScanGroups);
-        DirectDatabase scan(made->scan.SetupPath(), DirectDatabase::Open::Attach);
-        scan.ExecuteAll(GroupTables(1, kScanGroups));
-        std::vector<std::string> rows;
-        for (int group = 1; group <= kScanGroups; ++group) {
-            const int folder = (group - 1) % kFolders;
-            const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
-            const std::string where = group <= kFolders ? made->treeRoot : "/gone/";
-            rows.push_back(
-                FillGroup(group, number, SqlText(where + FolderName(folder) + "/"), kFilesPerFolder));
-        }
-        scan.ExecuteAll(rows);
+        FillScanGroups(made->scan, made->treeRoot, "/gone/", '/');
         AddGroups(made->relink, kRelinkGroups);
         DirectDatabase(made->relink.SetupPath(), DirectDatabase::Open::Attach)
             .ExecuteAll(GroupTables(1, kRelinkGroups));
@@ -133,18 +139,7 @@ const MappedScanData& MappedData() {
         made->mappings = {MappingOf(Cp932("\\\\FS01\\図面\\"), Cp932(Data().treeRoot)),
                           MappingOf("Z:\\", "/nonexistent/z/"),
                           MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
-        AddGroups(made->scan, kScanGroups);
-        DirectDatabase scan(made->scan.SetupPath(), DirectDatabase::Open::Attach);
-        scan.ExecuteAll(GroupTables(1, kScanGroups));
-        std::vector<std::string> rows;
-        for (int group = 1; group <= kScanGroups; ++group) {
-            const int folder = (group - 1) % kFolders;
-            const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
-            const std::string where = group <= kFolders ? Cp932("\\\\fs01\\図面\\") : "Z:\\";
-            rows.push_back(
-                FillGroup(group, number, SqlText(where + FolderName(folder) + "\\"), kFilesPerFolder));
-        }
-        scan.ExecuteAll(rows);
+        FillScanGroups(made->scan, Cp932("\\\\fs01\\図面\\"), "Z:\\", '\\');
         return made;
     }();
     return *data;
