@@ -44,8 +44,8 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({QStringLiteral("データベースのフォルダ"),
                             QStringLiteral("このコンピューターのフォルダ"), QStringLiteral("状態")});
-    list_->header()->resizeSection(0, 220);
-    list_->header()->resizeSection(1, 240);
+    list_->header()->resizeSection(0, 190);
+    list_->header()->resizeSection(1, 210);
 
     QPushButton* addButton = MakeButton(this, "AddButton", QStringLiteral("追加(&A)..."));
     editButton_ = MakeButton(this, "EditButton", QStringLiteral("編集(&E)..."));
