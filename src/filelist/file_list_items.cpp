@@ -17,11 +17,14 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     const FolderMappings& mappings = context_.folderMappings;
     const StoredPath given = StoredPathOf(mappings, path);
     const StoredPath stored = StoredNames(path);
+    // Both are one wherever no drive is redirected: the file is looked at once.
+    const bool onePath = stored == given;
     const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));
     const QString localPath =
-        stored == given ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
+        onePath ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
+    const std::optional<FileFacts> facts = FindFileFacts(localPath);
     int imageIndex = -1;
-    if (FileExists(givenPath)) {
+    if (onePath ? facts && facts->isFile : FileExists(givenPath)) {
         imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(givenPath));
     }
 
@@ -30,7 +33,7 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     row.folder = stored.folder;
     row.size = "0";
     row.time = "<No File>";
-    if (const std::optional<FileFacts> facts = FindFileFacts(localPath)) {
+    if (facts) {
         row.size = std::to_string(facts->size);
         row.time = facts->lastWriteTime.toStdString();
     }
