@@ -125,6 +125,10 @@ bool StartsWithFolder(std::string_view path, std::string_view prefix) {
     return true;
 }
 
+bool SameFolder(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithFolder(a, b);
+}
+
 const FolderMapping* MappingOfStored(const FolderMappings& mappings, std::string_view folder) {
     return LongestMapping(mappings, folder, &FolderMapping::stored);
 }

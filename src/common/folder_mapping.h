@@ -46,6 +46,9 @@ FolderMapping MappingOf(std::string_view stored, std::string_view local);
 // in either case and with either separator; any other matches byte for byte.
 bool StartsWithFolder(std::string_view path, std::string_view prefix);
 
+// True for two folders that StartsWithFolder takes for one and the same.
+bool SameFolder(std::string_view a, std::string_view b);
+
 // The mapping whose stored prefix begins `folder` (the longest when several do); null for none.
 const FolderMapping* MappingOfStored(const FolderMappings& mappings, std::string_view folder);
 

@@ -33,6 +33,8 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
       editor_(new FolderMappingEditor(context, this)) {
     setObjectName(QStringLiteral("FolderMappings"));
     setWindowTitle(QStringLiteral("フォルダの対応"));
+    // Nothing else may change the mappings while they are edited here.
+    setWindowModality(Qt::ApplicationModal);
     setFont(DesignedFont(13));
     resize(640, 300);
 

@@ -13,15 +13,6 @@
 #include "platform/prompts.h"
 #include "relink/dialog_buttons.h"
 
-namespace {
-
-// Stored folders that every desktop takes for one and the same.
-bool SameStoredFolder(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && StartsWithFolder(a, b);
-}
-
-}  // namespace
-
 FolderMappingEditor::FolderMappingEditor(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), Edit1(new QLineEdit(this)), Edit2(new QLineEdit(this)) {
     setObjectName(QStringLiteral("MappingEditor"));
@@ -81,7 +72,7 @@ void FolderMappingEditor::Check() {
     Edit1->setText(FromCp932(mapping.stored));
     Edit2->setText(FromCp932(mapping.local));
     for (const FolderMapping& other : others_) {
-        if (SameStoredFolder(other.stored, mapping.stored)) {
+        if (SameFolder(other.stored, mapping.stored)) {
             context_.prompts->Message(
                 this, QStringLiteral("「%1」の対応は既にあります。").arg(FromCp932(other.stored)));
             return;

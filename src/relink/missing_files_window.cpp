@@ -40,7 +40,7 @@ struct TreeWalk {
 // own: a network folder may be slow to answer.
 struct MappingTrial {
     FolderMapping tried;
-    FolderMappings mappings;  // this desktop's with the one tried
+    FolderMappings mappings;  // this desktop's, as they were, with the one tried
     std::vector<MissingFile> sample;
     std::atomic<bool> cancelled{false};
     int found = 0;  // written by the thread, read once it has finished
@@ -443,7 +443,13 @@ void MissingFilesWindow::TrialFinished() {
         emit WorkFinished();
         return;
     }
-    SaveFolderMappings(context_, trial->mappings, this);
+    // The mappings as they are now: others may have been edited meanwhile.
+    FolderMappings mappings = context_.folderMappings;
+    std::erase_if(mappings, [&trial](const FolderMapping& mapping) {
+        return SameFolder(mapping.stored, trial->tried.stored);
+    });
+    mappings.push_back(trial->tried);
+    SaveFolderMappings(context_, std::move(mappings), this);
     emit MappingsChanged();
     StartScan();
 }
