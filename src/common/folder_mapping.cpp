@@ -149,5 +149,11 @@ StoredPath StoredPathOf(const FolderMappings& mappings, std::string_view localPa
         path.folder = MappedFolder(*mapping, path.folder, &FolderMapping::local, &FolderMapping::stored);
         return path;
     }
-    return resolveDrive ? SplitPath(ResolveDriveOfPath(localPath, resolveDrive)) : path;
+    if (resolveDrive) {
+        const std::string resolved = ResolveDriveOfPath(localPath, resolveDrive);
+        if (resolved != localPath) {
+            return SplitPath(resolved);
+        }
+    }
+    return path;
 }
