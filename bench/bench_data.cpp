@@ -75,14 +75,24 @@ void AddGroups(const BenchFolder& folder, int count) {
 }
 
 void AddFileTable(const BenchFolder& folder, int group, const std::vector<std::string>& paths) {
+    std::vector<std::pair<std::string, std::string>> folderAndName;
+    for (const std::string& path : paths) {
+        const std::size_t cut = path.rfind('/') + 1;
+        folderAndName.emplace_back(path.substr(0, cut), path.substr(cut));
+    }
+    AddFileTable(folder, group, folderAndName);
+}
+
+void AddFileTable(const BenchFolder& folder, int group,
+                  const std::vector<std::pair<std::string, std::string>>& folderAndName) {
     const std::string table = FileTableName(group);
     DirectDatabase database(folder.SetupPath(), DirectDatabase::Open::Attach);
     database.Execute(FileTableDefinition(table));
     std::vector<std::string> rows;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::size_t cut = paths[i].rfind('/') + 1;
+    for (std::size_t i = 0; i < folderAndName.size(); ++i) {
         rows.push_back("INSERT INTO " + table + " VALUES (" + SqlNumber(static_cast<std::int64_t>(i) + 1) +
-                       ", " + SqlText(paths[i].substr(cut)) + ", " + SqlText(paths[i].substr(0, cut)) + ")");
+                       ", " + SqlText(folderAndName[i].second) + ", " + SqlText(folderAndName[i].first) +
+                       ")");
     }
     database.ExecuteAll(rows);
 }

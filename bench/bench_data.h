@@ -35,6 +35,9 @@ private:
 void AddGroups(const BenchFolder& folder, int count);
 // Creates the file table of `group` holding `paths` (code-page bytes) as rows 1, 2, ...
 void AddFileTable(const BenchFolder& folder, int group, const std::vector<std::string>& paths);
+// The same for files stored as (folder, file name), the folder as another desktop may have written it.
+void AddFileTable(const BenchFolder& folder, int group,
+                  const std::vector<std::pair<std::string, std::string>>& folderAndName);
 
 // Full code-page paths of `count` drawing files with Japanese names and four extensions in
 // `folder`; the files are created only when `create` is true.

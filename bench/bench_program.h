@@ -20,7 +20,7 @@ public:
     QStringList OpenFiles(QWidget*) override { return files; }
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
-    QString ChooseFolder(QWidget*) override { return folder; }
+    QString ChooseFolder(QWidget*, const QString&) override { return folder; }
 
     QStringList files;
     QString folder;

@@ -1,5 +1,7 @@
 // The file list of a group shown, and files added to it one registration after another, beside
-// the same statements and the same list rows made directly.
+// the same statements and the same list rows made directly. The files of one group are stored as a
+// Windows desktop stores them, on a share that this desktop's folder mappings put in a local folder:
+// its floor converts each stored folder with the same function before its rows.
 
 #include <QDir>
 #include <QPushButton>
@@ -10,6 +12,8 @@
 #include "bench_data.h"
 #include "bench_program.h"
 #include "bench_support.h"
+#include "common/codepage.h"
+#include "common/folder_mapping.h"
 #include "direct_client.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
@@ -21,11 +25,15 @@ namespace {
 
 constexpr int kListedFiles = 2000;
 const int kAddedFiles = Sized(500, 100);
-enum Group { kFilesOnDisk = 1, kFilesGone = 2, kAddedTo = 3 };
+enum Group { kFilesOnDisk = 1, kFilesGone = 2, kAddedTo = 3, kFilesMapped = 4 };
+
+// \\FS01\図面\ and Z:\ as Windows desktops store them, and a share mounted nowhere here.
+const std::string kShare = Cp932("\\\\FS01\\図面\\");
 
 struct FileListData {
     BenchFolder folder;
     std::vector<std::string> onDisk;  // code-page paths of files that exist
+    FolderMappings mappings;          // the share mounted at <folder>/図面/
 };
 
 const FileListData& Data() {
@@ -36,7 +44,18 @@ const FileListData& Data() {
         AddFileTable(made->folder, kFilesOnDisk, made->onDisk);
         AddFileTable(made->folder, kFilesGone,
                      DrawingFilePaths(made->folder.FilePath(QStringLiteral("gone")), kListedFiles, false));
-        AddFileTable(made->folder, kAddedTo, {});
+        AddFileTable(made->folder, kAddedTo, std::vector<std::string>());
+        // In \\fs01\図面\表ソ能\ (a server name in other letters, folders ending in the byte of '\').
+        const QString mounted = made->folder.FilePath(QStringLiteral("図面"));
+        std::vector<std::pair<std::string, std::string>> mapped;
+        for (const std::string& path :
+             DrawingFilePaths(mounted + QStringLiteral("/表ソ能"), kListedFiles, true)) {
+            mapped.emplace_back(Cp932("\\\\fs01\\図面\\表ソ能\\"), path.substr(path.rfind('/') + 1));
+        }
+        AddFileTable(made->folder, kFilesMapped, mapped);
+        made->mappings = {MappingOf(kShare, Cp932(mounted.toStdString())),
+                          MappingOf("Z:\\", "/nonexistent/z/"),
+                          MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
         return made;
     }();
     return *data;
@@ -46,6 +65,7 @@ const FileListData& Data() {
 struct ProgramFileList {
     explicit ProgramFileList(const BenchFolder& folder)
         : program(folder.ExecutablePath()), database(folder.Settings()), form(program.context, database) {
+        program.context.folderMappings = Data().mappings;
         database.ConnectDatabase();
         // The change watch has the writes to the open file list told with their transaction.
         database.SetWriteObserver(
@@ -90,7 +110,7 @@ void FileListShowFloor(benchmark::State& state, int group) {
             database.Query("SELECT * FROM " + table);
             QStringDecoder decode = Cp932Decoder();
             database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
-                list.AppendRow(decode(Bytes(std::string(row.Text(2)) + std::string(row.Text(1)))),
+                list.AppendRow(decode(Bytes(LocalPathOf(Data().mappings, row.Text(2), row.Text(1)))),
                                row.Int(0));
             });
             Settle();
@@ -188,6 +208,11 @@ void FileAddFloor(benchmark::State& state) {
     Register("FileListShow/files_gone", [](benchmark::State& s) { FileListShow(s, kFilesGone); })
         ->Arg(kListedFiles),
     Register("FileListShowFloor/files_gone", [](benchmark::State& s) { FileListShowFloor(s, kFilesGone); })
+        ->Arg(kListedFiles),
+    Register("FileListShow/files_mapped", [](benchmark::State& s) { FileListShow(s, kFilesMapped); })
+        ->Arg(kListedFiles),
+    Register("FileListShowFloor/files_mapped",
+             [](benchmark::State& s) { FileListShowFloor(s, kFilesMapped); })
         ->Arg(kListedFiles),
     Register("FileAdd", FileAdd)->Arg(kAddedFiles),
     Register("FileAddFloor", FileAddFloor)->Arg(kAddedFiles),

@@ -1,6 +1,8 @@
 // The missing-file scan over 200,000 registrations (half of them missing) and relinking 2,000 missing
 // files against a tree of 100,000 files, beside the same statements and existence checks done
-// directly. Each also reports the longest the event loop was kept waiting (counter "stall_ms").
+// directly. Each also reports the longest the event loop was kept waiting (counter "stall_ms"). The
+// scan is measured once more over registrations stored as Windows desktops store them, under three
+// folder mappings: its floor converts each path with the same function before its stat().
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -19,6 +21,7 @@
 #include "bench_program.h"
 #include "bench_support.h"
 #include "common/codepage.h"
+#include "common/folder_mapping.h"
 #include "common/sql_literal.h"
 #include "direct_client.h"
 #include "floor.h"
@@ -55,6 +58,13 @@ struct RelinkData {
     std::string treeRoot;  // ends in "/"
 };
 
+// The scan's groups with Windows folders: the first half on the share \\FS01\図面\ (stored in other
+// letters), mounted at the tree, the second half on the drive Z:, mounted where nothing is.
+struct MappedScanData {
+    BenchFolder scan;
+    FolderMappings mappings;
+};
+
 // One statement per group, its rows made by a loop inside the server.
 std::string FillGroup(int group, const std::string& number, const std::string& folder, int rows) {
     return "EXECUTE BLOCK AS DECLARE i INTEGER = 1; BEGIN WHILE (i <= " + std::to_string(rows) +
@@ -69,6 +79,23 @@ std::vector<std::string> GroupTables(int from, int to) {
                          " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
     }
     return tables;
+}
+
+// The scan's groups: group n holds the names of the tree's folder (n - 1) mod 100, the first half in
+// such folders below `present`, the second half below `gone`; folders end in `separator`.
+void FillScanGroups(const BenchFolder& scan, const std::string& present, const std::string& gone,
+                    char separator) {
+    AddGroups(scan, kScanGroups);
+    DirectDatabase database(scan.SetupPath(), DirectDatabase::Open::Attach);
+    database.ExecuteAll(GroupTables(1, kScanGroups));
+    std::vector<std::string> rows;
+    for (int group = 1; group <= kScanGroups; ++group) {
+        const int folder = (group - 1) % kFolders;
+        const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
+        const std::string where = (group <= kFolders ? present : gone) + FolderName(folder) + separator;
+        rows.push_back(FillGroup(group, number, SqlText(where), kFilesPerFolder));
+    }
+    database.ExecuteAll(rows);
 }
 
 // The relinked groups as before every run: 2,000 files spread over the tree, every 50th.
@@ -97,21 +124,22 @@ const RelinkData& Data() {
                 Require(QFile(path + QString::fromUtf8(name)).open(QIODevice::WriteOnly), "making a file");
             }
         }
-        AddGroups(made->scan, kScanGroups);
-        DirectDatabase scan(made->scan.SetupPath(), DirectDatabase::Open::Attach);
-        scan.ExecuteAll(GroupTables(1, kScanGroups));
-        std::vector<std::string> rows;
-        for (int group = 1; group <= kScanGroups; ++group) {
-            const int folder = (group - 1) % kFolders;
-            const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
-            const std::string where = group <= kFolders ? made->treeRoot : "/gone/";
-            rows.push_back(
-                FillGroup(group, number, SqlText(where + FolderName(folder) + "/"), kFilesPerFolder));
-        }
-        scan.ExecuteAll(rows);
+        FillScanGroups(made->scan, made->treeRoot, "/gone/", '/');
         AddGroups(made->relink, kRelinkGroups);
         DirectDatabase(made->relink.SetupPath(), DirectDatabase::Open::Attach)
             .ExecuteAll(GroupTables(1, kRelinkGroups));
+        return made;
+    }();
+    return *data;
+}
+
+const MappedScanData& MappedData() {
+    static const std::unique_ptr<MappedScanData> data = [] {
+        auto made = std::make_unique<MappedScanData>();
+        made->mappings = {MappingOf(Cp932("\\\\FS01\\図面\\"), Cp932(Data().treeRoot)),
+                          MappingOf("Z:\\", "/nonexistent/z/"),
+                          MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
+        FillScanGroups(made->scan, Cp932("\\\\fs01\\図面\\"), "Z:\\", '\\');
         return made;
     }();
     return *data;
@@ -137,8 +165,9 @@ struct ProgramWindow {
     MissingFilesWindow window;
 };
 
-void MissingScan(benchmark::State& state) {
-    ProgramWindow program(Data().scan);
+void MissingScan(benchmark::State& state, const BenchFolder& folder, const FolderMappings& mappings) {
+    ProgramWindow program(folder);
+    program.program.context.folderMappings = mappings;
     double stall = 0;
     TimeEach(
         state, [&] { program.window.close(); },
@@ -152,9 +181,9 @@ bool IsFile(const QByteArray& path) {
     return ::stat(path.constData(), &facts) == 0 && S_ISREG(facts.st_mode);
 }
 
-// The scan's statements, and each file tested with one stat().
-void MissingScanFloor(benchmark::State& state) {
-    DirectDatabase database(Data().scan.DatabasePath(), DirectDatabase::Open::Attach);
+// The scan's statements, and each file tested with one stat() where `mappings` put it.
+void MissingScanFloor(benchmark::State& state, const BenchFolder& folder, const FolderMappings& mappings) {
+    DirectDatabase database(folder.DatabasePath(), DirectDatabase::Open::Attach);
     int missing = 0;
     TimeEach(
         state, [&] { missing = 0; },
@@ -171,7 +200,7 @@ void MissingScanFloor(benchmark::State& state) {
                         [&](const DirectDatabase::Row& row) {
                             last = row.Int(0);
                             const QString path =
-                                decode(Bytes(std::string(row.Text(2)) + std::string(row.Text(1))));
+                                decode(Bytes(LocalPathOf(mappings, row.Text(2), row.Text(1))));
                             missing += IsFile(QFile::encodeName(path)) ? 0 : 1;
                         });
                 }
@@ -283,8 +312,15 @@ void RelinkFloor(benchmark::State& state) {
 }
 
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
-    Register("MissingScan", MissingScan)->Arg(kScanRows),
-    Register("MissingScanFloor", MissingScanFloor)->Arg(kScanRows),
+    Register("MissingScan", [](benchmark::State& s) { MissingScan(s, Data().scan, {}); })->Arg(kScanRows),
+    Register("MissingScanFloor", [](benchmark::State& s) { MissingScanFloor(s, Data().scan, {}); })
+        ->Arg(kScanRows),
+    Register("MissingScanMapped",
+             [](benchmark::State& s) { MissingScan(s, MappedData().scan, MappedData().mappings); })
+        ->Arg(kScanRows),
+    Register("MissingScanMappedFloor",
+             [](benchmark::State& s) { MissingScanFloor(s, MappedData().scan, MappedData().mappings); })
+        ->Arg(kScanRows),
     Register("Relink", Relink)->Arg(kRelinked),
     Register("RelinkFloor", RelinkFloor)->Arg(kRelinked),
 };

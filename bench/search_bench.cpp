@@ -32,7 +32,8 @@ constexpr int kFound = 100;
 void TimeSearch(benchmark::State& state, bool warmedUp) {
     Database database(LargeLibrary().Settings());
     database.ConnectDatabase();
-    SearchWindow window(database, nullptr);
+    const FolderMappings noMappings;
+    SearchWindow window(database, noMappings, nullptr);
     if (warmedUp) {
         window.ShowForTyping();
     } else {

@@ -2,6 +2,7 @@
 
 #include "board/board_file_drop.h"
 #include "platform/painting_wait.h"
+#include "relink/folder_mapping_dialog.h"
 #include "relink/folder_replace_dialog.h"
 #include "relink/missing_files_window.h"
 
@@ -11,7 +12,7 @@ AppWindows::AppWindows(AppContext& context)
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
       form4(context, form1.database(), &form1),
-      search(form1, form3),
+      search(context, form1, form3),
       backup(context, form1) {
     // Where each window stands until the settings file says otherwise.
     form2.move(250, 150);
@@ -31,6 +32,9 @@ AppWindows::AppWindows(AppContext& context)
     };
     QObject::connect(relink.missingFiles, &MissingFilesWindow::FoldersChanged, &form1, showNewFolders);
     QObject::connect(relink.folderReplace, &FolderReplaceDialog::FoldersChanged, &form1, showNewFolders);
+    // Files are found elsewhere under new folder mappings.
+    QObject::connect(relink.folderMappings, &FolderMappingDialog::MappingsChanged, &form1, showNewFolders);
+    QObject::connect(relink.missingFiles, &MissingFilesWindow::MappingsChanged, &form1, showNewFolders);
     backup.AddTo(*form1.mnuTool);
     new BoardFileDrop(form1, form3);  // owned by the board
     connection = new ConnectionKeeper(form1, search.watcher);

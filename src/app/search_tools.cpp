@@ -6,9 +6,10 @@
 
 #include "board/board_window.h"
 #include "filelist/file_list_window.h"
+#include "platform/app_context.h"
 
-SearchTools::SearchTools(TForm1& board, TForm3& fileList)
-    : window(board.database(), &board),
+SearchTools::SearchTools(AppContext& context, TForm1& board, TForm3& fileList)
+    : window(board.database(), context.folderMappings, &board),
       watcher(board.database(),
               ChangeWatcher::Views{[&board] { return board.IconPressed; },
                                    [&fileList] { return fileList.isVisible() ? fileList.GroupNo : 0; },

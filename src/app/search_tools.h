@@ -4,6 +4,7 @@
 #include "search/search_window.h"
 
 class QAction;
+struct AppContext;
 class TForm1;
 class TForm3;
 
@@ -11,7 +12,7 @@ class TForm3;
 // watch for changes made by other desktops, wired to the windows they act on.
 class SearchTools {
 public:
-    SearchTools(TForm1& board, TForm3& fileList);
+    SearchTools(AppContext& context, TForm1& board, TForm3& fileList);
 
     SearchWindow window;
     ChangeWatcher watcher;

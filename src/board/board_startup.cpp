@@ -7,6 +7,7 @@
 #include "common/settings_file.h"
 #include "platform/app_context.h"
 #include "platform/firebird_reason.h"
+#include "platform/folder_mapping_preferences.h"
 #include "platform/prompts.h"
 
 namespace {
@@ -23,6 +24,7 @@ void TForm1::FormShow() {
     context_.fileCopyBuffer.clear();
     context_.appDir = AppDirOf(context_.executablePath);
     context_.settingsFileName = SettingsFileFor(context_.executablePath);
+    context_.folderMappings = ReadFolderMappings(context_);
     // What the file does not say keeps the windows' current geometry.
     SavedSettings saved = CurrentSettings();
     const bool found = LoadSettings(FileSystemPath(context_.settingsFileName), saved);

@@ -1,7 +1,7 @@
 #include <QString>
 
+#include "common/drive_resolution.h"
 #include "common/path_parts.h"
-#include "filelist/drive_resolution.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "filelist/file_row_compare.h"
@@ -9,43 +9,43 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/file_facts.h"
-#include "platform/paths.h"
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
-    // The row's icon and caption come from the path as given; what is shown and stored besides
-    // comes from the path with its network drive resolved.
-    const QString localPath = FromCp932(path);
+    // The icon comes from the path as given, everything else from the path with its network drive
+    // resolved; each as it stands on this machine.
+    const FolderMappings& mappings = context_.folderMappings;
+    const StoredPath given = StoredPathOf(mappings, path);
+    const StoredPath stored = StoredNames(path);
+    // Both are one wherever no drive is redirected: the file is looked at once.
+    const bool onePath = stored == given;
+    const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));
+    const QString localPath =
+        onePath ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
+    const std::optional<FileFacts> facts = FindFileFacts(localPath);
     int imageIndex = -1;
-    if (FileExists(localPath)) {
-        imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(localPath));
+    if (onePath ? facts && facts->isFile : FileExists(givenPath)) {
+        imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(givenPath));
     }
-    const std::string resolved = ResolvedPath(path);
-    std::pair<std::string, std::string> stored{FileNamePart(resolved, PathSeparators()),
-                                               FolderPart(resolved, PathSeparators())};
 
     FileRowTexts row;
-    row.fileName = FileNamePart(path, PathSeparators());
-    row.folder = stored.second;
+    row.fileName = given.fileName;
+    row.folder = stored.folder;
     row.size = "0";
     row.time = "<No File>";
-    const QString resolvedPath = resolved == path ? localPath : FromCp932(resolved);
-    if (const std::optional<FileFacts> facts = FindFileFacts(resolvedPath)) {
+    if (facts) {
         row.size = std::to_string(facts->size);
         row.time = facts->lastWriteTime.toStdString();
     }
     row.number = std::to_string(number);
-    ListView1->AppendRow(row, imageIndex, imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
-    return stored;
+    ListView1->AppendRow(row, localPath, imageIndex,
+                         imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
+    return {stored.fileName, stored.folder};
 }
 
-std::pair<std::string, std::string> TForm3::StoredNames(const std::string& path) {
-    const std::string resolved = ResolvedPath(path);
-    return {FileNamePart(resolved, PathSeparators()), FolderPart(resolved, PathSeparators())};
-}
-
-std::string TForm3::ResolvedPath(const std::string& path) {
-    return ResolveDriveOfPath(path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); });
+StoredPath TForm3::StoredNames(const std::string& path) {
+    return StoredPathOf(context_.folderMappings, path,
+                        [this](std::string_view drive) { return ResolveNetworkDrive(drive); });
 }
 
 std::string TForm3::ResolveNetworkDrive(std::string_view drive) {
@@ -62,8 +62,7 @@ void TForm3::ListView1ColumnClick(int column) {
 void TForm3::ListView1DblClick() {
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
-            const FileRowTexts texts = ListView1->Row(row);
-            const QString path = FromCp932(texts.folder + texts.fileName);
+            const QString path = ListView1->LocalPath(row);
             if (FileExists(path)) {
                 context_.shell->OpenDocument(this, path);
             }

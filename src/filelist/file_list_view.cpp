@@ -22,6 +22,7 @@ namespace {
 // work on the stored texts exactly.
 constexpr int kTextsRole = Qt::UserRole + 1;
 constexpr int kImageIndexRole = Qt::UserRole + 2;
+constexpr int kLocalPathRole = Qt::UserRole + 3;
 
 struct ColumnDesign {
     const char* caption;
@@ -56,8 +57,7 @@ public:
         }
         QList<QUrl> urls;
         for (const int row : rows) {
-            const FileRowTexts texts = index(row, 0).data(kTextsRole).value<FileRowTexts>();
-            const QString path = FromCp932(texts.folder + texts.fileName);
+            const QString path = index(row, 0).data(kLocalPathRole).toString();
             if (FileExists(path)) {
                 urls << QUrl::fromLocalFile(path);
             }
@@ -173,7 +173,12 @@ bool FileListView::IsSelected(int row) const {
     return detailsView_->selectionModel()->isSelected(model_->index(row, 0));
 }
 
-void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QPixmap& image) {
+QString FileListView::LocalPath(int row) const {
+    return model_->index(row, 0).data(kLocalPathRole).toString();
+}
+
+void FileListView::AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex,
+                             const QPixmap& image) {
     QList<QStandardItem*> items;
     const auto cells = ColumnTexts(texts);
     for (int column = 0; column < kColumnCount; ++column) {
@@ -183,6 +188,7 @@ void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QP
     }
     items[0]->setData(QVariant::fromValue(texts), kTextsRole);
     items[0]->setData(imageIndex, kImageIndexRole);
+    items[0]->setData(localPath, kLocalPathRole);
     // A row without image keeps the image's place empty, so that every caption lines up.
     items[0]->setIcon(imageIndex < 0 ? noImage_ : QIcon(image));
     model_->appendRow(items);

@@ -31,7 +31,10 @@ public:
     FileRowTexts Row(int row) const;
     int ImageIndex(int row) const;  // -1 for a row without image
     bool IsSelected(int row) const;
-    void AppendRow(const FileRowTexts& texts, int imageIndex, const QPixmap& image);
+    // Where the row's file stands on this machine, as the row was made with: what opening, dragging
+    // out and pictures of the file look at.
+    QString LocalPath(int row) const;
+    void AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex, const QPixmap& image);
     void RemoveRow(int row);
     void Clear();
     // Puts the rows in ascending order of `compare` (negative: the first goes first); the selected

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/folder_mapping.h"
+
 struct AppContext;
 class Database;
 class FileListView;
@@ -35,8 +37,9 @@ public:
     int ViewStyleIndex() const;
     void SetViewStyleIndex(int index);
 
-    // Appends the row for a full code-page path and answers the file name and the folder to store
-    // for it: those of the path with its network drive resolved.
+    // Appends the row for a full code-page path (one being registered, or a registration's folder and
+    // name) and answers the file name and the folder to store for it: those of its stored form
+    // under this desktop's folder mappings, or else of the path with its network drive resolved.
     std::pair<std::string, std::string> AddFileItem(std::int64_t number, const std::string& path);
     // The remote name of the network share redirected to a drive text such as "X:", or the text.
     std::string ResolveNetworkDrive(std::string_view drive);
@@ -82,9 +85,8 @@ private:
     // Registers each path under the next number; tells the user once when any was refused.
     void RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent);
     bool RegisterPath(int groupNo, const std::string& path);
-    // The file name and the folder stored for a full path, as AddFileItem answers them.
-    std::pair<std::string, std::string> StoredNames(const std::string& path);
-    std::string ResolvedPath(const std::string& path);
+    // The folder and the file name stored for a full path, as AddFileItem answers them.
+    StoredPath StoredNames(const std::string& path);
     std::string TableName() const;
 
     AppContext& context_;

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QStringList>
 #include <array>
+#include <tuple>
 
 #include "common/number.h"
 #include "common/sql_literal.h"
@@ -98,8 +99,14 @@ bool TForm3::RegisterPath(int groupNo, const std::string& path) {
     const bool listed = isVisible() && groupNo == GroupNo;
     const std::string table = FileTableName(groupNo);
     const std::int64_t number = std::int64_t{ParseIntOrZero(database_.SelectMax(table, "N", ""))} + 1;
-    const auto [fileName, folder] = listed ? AddFileItem(number, path) : StoredNames(path);
-    const std::array<std::string, 3> values{SqlNumber(number), SqlText(fileName), SqlText(folder)};
+    StoredPath stored;
+    if (listed) {
+        std::tie(stored.fileName, stored.folder) = AddFileItem(number, path);
+    } else {
+        stored = StoredNames(path);
+    }
+    const std::array<std::string, 3> values{SqlNumber(number), SqlText(stored.fileName),
+                                            SqlText(stored.folder)};
     if (database_.InsertRow(table, FileColumnNames(), values)) {
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include "common/connection_settings.h"
 #include "common/file_copy_buffer.h"
+#include "common/folder_mapping.h"
 
 class Prompts;
 class Shell;
@@ -18,6 +19,8 @@ struct AppContext {
     QString appDir;  // the executable's folder, ending in the folder separator
     QString settingsFileName;
     FileCopyBuffer fileCopyBuffer;
+    // This desktop's folder mappings, read from the preferences when the main window is shown.
+    FolderMappings folderMappings;
     Prompts* prompts = nullptr;  // never null while windows exist
     Shell* shell = nullptr;      // never null while windows exist
 };

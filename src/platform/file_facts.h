@@ -10,6 +10,7 @@
 struct FileFacts {
     std::int64_t size = 0;  // in bytes, the full 64-bit size
     QString lastWriteTime;  // local time, see FileTimeText
+    bool isFile = false;    // what FileExists answers for the same path
 };
 
 // True when a file (not a folder) exists at `path`.

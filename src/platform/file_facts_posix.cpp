@@ -29,5 +29,5 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
     if (path.isEmpty() || !info.exists()) {
         return std::nullopt;
     }
-    return FileFacts{info.size(), FileTimeText(info.lastModified().toLocalTime())};
+    return FileFacts{info.size(), FileTimeText(info.lastModified().toLocalTime()), info.isFile()};
 }

@@ -39,5 +39,5 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
                                            QTime(parts.wHour, parts.wMinute, parts.wSecond)));
     }
     const std::int64_t size = (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    return FileFacts{size, lastWrite};
+    return FileFacts{size, lastWrite, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
 }

@@ -62,6 +62,7 @@ QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QSt
     return dialog.selectedFiles().constFirst();
 }
 
-QString QtPrompts::ChooseFolder(QWidget* parent) {
-    return QFileDialog::getExistingDirectory(parent, QStringLiteral("フォルダの選択"));
+QString QtPrompts::ChooseFolder(QWidget* parent, const QString& caption) {
+    return QFileDialog::getExistingDirectory(parent,
+                                             caption.isEmpty() ? QStringLiteral("フォルダの選択") : caption);
 }

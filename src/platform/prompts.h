@@ -22,8 +22,9 @@ public:
     // form "text|patterns|text|patterns". The chosen path, empty on cancel.
     virtual QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                                 const QString& filter) = 0;
-    // Folder picker; the chosen folder, empty on cancel.
-    virtual QString ChooseFolder(QWidget* parent) = 0;
+    // Folder picker with `caption` as its title ("フォルダの選択" when empty); the chosen folder, empty
+    // on cancel.
+    virtual QString ChooseFolder(QWidget* parent, const QString& caption) = 0;
 };
 
 // The Qt dialogs.
@@ -34,5 +35,5 @@ public:
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
-    QString ChooseFolder(QWidget* parent) override;
+    QString ChooseFolder(QWidget* parent, const QString& caption) override;
 };

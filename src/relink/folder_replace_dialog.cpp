@@ -2,16 +2,16 @@
 
 #include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/folder_mapping.h"
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "relink/dialog_buttons.h"
 #include "relink/folder_replace.h"
 #include "relink/group_list.h"
 
@@ -38,26 +38,12 @@ FolderReplaceDialog::FolderReplaceDialog(AppContext& context, Database& database
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit2->setObjectName(QStringLiteral("Edit2"));
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OkButton"));
-    okButton->setDefault(true);
-    okButton->setAutoDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelButton"));
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &FolderReplaceDialog::Replace);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("置換前のフォルダ(&O):"), Edit1);
     fields->addRow(QStringLiteral("置換後のフォルダ(&N):"), Edit2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(AddOkCancel(*this, QStringLiteral("OK"), [this] { Replace(); }));
     setTabOrder(Edit1, Edit2);
 }
 
@@ -68,11 +54,24 @@ void FolderReplaceDialog::Open() {
 
 QString FolderReplaceDialog::TypedFolder(QLineEdit* edit) {
     QString folder = edit->text();
-    if (!folder.isEmpty() && !folder.endsWith(FolderSeparator())) {
+    // A Windows folder typed here ends in its own separator, whatever this machine's is.
+    if (const std::optional<std::string> bytes = ToCp932(folder)) {
+        folder = FromCp932(WithFinalSeparator(*bytes));
+    } else if (!folder.endsWith(FolderSeparator())) {
         folder += FolderSeparator();
+    }
+    if (folder != edit->text()) {
         edit->setText(folder);
     }
     return folder;
+}
+
+std::optional<std::string> FolderReplaceDialog::StoredFolder(const QString& folder) const {
+    const std::optional<std::string> bytes = ToCp932(folder);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return StoredPathOf(context_.folderMappings, *bytes).folder;
 }
 
 void FolderReplaceDialog::Replace() {
@@ -82,12 +81,15 @@ void FolderReplaceDialog::Replace() {
         context_.prompts->Message(this, QStringLiteral("置換前と置換後のフォルダを入力して下さい。"));
         return;
     }
-    if (oldFolder == newFolder) {
+    // A folder of this machine under a mapping is named by its stored form.
+    const std::optional<std::string> oldStored = StoredFolder(oldFolder);
+    const std::optional<std::string> newStored = StoredFolder(newFolder);
+    if (oldFolder == newFolder || (oldStored && oldStored == newStored)) {
         context_.prompts->Message(this, QStringLiteral("置換前と置換後に同じフォルダが入力されています。"));
         return;
     }
     // A folder the code page cannot hold is in no registration.
-    const std::string oldBytes = ToCp932(oldFolder).value_or(std::string());
+    const std::string oldBytes = oldStored.value_or(std::string());
     std::vector<GroupMatch> matches;
     {
         const WaitCursor waiting;
@@ -111,7 +113,7 @@ void FolderReplaceDialog::Replace() {
     ReplaceCounts counts;
     {
         const WaitCursor waiting;
-        counts = ReplaceFolder(database_, matches, oldBytes, ToCp932(newFolder));
+        counts = ReplaceFolder(database_, matches, oldBytes, newStored);
     }
     if (counts.changed > 0) {
         emit FoldersChanged();

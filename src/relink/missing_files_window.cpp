@@ -17,8 +17,11 @@
 #include <utility>
 
 #include "platform/app_context.h"
+#include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "platform/file_facts.h"
 #include "platform/prompts.h"
+#include "relink/folder_mapping_saving.h"
 #include "relink/missing_files_model.h"
 #include "relink/missing_scan.h"
 #include "relink/relink_dialog.h"
@@ -33,6 +36,16 @@ struct TreeWalk {
     TreeSearchResult result;  // written by the thread, read once it has finished
 };
 
+// A folder chosen for a suggested mapping tried on a sample of the missing files, on a thread of its
+// own: a network folder may be slow to answer.
+struct MappingTrial {
+    FolderMapping tried;
+    FolderMappings mappings;  // this desktop's, as they were, with the one tried
+    std::vector<MissingFile> sample;
+    std::atomic<bool> cancelled{false};
+    int found = 0;  // written by the thread, read once it has finished
+};
+
 namespace {
 
 // How long one slice of storing may keep the GUI thread.
@@ -42,6 +55,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
+}
+
+QString MappingQuestion(const std::string& prefix) {
+    return QStringLiteral("「") + FromCp932(prefix) +
+           QStringLiteral("」に対応するこのコンピューターのフォルダを選択してください。");
 }
 
 }  // namespace
@@ -55,6 +73,8 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
       list_(new QTreeView(this)),
       progress_(new QProgressBar(this)),
       status_(new QLabel(this)),
+      offer_(new QWidget(this)),
+      offerText_(new QLabel(offer_)),
       proposals_(new RelinkDialog(this)),
       walkTicker_(new QTimer(this)) {
     setObjectName(QStringLiteral("MissingFiles"));
@@ -82,6 +102,16 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
     }
     buttons->addStretch(1);
 
+    offer_->setObjectName(QStringLiteral("MappingOffer"));
+    offerText_->setObjectName(QStringLiteral("MappingQuestion"));
+    offerText_->setWordWrap(true);
+    mapButton_ = MakeButton(offer_, "MapButton", QStringLiteral("フォルダを選択(&M)..."));
+    auto* offerRow = new QHBoxLayout(offer_);
+    offerRow->setContentsMargins(6, 2, 6, 2);
+    offerRow->addWidget(offerText_, 1);
+    offerRow->addWidget(mapButton_);
+    offer_->setVisible(false);
+
     progress_->setObjectName(QStringLiteral("Progress"));
     progress_->setVisible(false);
     status_->setObjectName(QStringLiteral("StatusLine"));
@@ -93,12 +123,14 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_, 1);
+    layout->addWidget(offer_);
     layout->addLayout(buttons);
     layout->addWidget(statusBar);
 
     connect(searchButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartScan);
     connect(relinkButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartRelink);
     connect(cancelButton_, &QPushButton::clicked, this, &MissingFilesWindow::Cancel);
+    connect(mapButton_, &QPushButton::clicked, this, &MissingFilesWindow::TryMapping);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(scan_, &MissingFileScan::Progress, this, &MissingFilesWindow::ShowScanProgress);
     connect(scan_, &MissingFileScan::Finished, this, &MissingFilesWindow::ScanFinished);
@@ -116,6 +148,10 @@ MissingFilesWindow::~MissingFilesWindow() {
     if (walkThread_) {
         walk_->cancelled = true;
         walkThread_->wait();
+    }
+    if (trialThread_) {
+        trial_->cancelled = true;
+        trialThread_->wait();
     }
 }
 
@@ -138,6 +174,7 @@ void MissingFilesWindow::SetBusy(bool busy) {
     busy_ = busy;
     searchButton_->setEnabled(!busy);
     relinkButton_->setEnabled(!busy);
+    mapButton_->setEnabled(!busy);
     cancelButton_->setEnabled(busy);
     progress_->setVisible(busy);
 }
@@ -155,6 +192,9 @@ void MissingFilesWindow::Cancel() {
     if (walk_) {
         walk_->cancelled = true;
     }
+    if (trial_) {
+        trial_->cancelled = true;
+    }
     storeCancelled_ = true;
 }
 
@@ -163,6 +203,8 @@ void MissingFilesWindow::DatabaseLeft() {
     Cancel();
     proposals_->reject();
     model_->Clear();
+    listComplete_ = false;
+    ShowOffer();
     ShowCount(QStringLiteral("データベースの接続が変わったため一覧を消去しました"));
 }
 
@@ -171,10 +213,12 @@ void MissingFilesWindow::StartScan() {
         return;
     }
     model_->Clear();
+    listComplete_ = false;
+    ShowOffer();
     SetBusy(true);
     progress_->setRange(0, 0);
     status_->setText(QStringLiteral("検索しています..."));
-    scan_->Start();
+    scan_->Start(context_.folderMappings);
 }
 
 void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, int groupsDone,
@@ -187,11 +231,13 @@ void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, 
 
 void MissingFilesWindow::ScanFinished(bool cancelled) {
     SetBusy(false);
+    listComplete_ = !cancelled && !scan_->ConnectionLost();
     if (scan_->ConnectionLost()) {
         ShowCount(QStringLiteral("サーバーとの接続が切れたため検索を中止しました"));
     } else {
         ShowCount(cancelled ? QStringLiteral("検索を中止しました") : QString());
     }
+    ShowOffer();
     emit WorkFinished();
 }
 
@@ -203,7 +249,7 @@ void MissingFilesWindow::StartRelink() {
         context_.prompts->Message(this, QStringLiteral("リンク切れファイルはありません。"));
         return;
     }
-    const QString folder = context_.prompts->ChooseFolder(this);
+    const QString folder = context_.prompts->ChooseFolder(this, QString());
     if (folder.isEmpty()) {
         return;
     }
@@ -221,23 +267,35 @@ void MissingFilesWindow::StartRelink() {
     walkTicker_->start(100);
 }
 
+template <typename Job>
+std::shared_ptr<Job> MissingFilesWindow::TakeFinished(QThread*& thread, std::shared_ptr<Job>& job,
+                                                      const QString& cancelledNote) {
+    thread->deleteLater();
+    thread = nullptr;
+    std::shared_ptr<Job> finished = std::exchange(job, nullptr);
+    SetBusy(false);
+    if (finished->cancelled) {
+        ShowCount(cancelledNote);
+        emit WorkFinished();
+        return nullptr;
+    }
+    ShowCount();
+    return finished;
+}
+
 void MissingFilesWindow::ShowWalkProgress() {
     status_->setText(QStringLiteral("フォルダを検索しています... %1件").arg(walk_->visited.load()));
 }
 
 void MissingFilesWindow::WalkFinished() {
     walkTicker_->stop();
-    walkThread_->deleteLater();
-    walkThread_ = nullptr;
-    const std::shared_ptr<TreeWalk> walk = std::exchange(walk_, nullptr);
-    SetBusy(false);
-    if (walk->cancelled) {
-        ShowCount(QStringLiteral("再リンクを中止しました"));
-        emit WorkFinished();
+    const std::shared_ptr<TreeWalk> walk =
+        TakeFinished(walkThread_, walk_, QStringLiteral("再リンクを中止しました"));
+    if (!walk) {
         return;
     }
-    ShowCount();
-    std::vector<RelinkProposal> proposals = ProposeRelinks(model_->Files(), walk->result);
+    std::vector<RelinkProposal> proposals =
+        ProposeRelinks(model_->Files(), walk->result, context_.folderMappings);
     const long long unreadable = walk->result.unreadableFolders;
     if (proposals.empty()) {
         context_.prompts->Message(
@@ -305,6 +363,7 @@ void MissingFilesWindow::StoringFinished() {
     storing_.clear();
     SetBusy(false);
     ShowCount();
+    ShowOffer();
     if (!relinked.empty()) {
         emit FoldersChanged();
     }
@@ -320,4 +379,77 @@ void MissingFilesWindow::StoringFinished() {
     }
     context_.prompts->Message(this, text);
     emit WorkFinished();
+}
+
+void MissingFilesWindow::ShowOffer() {
+    // Only a list read to its end says where most missing files are.
+    suggestion_ = listComplete_ ? SuggestMapping(model_->Files(), context_.folderMappings) : std::nullopt;
+    if (suggestion_) {
+        offerText_->setText(MappingQuestion(suggestion_->prefix));
+    }
+    offer_->setVisible(suggestion_.has_value());
+}
+
+void MissingFilesWindow::TryMapping() {
+    if (busy_ || !suggestion_) {
+        return;
+    }
+    const QString folder = context_.prompts->ChooseFolder(this, MappingQuestion(suggestion_->prefix));
+    if (folder.isEmpty()) {
+        return;
+    }
+    const std::optional<std::string> local = ToCp932(folder);
+    if (!local) {
+        context_.prompts->Message(
+            this,
+            QStringLiteral("フォルダ名に使用できない文字が含まれているため対応させることができません。"));
+        return;
+    }
+    trial_ = std::make_shared<MappingTrial>();
+    trial_->tried = MappingOf(suggestion_->prefix, *local);
+    trial_->mappings = context_.folderMappings;
+    trial_->mappings.push_back(trial_->tried);
+    trial_->sample = suggestion_->sample;
+    trialThread_ = QThread::create([trial = trial_] {
+        for (const MissingFile& file : trial->sample) {
+            if (trial->cancelled) {
+                return;
+            }
+            trial->found +=
+                StoredFileExists(LocalPathOf(trial->mappings, file.folder, file.fileName)) ? 1 : 0;
+        }
+    });
+    connect(trialThread_, &QThread::finished, this, &MissingFilesWindow::TrialFinished);
+    SetBusy(true);
+    progress_->setRange(0, 0);
+    status_->setText(QStringLiteral("選択したフォルダを確認しています..."));
+    trialThread_->start();
+}
+
+void MissingFilesWindow::TrialFinished() {
+    const std::shared_ptr<MappingTrial> trial =
+        TakeFinished(trialThread_, trial_, QStringLiteral("確認を中止しました"));
+    if (!trial) {
+        return;
+    }
+    const QString question =
+        QStringLiteral(
+            "「%1」を「%2」に対応させると、見本の%3件のうち%4件のファイルが見つかります。\n"
+            "この対応を保存しますか？")
+            .arg(FromCp932(trial->tried.stored), FromCp932(trial->tried.local))
+            .arg(trial->sample.size())
+            .arg(trial->found);
+    if (!context_.prompts->Question(this, question)) {
+        emit WorkFinished();
+        return;
+    }
+    // The mappings as they are now: others may have been edited meanwhile.
+    FolderMappings mappings = context_.folderMappings;
+    std::erase_if(mappings, [&trial](const FolderMapping& mapping) {
+        return SameFolder(mapping.stored, trial->tried.stored);
+    });
+    mappings.push_back(trial->tried);
+    SaveFolderMappings(context_, std::move(mappings), this);
+    emit MappingsChanged();
+    StartScan();
 }

@@ -2,8 +2,10 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "relink/mapping_suggestion.h"
 #include "relink/relink_plan.h"
 
 struct AppContext;
@@ -17,11 +19,14 @@ class QThread;
 class QTimer;
 class QTreeView;
 class RelinkDialog;
+struct MappingTrial;
 struct TreeWalk;
 
 // "リンク切れファイル": every registration, in every group, whose file does not exist. Modeless;
 // the scan, the walk of the folder chosen for relinking and the storing of new folders each run
-// with progress and can be cancelled, the window staying responsive.
+// with progress and can be cancelled, the window staying responsive. When most missing files lie
+// below one share or folder that no folder mapping covers, the window offers to map it to a folder
+// of this machine, tries that folder on some of the files and keeps the mapping if the user agrees.
 class MissingFilesWindow : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +42,8 @@ signals:
     void WorkFinished();
     // Registrations were given new folders.
     void FoldersChanged();
+    // A folder mapping was added: files are found elsewhere now.
+    void MappingsChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -51,10 +58,18 @@ private:
     void StoreChosen();
     void StoreSlice();
     void StoringFinished();
+    void ShowOffer();
+    void TryMapping();
+    void TrialFinished();
     void Cancel();
     // The database the list was read from is left: its work stops and its list goes.
     void DatabaseLeft();
     void SetBusy(bool busy);
+    // The job whose thread has finished, its thread let go; null, with the note shown, when the job
+    // was cancelled.
+    template <typename Job>
+    std::shared_ptr<Job> TakeFinished(QThread*& thread, std::shared_ptr<Job>& job,
+                                      const QString& cancelledNote);
     void ShowCount(const QString& note = QString());
 
     AppContext& context_;
@@ -67,12 +82,19 @@ private:
     QPushButton* searchButton_;
     QPushButton* relinkButton_;
     QPushButton* cancelButton_;
+    QWidget* offer_;
+    QLabel* offerText_;
+    QPushButton* mapButton_;
     RelinkDialog* proposals_;
     QTimer* walkTicker_;
 
     bool busy_ = false;
+    bool listComplete_ = false;       // the list holds what a whole scan found
     std::shared_ptr<TreeWalk> walk_;  // shared with its thread
     QThread* walkThread_ = nullptr;
+    std::optional<MappingSuggestion> suggestion_;
+    std::shared_ptr<MappingTrial> trial_;  // shared with its thread
+    QThread* trialThread_ = nullptr;
     std::vector<RelinkProposal> storing_;
     std::size_t storeIndex_ = 0;
     std::vector<RelinkOutcome> stored_;

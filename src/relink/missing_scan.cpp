@@ -38,8 +38,8 @@ bool ReadBlock(Database& database, int groupNo, std::int64_t& lastNumber, std::v
 }
 
 // Walks every group's rows over `connection` unless `cancelled`, telling what it found as it goes.
-void ScanGroups(FollowingConnection& connection, const std::atomic<bool>& cancelled,
-                const std::function<void(ScanReport)>& tell) {
+void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
+                const std::atomic<bool>& cancelled, const std::function<void(ScanReport)>& tell) {
     Database* const database = connection.Use();
     ScanReport report;
     if (database == nullptr) {
@@ -69,7 +69,7 @@ void ScanGroups(FollowingConnection& connection, const std::atomic<bool>& cancel
             }
             for (FileRecord& row : block) {
                 ++report.checked;
-                if (!StoredFileExists(row[kFilePath] + row[kFileName])) {
+                if (!StoredFileExists(LocalPathOf(mappings, row[kFilePath], row[kFileName]))) {
                     report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
                                             std::move(row[kFileName]), std::move(row[kFilePath])});
                     ++report.missing;
@@ -99,7 +99,7 @@ MissingFileScan::~MissingFileScan() {
     }
 }
 
-void MissingFileScan::Start() {
+void MissingFileScan::Start(FolderMappings mappings) {
     if (cancelled_) {
         *cancelled_ = true;
     }
@@ -108,8 +108,9 @@ void MissingFileScan::Start() {
     running_ = true;
     connectionLost_ = false;
     found_.clear();
-    worker_.Post([this, generation, cancelled = cancelled_](FollowingConnection& connection) {
-        ScanGroups(connection, *cancelled, [this, generation](ScanReport report) {
+    worker_.Post([this, generation, cancelled = cancelled_,
+                  mappings = std::move(mappings)](FollowingConnection& connection) {
+        ScanGroups(connection, mappings, *cancelled, [this, generation](ScanReport report) {
             QMetaObject::invokeMethod(this, [this, generation, report = std::move(report)]() mutable {
                 Take(generation, std::move(report));
             });

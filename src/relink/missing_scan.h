@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/folder_mapping.h"
 #include "platform/connection_worker.h"
 #include "relink/group_list.h"
 
@@ -43,8 +44,9 @@ public:
     MissingFileScan(Database& database, QObject* parent);
     ~MissingFileScan() override;
 
-    // Starts again from the first group; a scan under way is dropped.
-    void Start();
+    // Starts again from the first group; a scan under way is dropped. Files are looked for where
+    // `mappings` put their folders on this machine.
+    void Start(FolderMappings mappings);
     void Cancel();
     bool Running() const { return running_; }
     // The last scan ended because its connection to the server was lost.

@@ -20,7 +20,7 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files) {
 }
 
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
-                                           const TreeSearchResult& walk) {
+                                           const TreeSearchResult& walk, const FolderMappings& mappings) {
     const FoldersByName& found = walk.found;
     std::vector<RelinkProposal> proposals;
     for (const MissingFile& file : files) {
@@ -36,7 +36,7 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
         for (const std::string& folder : folders->second) {
             if (std::optional<std::string> bytes = Cp932FromUtf8(folder)) {
                 storable.push_back(folder);
-                storableBytes.push_back(std::move(*bytes));
+                storableBytes.push_back(StoredPathOf(mappings, *bytes).folder);
             }
         }
         const int best = BestCandidate(Utf8FromCp932(file.folder), storable);

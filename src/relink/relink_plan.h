@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_mapping.h"
 #include "relink/missing_scan.h"
 #include "relink/tree_search.h"
 
@@ -24,9 +25,10 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files);
 
 // One proposal per missing file whose name was found: the only folder, or among several the one
 // sharing the longest tail with the old folder. Folders the code page cannot hold are passed over,
-// as they could not be stored. After a walk that could not read every folder, each is a guess.
+// as they could not be stored. After a walk that could not read every folder, each is a guess. A
+// folder proposed is in its stored form under `mappings`.
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
-                                           const TreeSearchResult& walk);
+                                           const TreeSearchResult& walk, const FolderMappings& mappings);
 
 enum class RelinkOutcome { Relinked, ChangedElsewhere, Failed };
 

@@ -2,6 +2,7 @@
 
 struct AppContext;
 class Database;
+class FolderMappingDialog;
 class FolderReplaceDialog;
 class MissingFilesWindow;
 class QMenu;
@@ -11,7 +12,9 @@ class QWidget;
 struct RelinkTools {
     MissingFilesWindow* missingFiles = nullptr;
     FolderReplaceDialog* folderReplace = nullptr;
+    FolderMappingDialog* folderMappings = nullptr;
 };
 
-// Adds, after a separator, "リンク切れファイル(&L)..." and "フォルダの置換(&P)..." to the tools menu.
+// Adds, after a separator, "リンク切れファイル(&L)...", "フォルダの置換(&P)..." and
+// "フォルダの対応(&M)..." to the tools menu.
 RelinkTools AddRelinkTools(QMenu& tools, AppContext& context, Database& database, QWidget& mainWindow);

@@ -114,7 +114,8 @@ Groups AllGroups(Database& database, const std::function<void(const GroupRecord&
 
 }  // namespace
 
-SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
+SearchOutcome FindText(Database& database, const SearchNeedle& needle,
+                       const std::vector<SearchNeedle>& storedFolders) {
     SearchOutcome outcome;
     outcome.state = Readiness(database);
     if (outcome.state != SearchOutcome::State::Found || needle.Empty()) {
@@ -131,28 +132,39 @@ SearchOutcome FindText(Database& database, const SearchNeedle& needle) {
             }
         }
     });
+    std::string condition = needle.ServerCondition({"FILE_NAME", "PATH_NAME"});
+    for (const SearchNeedle& stored : storedFolders) {
+        condition += " OR " + stored.ServerCondition({"PATH_NAME"});
+    }
     FindFiles(
-        database, groups, GroupsWithFileTables(database, groups),
-        needle.ServerCondition({"FILE_NAME", "PATH_NAME"}),
+        database, groups, GroupsWithFileTables(database, groups), "(" + condition + ")",
         [&](const std::string& fileName, const std::string& folder) {
-            return needle.FoundIn(fileName) || needle.FoundIn(folder);
+            return needle.FoundIn(fileName) || needle.FoundIn(folder) ||
+                   std::any_of(storedFolders.begin(), storedFolders.end(),
+                               [&folder](const SearchNeedle& stored) { return stored.FoundIn(folder); });
         },
         outcome);
     return outcome;
 }
 
-SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName) {
+SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName,
+                       const FolderMappings& mappings) {
     SearchOutcome outcome;
     outcome.state = Readiness(database);
     if (outcome.state != SearchOutcome::State::Found) {
         return outcome;
     }
     const Groups groups = AllGroups(database);
-    // The server pads with blanks when it compares; the program holds out for the same bytes.
+    // Under mappings one folder here may be stored in several forms: the program compares where each
+    // stands. The server pads with blanks when it compares; the program holds out for the same bytes.
+    const std::string local = LocalPathOf(mappings, folder, "");
     FindFiles(
         database, groups, GroupsWithFileTables(database, groups),
-        TextEquals("FILE_NAME", fileName) + " AND " + TextEquals("PATH_NAME", folder),
-        [&](const std::string& name, const std::string& path) { return name == fileName && path == folder; },
+        TextEquals("FILE_NAME", fileName) +
+            (mappings.empty() ? " AND " + TextEquals("PATH_NAME", folder) : ""),
+        [&](const std::string& name, const std::string& path) {
+            return name == fileName && (path == folder || LocalPathOf(mappings, path, "") == local);
+        },
         outcome);
     return outcome;
 }

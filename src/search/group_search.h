@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_mapping.h"
+
 class Database;
 class SearchNeedle;
 
@@ -26,10 +28,15 @@ struct SearchOutcome {
 };
 
 // Every group whose name, title, subtitle, author or memos hold the text, and every file whose name
-// or folder holds it, in the file tables of existing groups. Never creates a table.
-SearchOutcome FindText(Database& database, const SearchNeedle& needle);
-// Every file row, in the file tables of existing groups, whose folder and name are exactly these.
-SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName);
+// or folder holds it, or whose folder holds one of `storedFolders` (the stored forms of a folder of
+// this machine typed, see StoredFormsOfTyped), in the file tables of existing groups. Never creates
+// a table.
+SearchOutcome FindText(Database& database, const SearchNeedle& needle,
+                       const std::vector<SearchNeedle>& storedFolders = {});
+// Every file row, in the file tables of existing groups, with this file name whose folder is this one
+// where it stands on this machine under `mappings` (exactly this folder without mappings).
+SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName,
+                       const FolderMappings& mappings = {});
 
 // A connection learns each table's description the first time a statement names it, and for
 // thousands of file tables that costs more than searching them afterwards. This has the connection

@@ -10,6 +10,7 @@
 #include "platform/codec.h"
 #include "platform/designed_font.h"
 #include "search/search_text.h"
+#include "search/typed_folder.h"
 #include "storage/database.h"
 
 namespace {
@@ -23,12 +24,13 @@ QString GroupColumnText(const SearchHit& hit) {
 
 }  // namespace
 
-SearchWindow::SearchWindow(Database& database, QWidget* parent)
+SearchWindow::SearchWindow(Database& database, const FolderMappings& mappings, QWidget* parent)
     : QWidget(parent, Qt::Window),
       Edit1(new QLineEdit(this)),
       ListView1(new QTreeWidget(this)),
       StatusBar1(new QLabel(this)),
       database_(database),
+      mappings_(mappings),
       worker_(database) {
     setObjectName(QStringLiteral("SearchForm"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -178,8 +180,13 @@ void SearchWindow::RunSearch() {
     }
     // A search names every file table: the connection knows them afterwards.
     StopWarmUp();
-    Post([needle](Database& connection) { return FindText(connection, needle); },
-         QStringLiteral("%1件見つかりました。"));
+    std::vector<SearchNeedle> storedFolders;
+    for (const std::string& stored : StoredFormsOfTyped(mappings_, *text)) {
+        storedFolders.emplace_back(stored);
+    }
+    Post(
+        [needle, storedFolders](Database& connection) { return FindText(connection, needle, storedFolders); },
+        QStringLiteral("%1件見つかりました。"));
 }
 
 void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::string& fileName) {
@@ -193,7 +200,8 @@ void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::strin
 
 void SearchWindow::ListGroupsHolding() {
     const auto [folder, fileName] = *holding_;
-    Post([folder, fileName](Database& connection) { return FindFile(connection, folder, fileName); },
+    Post([folder, fileName, mappings = mappings_](
+             Database& connection) { return FindFile(connection, folder, fileName, mappings); },
          QStringLiteral("「") + FromCp932(folder + fileName) +
              QStringLiteral("」を含むグループが%1件見つかりました。"));
 }

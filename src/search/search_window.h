@@ -23,7 +23,8 @@ class QTreeWidgetItem;
 class SearchWindow : public QWidget {
     Q_OBJECT
 public:
-    SearchWindow(Database& database, QWidget* parent);
+    // Folders of this machine are found under the stored forms `mappings` give them.
+    SearchWindow(Database& database, const FolderMappings& mappings, QWidget* parent);
 
     // Shows the window with the focus in the text field.
     void ShowForTyping();
@@ -65,6 +66,7 @@ private:
     void DatabaseLeft();
 
     Database& database_;
+    const FolderMappings& mappings_;
     QTimer typingPause_;
     FileTableWarmUp warmUp_;  // used on the worker's thread only
     ConnectionWorker worker_;

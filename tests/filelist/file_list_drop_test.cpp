@@ -7,47 +7,12 @@
 #include <QUrl>
 #include <array>
 
-#include "common/sql_literal.h"
-#include "file_list_fixture.h"
+#include "file_list_drop_fixture.h"
 #include "platform/codec.h"
 #include "storage/schema.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-class FileListDropTest : public FileListTest {
-protected:
-    void SetUp() override {
-        // The shown group stands in the master table, as every group opened from the board does.
-        ASSERT_TRUE(CreateGroupTable(db));
-        std::array<std::string, 11> values;
-        values.fill("NULL");
-        values[kGroupN] = SqlNumber(1);
-        ASSERT_TRUE(db.InsertRow(kGroupTable, GroupColumnNames(), values));
-        form->SetViewStyleIndex(2);
-        OpenGroup(1);
-    }
-
-    QUrl Url(const std::string& path) const { return QUrl::fromLocalFile(FromCp932(path)); }
-    // Drags `urls` over the list from outside the program and lets go; answers whether the list took them.
-    bool Drop(const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QWidget* target = List()->DetailsView()->viewport();
-        const QPointF at(10, 10);
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-        QDragEnterEvent enter(at.toPoint(), offered, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        if (!enter.isAccepted()) {
-            return false;
-        }
-        QDragMoveEvent move(at.toPoint(), offered, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &move);
-        QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &drop);
-        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
-    }
-};
 
 TEST_F(FileListDropTest, droppedFilesAreRegisteredInTheOrderDroppedAndFoldersNamedOnce) {
     const std::string b = MakeFile(QStringLiteral("b.dwg"), 20);

@@ -38,6 +38,7 @@ TEST_F(FileFactsTest, fileHasItsSizeAndLastWriteTime) {
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->size, 1234);
     EXPECT_EQ(facts->lastWriteTime, "2022/07/08 13:14:14");
+    EXPECT_TRUE(facts->isFile);
 }
 
 TEST_F(FileFactsTest, sizesBeyondThirtyTwoBitsAreKept) {
@@ -48,7 +49,8 @@ TEST_F(FileFactsTest, sizesBeyondThirtyTwoBitsAreKept) {
 
 TEST_F(FileFactsTest, folderIsFoundButIsNoFile) {
     EXPECT_FALSE(FileExists(folder.path()));
-    EXPECT_TRUE(FindFileFacts(folder.path()));
+    ASSERT_TRUE(FindFileFacts(folder.path()));
+    EXPECT_FALSE(FindFileFacts(folder.path())->isFile);
 }
 
 TEST_F(FileFactsTest, missingOrEmptyPathHasNoFacts) {

@@ -13,54 +13,15 @@
 #include <fstream>
 
 #include "common/codepage.h"
+#include "missing_files_fixture.h"
 #include "platform/codec.h"
 #include "relink/missing_files_window.h"
 #include "relink/relink_dialog.h"
 #include "relink/relink_plan.h"
 #include "relink/tree_search.h"
-#include "relink_fixture.h"
 #include "storage/schema.h"
 
 using ::testing::ElementsAre;
-
-class MissingFilesTest : public RelinkTest {
-protected:
-    MissingFilesTest() : window(context, db, nullptr) {}
-
-    void OpenAndWait() {
-        window.Open();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
-    }
-    void Click(const char* name) {
-        QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-    }
-    QString Status() const { return window.findChild<QLabel*>(QStringLiteral("StatusLine"))->text(); }
-    // One column of the missing list, in list order.
-    QStringList Column(int column) const {
-        const QAbstractItemModel* model =
-            window.findChild<QTreeView*>(QStringLiteral("MissingList"))->model();
-        QStringList texts;
-        for (int row = 0; row < model->rowCount(); ++row) {
-            texts << model->index(row, column).data().toString();
-        }
-        return texts;
-    }
-    RelinkDialog* Proposals() const { return window.findChild<RelinkDialog*>(); }
-    QTreeWidget* ProposalList() const { return Proposals()->findChild<QTreeWidget*>(); }
-    // Chooses `folder` for relinking and waits for the proposals.
-    void RelinkFrom(const QString& folder) {
-        prompts.ChooseNextFolder(folder);
-        Click("RelinkButton");
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
-    }
-    void ConfirmProposals() {
-        ASSERT_TRUE(Proposals()->isVisible());
-        QTest::mouseClick(Proposals()->findChild<QPushButton*>(QStringLiteral("OkButton")), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
-    }
-
-    MissingFilesWindow window;
-};
 
 TEST_F(MissingFilesTest, listsTheMissingRegistrationsOfEveryGroupWithTheirCount) {
     AddGroup(1, Cp932("設計"));
@@ -254,7 +215,7 @@ TEST(TreeSearch, goesOnPastFoldersItCannotReadCountsThemAndMakesEveryFindAGuess)
     EXPECT_THAT(walk.found.at("one3.dwg"), ElementsAre(root + "/f3/"));
 
     const std::vector<MissingFile> missing{{1, "G", 1, "one3.dwg", "/old/"}};
-    const std::vector<RelinkProposal> proposals = ProposeRelinks(missing, walk);
+    const std::vector<RelinkProposal> proposals = ProposeRelinks(missing, walk, {});
     ASSERT_EQ(proposals.size(), 1u);
     EXPECT_TRUE(proposals[0].Guess());
 }

@@ -25,9 +25,10 @@ TEST_F(RelinkTest, theToolsMenuOpensBothAndAReplacementReadsTheMissingFilesAgain
     for (const QAction* action : tools.actions()) {
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    EXPECT_THAT(texts, ElementsAre(QStringLiteral("検索(&F)..."), QStringLiteral("-"),
-                                   QStringLiteral("リンク切れファイル(&L)..."),
-                                   QStringLiteral("フォルダの置換(&P)...")));
+    EXPECT_THAT(
+        texts, ElementsAre(QStringLiteral("検索(&F)..."), QStringLiteral("-"),
+                           QStringLiteral("リンク切れファイル(&L)..."),
+                           QStringLiteral("フォルダの置換(&P)..."), QStringLiteral("フォルダの対応(&M)...")));
 
     tools.findChild<QAction*>(QStringLiteral("mnuMissingFiles"))->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !relink.missingFiles->Busy(); }, 20000));

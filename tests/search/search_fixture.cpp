@@ -1,5 +1,10 @@
 #include "search_fixture.h"
 
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
 #include <array>
 
 #include "common/codepage.h"
@@ -38,4 +43,14 @@ std::vector<FileRecord> SearchTest::FilesOf(int group) {
     FileRecord row;
     WalkRows(other, other.OpenSelect("*", FileTableName(group), "", "N"), row, [&] { files.push_back(row); });
     return files;
+}
+
+void SearchTest::ChooseGroupsHolding(QAbstractItemView& view, int row) {
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        menu->findChild<QAction*>(QStringLiteral("mnuGroupsHolding"))->trigger();
+        menu->close();
+    });
+    emit view.customContextMenuRequested(view.visualRect(view.model()->index(row, 0)).center());
 }

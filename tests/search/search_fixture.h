@@ -6,6 +6,8 @@
 
 #include "program_fixture.h"
 
+class QAbstractItemView;
+
 // A program run over a fresh database that `other`, another desktop, fills and changes.
 class SearchTest : public BoardTest {
 protected:
@@ -15,6 +17,8 @@ protected:
     void CreateFileTables(const std::vector<int>& groups);
     void AddFile(int group, int number, const std::string& fileName, const std::string& folder);
     std::vector<FileRecord> FilesOf(int group);
+    // Chooses "このファイルを含むグループ(&G)..." in the context menu of a row of a file list view.
+    static void ChooseGroupsHolding(QAbstractItemView& view, int row);
 };
 
 // A text of the test written in UTF-8, as code-page bytes.

@@ -75,13 +75,7 @@ TEST_F(SearchWindowTest, theFileListsContextMenuListsTheGroupsHoldingTheRowsFile
     board().OpenSelectedGroup();
     List()->SetStyle(FileListView::Style::Details);
     QAbstractItemView* view = List()->DetailsView();
-    QTimer::singleShot(0, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        menu->findChild<QAction*>(QStringLiteral("mnuGroupsHolding"))->trigger();
-        menu->close();
-    });
-    emit view->customContextMenuRequested(view->visualRect(view->model()->index(1, 0)).center());
+    ChooseGroupsHolding(*view, 1);
     WaitForResults();
     QTreeWidget* results = Window().ListView1;
     ASSERT_EQ(results->topLevelItemCount(), 2);

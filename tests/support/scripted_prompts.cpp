@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedPrompts::Message(QWidget*, const QString& text) { messages << text; }
+void ScriptedPrompts::Message(QWidget*, const QString& text) {
+    messages << text;
+}
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text) {
     questions << text;
@@ -38,7 +40,8 @@ QString ScriptedPrompts::OpenPicture(QWidget*, const QString& folder, const QStr
     return answer;
 }
 
-QString ScriptedPrompts::ChooseFolder(QWidget*) {
+QString ScriptedPrompts::ChooseFolder(QWidget*, const QString& caption) {
+    folderCaptions << caption;
     if (folderAnswers.empty()) {
         ADD_FAILURE() << "unexpected folder picker";
         return {};

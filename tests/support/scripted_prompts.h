@@ -15,7 +15,7 @@ public:
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
-    QString ChooseFolder(QWidget* parent) override;
+    QString ChooseFolder(QWidget* parent, const QString& caption) override;
 
     void AnswerNextQuestion(bool yes) { questionAnswers.push_back(yes); }
     void ChooseNextFiles(const QStringList& files) { fileAnswers.push_back(files); }
@@ -28,6 +28,7 @@ public:
         QString folder, fileName, filter;
     };
     std::deque<PictureRequest> pictureRequests;
+    QStringList folderCaptions;  // the title of every folder picker, in order
     int fileRequests = 0;
 
 private:

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "filelist/drive_resolution.h"
+#include "common/drive_resolution.h"
 
 namespace {
 

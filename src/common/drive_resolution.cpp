@@ -1,4 +1,4 @@
-#include "filelist/drive_resolution.h"
+#include "common/drive_resolution.h"
 
 std::string ResolveDriveOfPath(std::string_view path, const DriveResolver& resolver) {
     if (path.size() >= 2 && path[0] >= 'D' && path[0] <= 'Z' && path[1] == ':') {
