@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QtEndian>
+#include <QProcess>
 #include <cerrno>
 #include <cstdlib>
 
@@ -13,12 +13,8 @@
 
 namespace {
 
-// What the converter may allocate beyond what the program already has, and the largest SVG taken
-// back from it.
+// What the work may allocate beyond what the program already has.
 constexpr rlim_t kConverterMemory = rlim_t{1} << 30;
-constexpr qsizetype kLargestSvg = qsizetype{64} << 20;
-// The child's answer: the picture's width and height, then the SVG document.
-constexpr qsizetype kSizeFields = 8;
 
 // Caps the child's address space at its present size plus the converter's share. Read with plain
 // system calls: after fork, only async-signal-safe calls are sure to work.
@@ -53,28 +49,22 @@ bool WriteAll(int pipe, const char* data, qsizetype size) {
     return true;
 }
 
-[[noreturn]] void ConvertInChild(MetafileConverter convert, const QByteArray& bytes, int pipe) {
+[[noreturn]] void WorkInChild(const std::function<std::optional<QByteArray>()>& work, int pipe) {
     LimitChildMemory();
-    std::optional<MetafileSvg> converted;
+    std::optional<QByteArray> answer;
     try {
-        converted = convert(bytes);
+        answer = work();
     } catch (...) {
         // Out of memory most likely. Unwinding further would run the parent's code in the child.
     }
-    if (!converted) {
-        _exit(1);
-    }
-    char size[kSizeFields];
-    qToLittleEndian<qint32>(converted->size.width(), size);
-    qToLittleEndian<qint32>(converted->size.height(), size + 4);
-    const bool sent = WriteAll(pipe, size, kSizeFields) &&
-                      WriteAll(pipe, converted->svg.constData(), converted->svg.size());
+    const bool sent = answer && WriteAll(pipe, answer->constData(), answer->size());
     _exit(sent ? 0 : 1);  // no destructors, no atexit handlers: they belong to the parent
 }
 
 // Everything the child sends until it closes its end; nothing when it takes longer than the
-// deadline or sends more than any picture needs.
-std::optional<QByteArray> ReadAnswer(int pipe, std::chrono::steady_clock::time_point deadline) {
+// deadline or sends more than `largest` bytes.
+std::optional<QByteArray> ReadAnswer(int pipe, std::chrono::steady_clock::time_point deadline,
+                                     qsizetype largest) {
     QByteArray answer;
     char buffer[1 << 16];
     for (;;) {
@@ -102,7 +92,7 @@ std::optional<QByteArray> ReadAnswer(int pipe, std::chrono::steady_clock::time_p
             return answer;
         }
         answer.append(buffer, received);
-        if (answer.size() > kSizeFields + kLargestSvg) {
+        if (answer.size() > largest) {
             return std::nullopt;
         }
     }
@@ -124,8 +114,12 @@ bool EndChild(pid_t child, bool kill) {
 
 }  // namespace
 
-std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteArray& bytes,
-                                        std::chrono::milliseconds timeLimit) {
+void CapMemoryOf(QProcess& process) {
+    process.setChildProcessModifier([] { LimitChildMemory(); });
+}
+
+std::optional<QByteArray> RunApart(const std::function<std::optional<QByteArray>()>& work,
+                                   std::chrono::milliseconds timeLimit, qsizetype largestAnswer) {
     const auto deadline = std::chrono::steady_clock::now() + timeLimit;
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
@@ -134,19 +128,17 @@ std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteAr
     const pid_t child = fork();
     if (child == 0) {
         close(ends[0]);
-        ConvertInChild(convert, bytes, ends[1]);
+        WorkInChild(work, ends[1]);
     }
     close(ends[1]);
     if (child < 0) {
         close(ends[0]);
         return std::nullopt;
     }
-    const std::optional<QByteArray> answer = ReadAnswer(ends[0], deadline);
+    std::optional<QByteArray> answer = ReadAnswer(ends[0], deadline, largestAnswer);
     close(ends[0]);
-    if (!EndChild(child, !answer) || answer->size() < kSizeFields) {
+    if (!EndChild(child, !answer)) {
         return std::nullopt;
     }
-    const QSize size(qFromLittleEndian<qint32>(answer->constData()),
-                     qFromLittleEndian<qint32>(answer->constData() + 4));
-    return MetafileSvg{answer->mid(kSizeFields), size};
+    return answer;
 }
