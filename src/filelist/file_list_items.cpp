@@ -17,8 +17,10 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     // comes from the path with its network drive resolved.
     const QString localPath = FromCp932(path);
     int imageIndex = -1;
+    QIcon icon;
     if (FileExists(localPath)) {
-        imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(localPath));
+        icon = context_.shell->AssociatedIcon(localPath);
+        imageIndex = ImageList1->Add(icon);
     }
     const std::string resolved = ResolvedPath(path);
     std::pair<std::string, std::string> stored{FileNamePart(resolved, PathSeparators()),
@@ -35,7 +37,8 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
         row.time = facts->lastWriteTime.toStdString();
     }
     row.number = std::to_string(number);
-    ListView1->AppendRow(row, imageIndex, imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
+    // Thumbnails are asked for by the path the existence test found the file at.
+    ListView1->AppendRow(row, imageIndex, icon, imageIndex >= 0 ? localPath : QString());
     return stored;
 }
 

@@ -7,20 +7,25 @@
 
 #include "filelist/file_row.h"
 
+class QAbstractItemDelegate;
 class QListView;
 class QStackedLayout;
 class QStandardItemModel;
+class QTimer;
 class QTreeView;
+class ThumbnailDelegate;
+class Thumbnails;
 
 // The file list's list view: rows of a caption with an optional image and four sub-texts, shown as
 // large icons, as a list, or as details with the five column headers. One model and one selection
-// serve all three styles, so switching keeps the rows and what is selected.
+// serve all three styles, so switching keeps the rows and what is selected. The icon view shows
+// the files' thumbnails at the thumbnail side, made by `thumbnails` as the rows come into view.
 class FileListView : public QWidget {
     Q_OBJECT
 public:
     enum class Style { LargeIcons, List, Details };
 
-    explicit FileListView(QWidget* parent);
+    FileListView(QWidget* parent, Thumbnails& thumbnails);
 
     void SetStyle(Style style);
     Style CurrentStyle() const { return style_; }
@@ -31,12 +36,25 @@ public:
     FileRowTexts Row(int row) const;
     int ImageIndex(int row) const;  // -1 for a row without image
     bool IsSelected(int row) const;
-    void AppendRow(const FileRowTexts& texts, int imageIndex, const QPixmap& image);
+    // `icon` is the file's icon (null for a file that is not there); `localPath` the path of the file
+    // on this machine, which thumbnails are asked for by (empty for a file that is not there).
+    void AppendRow(const FileRowTexts& texts, int imageIndex, const QIcon& icon, const QString& localPath);
+    QString LocalPath(int row) const;
+    QIcon Icon(int row) const;
     void RemoveRow(int row);
     void Clear();
     // Puts the rows in ascending order of `compare` (negative: the first goes first); the selected
     // rows stay selected.
     void SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare);
+
+    // The side of the icon view's pictures; 16 shows the plain icons.
+    void SetThumbnailSide(int side);
+    int ThumbnailSide() const;
+    // Asks for the thumbnails of every row, behind the rows in view (icon view only).
+    void AskForAllThumbnails();
+    // The row the keyboard is on (-1 for none), and moving it alone to another row.
+    int CurrentRow() const;
+    void SelectOnly(int row);
 
     QListView* IconsAndListView() const { return listView_; }
     QTreeView* DetailsView() const { return detailsView_; }
@@ -44,9 +62,15 @@ public:
 signals:
     void ColumnClicked(int column);
     void DoubleClicked();
+    // Ctrl + wheel over the icon view: a larger (1) or smaller (-1) thumbnail side asked for.
+    void ThumbnailStepAsked(int steps);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetUpColumns();
+    void ApplyIconSide();
 
     QStandardItemModel* model_;
     QListView* listView_;
@@ -54,4 +78,8 @@ private:
     QStackedLayout* stack_;
     Style style_ = Style::LargeIcons;
     QIcon noImage_;  // shared by the rows of files that are not there
+    Thumbnails& thumbnails_;
+    ThumbnailDelegate* thumbnailDelegate_;
+    QAbstractItemDelegate* plainDelegate_ = nullptr;  // the list style's
+    QTimer* repaint_;  // thumbnails that arrive together are shown in one repaint
 };
