@@ -207,17 +207,6 @@ TEST_F(BoardMouseTest, doubleClickOpensTheGroupOfTheIconDoubleClicked) {
     EXPECT_EQ(form.SelectedGroup, 2);  // nothing is left pending
 }
 
-TEST_F(BoardMouseTest, doubleClickAfterADragKeepsTheNewPlace) {
-    StartWithTwoGroups();
-    TForm1& form = board();
-    mouse->Press(Board(), QPoint(85, 25));
-    mouse->Move(Board(), QPoint(95, 25));
-    mouse->Release(Board(), QPoint(95, 25));
-    mouse->DoubleClick(Board(), QPoint(95, 25));  // the icon is under the cursor at its new place
-    EXPECT_EQ(windows->form3.GroupNo, 2);
-    EXPECT_EQ(ReadGroupRow(other, 2)[kGroupX], "90");
-}
-
 TEST_F(BoardMouseTest, firstOpeningCreatesTheFileTableAndShowsAnEmptyList) {
     InsertGroup(1, Cp932("図面グループ"), "", 40, 40);
     Start();
@@ -274,7 +263,7 @@ TEST_F(BoardMouseTest, openingNeedsAGroupNumberInTheDetailsPanel) {
     EXPECT_FALSE(other.TableExists("GRP_1"));
 }
 
-TEST_F(BoardMouseTest, aDragDroppedByOpeningLeavesNoSilverCaption) {
+TEST_F(BoardMouseTest, aDragCompletedByOpeningLeavesNoSilverCaptionAndKeepsItsPlace) {
     StartWithTwoGroups();
     TForm1& form = board();
     mouse->Press(Board(), QPoint(85, 25));
@@ -285,4 +274,5 @@ TEST_F(BoardMouseTest, aDragDroppedByOpeningLeavesNoSilverCaption) {
     EXPECT_EQ(windows->form3.GroupNo, 2);
     EXPECT_FALSE(form.IconPressed);
     EXPECT_EQ(Background(CaptionOf(form, 2)), QColor(Qt::white));
+    EXPECT_EQ(ReadGroupRow(other, 2)[kGroupX], "90");
 }
