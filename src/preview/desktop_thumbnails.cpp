@@ -1,5 +1,7 @@
 #include "preview/desktop_thumbnails.h"
 
+#include "preview/picture_sources.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -25,26 +27,29 @@ const char* kSizeKey = "Thumb::Size";
 const char* kMimeTypeKey = "Thumb::Mimetype";
 const char* kSoftwareKey = "Software";
 
-// A thumbnail larger than any folder's side, or a text key longer than a URI can be, is damage.
+// A thumbnail larger than any folder's side is damage.
 constexpr qint64 kLargestThumbnailFile = qint64{16} << 20;
+constexpr int kLargestSide = 1024;
 
 // The keys a thumbnail must have for the file: the URI one of `uris` where one is asked for, the
 // time when present or required, the size where present.
-bool Describes(const QImageReader& reader, const FileStamp& file, const QList<QByteArray>& uris,
+bool Describes(const QImage& thumbnail, const FileStamp& file, const QList<QByteArray>& uris,
                bool timeRequired) {
-    const QString uri = reader.text(QString::fromLatin1(kUriKey));
+    const QString uri = thumbnail.text(QString::fromLatin1(kUriKey));
     if (!uris.isEmpty() && !uris.contains(uri.toLatin1())) {
         return false;
     }
-    const QString modified = reader.text(QString::fromLatin1(kModifiedKey));
+    const QString modified = thumbnail.text(QString::fromLatin1(kModifiedKey));
     if ((timeRequired || !modified.isEmpty()) && modified != QString::number(file.modified)) {
         return false;
     }
-    const QString size = reader.text(QString::fromLatin1(kSizeKey));
+    const QString size = thumbnail.text(QString::fromLatin1(kSizeKey));
     return size.isEmpty() || size == QString::number(file.size);
 }
 
-// The thumbnail at `path` when it describes the file, fitted into `size` pixels.
+// The thumbnail at `path` when it describes the file, fitted into `size` pixels. Qt hands out a
+// PNG's text keys with its pixels only (and its reader cuts keys at their "::"): a thumbnail is
+// decoded before it is known to be stale.
 QImage ReadThumbnail(const QString& path, const FileStamp& file, const QList<QByteArray>& uris,
                      bool timeRequired, int size) {
     QFile png(path);
@@ -52,15 +57,15 @@ QImage ReadThumbnail(const QString& path, const FileStamp& file, const QList<QBy
         return QImage();
     }
     QImageReader reader(&png, "png");
-    // The keys stand before the pixels: a stale thumbnail is not decoded.
-    if (!reader.canRead() || !Describes(reader, file, uris, timeRequired)) {
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.width() > kLargestSide || stored.height() > kLargestSide) {
         return QImage();
     }
-    const QSize stored = reader.size();
-    if (stored.isValid() && (stored.width() > size || stored.height() > size)) {
-        reader.setScaledSize(stored.scaled(size, size, Qt::KeepAspectRatio));
+    const QImage thumbnail = reader.read();
+    if (thumbnail.isNull() || !Describes(thumbnail, file, uris, timeRequired)) {
+        return QImage();
     }
-    return reader.read();
+    return Fitted(thumbnail, size);
 }
 
 bool MakePrivateFolder(const QString& folder) {
@@ -82,15 +87,16 @@ bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& 
     if (!temporary.open()) {
         return false;
     }
-    QImageWriter writer(&temporary, "png");
-    writer.setText(QString::fromLatin1(kUriKey), QString::fromLatin1(file.uri));
-    writer.setText(QString::fromLatin1(kModifiedKey), QString::number(file.modified));
-    writer.setText(QString::fromLatin1(kSizeKey), QString::number(file.size));
+    // The keys go on the image: QImageWriter's own would be cut at their "::".
+    QImage eightBitAlpha = picture.convertToFormat(QImage::Format_ARGB32);
+    eightBitAlpha.setText(QString::fromLatin1(kUriKey), QString::fromLatin1(file.uri));
+    eightBitAlpha.setText(QString::fromLatin1(kModifiedKey), QString::number(file.modified));
+    eightBitAlpha.setText(QString::fromLatin1(kSizeKey), QString::number(file.size));
     if (!mimeType.isEmpty()) {
-        writer.setText(QString::fromLatin1(kMimeTypeKey), mimeType);
+        eightBitAlpha.setText(QString::fromLatin1(kMimeTypeKey), mimeType);
     }
-    writer.setText(QString::fromLatin1(kSoftwareKey), QCoreApplication::applicationName());
-    const QImage eightBitAlpha = picture.convertToFormat(QImage::Format_ARGB32);
+    eightBitAlpha.setText(QString::fromLatin1(kSoftwareKey), QCoreApplication::applicationName());
+    QImageWriter writer(&temporary, "png");
     if (!writer.write(eightBitAlpha) || !temporary.flush()) {
         return false;
     }

@@ -89,6 +89,17 @@ std::optional<EmbeddedPreview> SectionPicture(const std::vector<std::string_view
 
 enum class LastSection { NotInView, Thumbnail, Other };
 
+// A thumbnail section ends its data with a group 310 just before its ENDSEC; a file whose last
+// section ends otherwise has none, and is not read further.
+bool EndsInPictureData(const std::vector<std::string_view>& lines) {
+    for (std::size_t i = lines.size(); i-- > 3;) {
+        if (Trimmed(lines[i]) == "ENDSEC" && Trimmed(lines[i - 1]) == "0") {
+            return Trimmed(lines[i - 3]) == "310";
+        }
+    }
+    return false;
+}
+
 // Finds the start of the last section in a piece of the file's end: a group 0 "SECTION" followed by
 // a group 2 naming it. The piece's first line may be cut unless the piece starts the file.
 LastSection FindLastSection(const std::vector<std::string_view>& lines, bool wholeFile, std::size_t& groups) {
@@ -117,6 +128,9 @@ std::optional<EmbeddedPreview> DxfPreview(const ByteSource& file) {
             return std::nullopt;
         }
         const std::vector<std::string_view> lines = Lines(tail);
+        if (piece == kFirstPiece && !EndsInPictureData(lines)) {
+            return std::nullopt;
+        }
         std::size_t groups = 0;
         switch (FindLastSection(lines, length == file.size, groups)) {
             case LastSection::Thumbnail:
