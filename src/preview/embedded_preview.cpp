@@ -74,10 +74,11 @@ std::optional<EmbeddedPreview> PreviewOfPictureBytes(std::string bytes) {
     if (bytes.starts_with(kPngSignature)) {
         return EmbeddedPreview{EmbeddedPreview::Kind::Png, std::move(bytes)};
     }
-    if (bytes.starts_with("BM")) {
-        return EmbeddedPreview{EmbeddedPreview::Kind::Bmp, std::move(bytes)};
-    }
-    std::optional<std::string> file = BmpFileOfBitmap(bytes);
+    // A whole .bmp file gets its file header made anew: the one it came with is not trusted.
+    const std::string_view bitmap = bytes.starts_with("BM") && bytes.size() >= kFileHeaderSize
+                                        ? std::string_view(bytes).substr(kFileHeaderSize)
+                                        : bytes;
+    std::optional<std::string> file = BmpFileOfBitmap(bitmap);
     if (!file) {
         return std::nullopt;
     }

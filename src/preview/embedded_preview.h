@@ -20,6 +20,7 @@ inline constexpr std::size_t kLargestPreview = std::size_t{8} << 20;
 // one. The pixels themselves are left to the picture reader.
 std::optional<std::string> BmpFileOfBitmap(std::string_view bitmap);
 
-// The kind of preview `bytes` are, by their first bytes: a PNG by its signature, a .bmp file by "BM",
-// else a bare bitmap, which is made a .bmp file. Nothing for a bitmap whose header is not one.
+// The kind of preview `bytes` are, by their first bytes: a PNG by its signature, else a bitmap, bare
+// or in a .bmp file ("BM"), made a .bmp file with a file header of its own. Nothing for a bitmap
+// whose header is not one.
 std::optional<EmbeddedPreview> PreviewOfPictureBytes(std::string bytes);
