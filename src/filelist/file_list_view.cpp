@@ -5,7 +5,6 @@
 #include <QMimeData>
 #include <QStackedLayout>
 #include <QStandardItemModel>
-#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <QWheelEvent>
@@ -28,7 +27,6 @@ namespace {
 constexpr int kTextsRole = Qt::UserRole + 1;
 constexpr int kImageIndexRole = Qt::UserRole + 2;
 constexpr int kLocalPathRole = Qt::UserRole + 3;
-constexpr int kRepaintDelayMs = 40;
 
 struct ColumnDesign {
     const char* caption;
@@ -87,8 +85,7 @@ FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
       detailsView_(new QTreeView),
       stack_(new QStackedLayout(this)),
       thumbnails_(thumbnails),
-      thumbnailDelegate_(new ThumbnailDelegate(thumbnails, kLocalPathRole, this)),
-      repaint_(new QTimer(this)) {
+      thumbnailDelegate_(new ThumbnailDelegate(thumbnails, kLocalPathRole, this)) {
     detailsView_->setModel(model_);
     SetUpColumns();
     listView_->setModel(model_);
@@ -118,12 +115,16 @@ FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, &FileListView::ColumnClicked);
-    repaint_->setSingleShot(true);
-    repaint_->setInterval(kRepaintDelayMs);
-    connect(repaint_, &QTimer::timeout, listView_->viewport(), qOverload<>(&QWidget::update));
-    connect(&thumbnails_, &Thumbnails::Arrived, this, [this](const QString&, int side) {
-        if (style_ == Style::LargeIcons && side == thumbnailDelegate_->Side() && !repaint_->isActive()) {
-            repaint_->start();
+    connect(&thumbnails_, &Thumbnails::Arrived, this, [this](const QString& path, int side) {
+        if (style_ != Style::LargeIcons || side != thumbnailDelegate_->Side()) {
+            return;
+        }
+        QWidget* viewport = listView_->viewport();
+        for (const QPersistentModelIndex& row : rowsOfPath_.values(path)) {
+            const QRect cell = listView_->visualRect(row);
+            if (row.isValid() && cell.intersects(viewport->rect())) {
+                viewport->update(cell);
+            }
         }
     });
     listView_->viewport()->installEventFilter(this);
@@ -281,6 +282,9 @@ void FileListView::AppendRow(const FileRowTexts& texts, int imageIndex, const QI
     // A row without image keeps the image's place empty, so that every caption lines up.
     items[0]->setIcon(imageIndex < 0 ? noImage_ : icon);
     model_->appendRow(items);
+    if (!localPath.isEmpty()) {
+        rowsOfPath_.insert(localPath, QPersistentModelIndex(model_->index(model_->rowCount() - 1, 0)));
+    }
 }
 
 void FileListView::RemoveRow(int row) {
@@ -289,6 +293,7 @@ void FileListView::RemoveRow(int row) {
 
 void FileListView::Clear() {
     model_->removeRows(0, model_->rowCount());
+    rowsOfPath_.clear();
 }
 
 void FileListView::SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare) {
@@ -316,4 +321,12 @@ void FileListView::SortRows(const std::function<int(const FileRowTexts&, const F
         }
     }
     detailsView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Rows taken out and put back are rows anew.
+    rowsOfPath_.clear();
+    for (int row = 0; row < count; ++row) {
+        const QString path = LocalPath(row);
+        if (!path.isEmpty()) {
+            rowsOfPath_.insert(path, QPersistentModelIndex(model_->index(row, 0)));
+        }
+    }
 }

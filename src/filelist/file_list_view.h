@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QIcon>
+#include <QMultiHash>
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
@@ -11,7 +13,6 @@ class QAbstractItemDelegate;
 class QListView;
 class QStackedLayout;
 class QStandardItemModel;
-class QTimer;
 class QTreeView;
 class ThumbnailDelegate;
 class Thumbnails;
@@ -81,5 +82,6 @@ private:
     Thumbnails& thumbnails_;
     ThumbnailDelegate* thumbnailDelegate_;
     QAbstractItemDelegate* plainDelegate_ = nullptr;  // the list style's
-    QTimer* repaint_;  // thumbnails that arrive together are shown in one repaint
+    // The rows of each file, so that a thumbnail that arrives repaints its rows alone, when in view.
+    QMultiHash<QString, QPersistentModelIndex> rowsOfPath_;
 };
