@@ -7,8 +7,8 @@
 #include <QPdfDocument>
 #include <QSvgRenderer>
 
+#include "platform/apart_worker.h"
 #include "platform/picture.h"
-#include "platform/picture_isolation.h"
 #include "preview/dwg_preview.h"
 #include "preview/dxf_preview.h"
 
@@ -94,17 +94,27 @@ PictureSource SourceOf(const QString& path) {
     return PictureSource::None;
 }
 
-QImage DrawingPreview(const QString& path, int side) {
-    const std::string fileName = QFile::encodeName(path).toStdString();
-    const bool dwg = QFileInfo(path).suffix().compare(QLatin1String("dwg"), Qt::CaseInsensitive) == 0;
-    // Only Qt-free code runs in the child: no lock another thread might have held at the fork.
-    const std::optional<QByteArray> answer = RunApart(
-        [&]() -> std::optional<QByteArray> {
-            const ByteSource file = FileSource(fileName);
-            const std::optional<EmbeddedPreview> preview = dwg ? DwgPreview(file) : DxfPreview(file);
+// The readers run in a child process kept for them: a request is "w" (DWG) or "x" (DXF) and the
+// file's name in the file system's encoding. Only Qt-free code runs there, so no lock another thread
+// of the program held at the fork is ever waited for.
+static ApartWorker& PreviewReader() {
+    static ApartWorker reader(
+        [](const QByteArray& request) -> std::optional<QByteArray> {
+            if (request.isEmpty()) {
+                return std::nullopt;
+            }
+            const ByteSource file = FileSource(request.mid(1).toStdString());
+            const std::optional<EmbeddedPreview> preview =
+                request.front() == 'w' ? DwgPreview(file) : DxfPreview(file);
             return preview ? std::optional<QByteArray>(Sent(*preview)) : std::nullopt;
         },
         kPreviewTimeLimit, 1 + static_cast<qsizetype>(kLargestPreview));
+    return reader;
+}
+
+QImage DrawingPreview(const QString& path, int side) {
+    const bool dwg = QFileInfo(path).suffix().compare(QLatin1String("dwg"), Qt::CaseInsensitive) == 0;
+    const std::optional<QByteArray> answer = PreviewReader().Run((dwg ? "w" : "x") + QFile::encodeName(path));
     return answer ? Fitted(DecodedPreview(*answer), side) : QImage();
 }
 
