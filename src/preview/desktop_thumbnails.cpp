@@ -8,9 +8,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QTemporaryFile>
+#include <QSaveFile>
 #include <array>
-#include <filesystem>
 
 namespace {
 
@@ -77,14 +76,15 @@ bool MakePrivateFolder(const QString& folder) {
 }
 
 // Writes `picture` with the file's keys into `folder` as its thumbnail, through a temporary file
-// in the same folder (made 0600) renamed over the old one, so that no reader sees half a file.
+// (made 0600) that takes the thumbnail's name only when whole, so that no reader sees half a file.
 bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& picture,
                     const QString& mimeType) {
     if (!MakePrivateFolder(folder)) {
         return false;
     }
-    QTemporaryFile temporary(folder + QStringLiteral("/.qarto-XXXXXX.png"));
-    if (!temporary.open()) {
+    QSaveFile thumbnail(folder + QLatin1Char('/') + ThumbnailFileName(file.uri));
+    if (!thumbnail.open(QIODevice::WriteOnly) ||
+        !thumbnail.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return false;
     }
     // The keys go on the image: QImageWriter's own would be cut at their "::".
@@ -96,19 +96,8 @@ bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& 
         eightBitAlpha.setText(QString::fromLatin1(kMimeTypeKey), mimeType);
     }
     eightBitAlpha.setText(QString::fromLatin1(kSoftwareKey), QCoreApplication::applicationName());
-    QImageWriter writer(&temporary, "png");
-    if (!writer.write(eightBitAlpha) || !temporary.flush()) {
-        return false;
-    }
-    std::error_code failed;
-    std::filesystem::rename(
-        QFile::encodeName(temporary.fileName()).toStdString(),
-        QFile::encodeName(folder + QLatin1Char('/') + ThumbnailFileName(file.uri)).toStdString(), failed);
-    if (failed) {
-        return false;
-    }
-    temporary.setAutoRemove(false);
-    return true;
+    QImageWriter writer(&thumbnail, "png");
+    return writer.write(eightBitAlpha) && thumbnail.commit();
 }
 
 }  // namespace
