@@ -8,8 +8,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <array>
+#include <filesystem>
 
 namespace {
 
@@ -76,15 +77,17 @@ bool MakePrivateFolder(const QString& folder) {
 }
 
 // Writes `picture` with the file's keys into `folder` as its thumbnail, through a temporary file
-// (made 0600) that takes the thumbnail's name only when whole, so that no reader sees half a file.
+// in the same folder (made 0600) renamed over the old one, so that no reader sees half a file. Not
+// flushed to the disk: a thumbnail cut short by a power failure is only made again.
 bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& picture,
                     const QString& mimeType) {
     if (!MakePrivateFolder(folder)) {
         return false;
     }
-    QSaveFile thumbnail(folder + QLatin1Char('/') + ThumbnailFileName(file.uri));
-    if (!thumbnail.open(QIODevice::WriteOnly) ||
-        !thumbnail.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    const QString name = folder + QLatin1Char('/') + ThumbnailFileName(file.uri);
+    QFile temporary(name + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate64(), 0, 16));
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return false;
     }
     // The keys go on the image: QImageWriter's own would be cut at their "::".
@@ -96,8 +99,19 @@ bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& 
         eightBitAlpha.setText(QString::fromLatin1(kMimeTypeKey), mimeType);
     }
     eightBitAlpha.setText(QString::fromLatin1(kSoftwareKey), QCoreApplication::applicationName());
-    QImageWriter writer(&thumbnail, "png");
-    return writer.write(eightBitAlpha) && thumbnail.commit();
+    QImageWriter writer(&temporary, "png");
+    const bool written = writer.write(eightBitAlpha) && temporary.flush();
+    temporary.close();
+    std::error_code failed;
+    if (written) {
+        std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
+                                QFile::encodeName(name).toStdString(), failed);
+    }
+    if (!written || failed) {
+        temporary.remove();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -130,6 +144,7 @@ QImage DesktopThumbnails::Find(const FileStamp& file, int size) const {
     const QByteArray relative = "./" + EscapedUriSegment(fileName);
     const QByteArray bare = EscapedUriSegment(fileName);
     const QString shared = original.absolutePath() + QStringLiteral("/.sh_thumbnails/");
+    const bool sharedThere = QFileInfo(shared).isDir();  // rare: one look saves eight
     for (const SizeFolder& folder : kSizeFolders) {
         if (folder.side < FolderSide(size)) {
             continue;  // a smaller thumbnail would show blurred
@@ -140,7 +155,7 @@ QImage DesktopThumbnails::Find(const FileStamp& file, int size) const {
         // Shared thumbnails are named after the file's name alone ("./name", before that "name"),
         // and may leave out the URI and the time.
         for (const QByteArray& key : {relative, bare}) {
-            if (found.isNull()) {
+            if (found.isNull() && sharedThere) {
                 found = ReadThumbnail(
                     shared + QLatin1String(folder.name) + QLatin1Char('/') + ThumbnailFileName(key), file,
                     {relative, bare, QByteArray()}, false, size);

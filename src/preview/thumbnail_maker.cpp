@@ -1,8 +1,31 @@
 #include "preview/thumbnail_maker.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QMimeDatabase>
+#include <mutex>
 
 #include "preview/picture_sources.h"
+
+namespace {
+
+// The MIME type of a file by its extension, looked up once for each extension: the desktop's
+// patterns are many.
+QString MimeTypeByExtension(const QString& path) {
+    static std::mutex lock;
+    static QHash<QString, QString> known;
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const std::lock_guard<std::mutex> held(lock);
+    const auto found = known.constFind(extension);
+    if (found != known.constEnd()) {
+        return *found;
+    }
+    const QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    known.insert(extension, type);
+    return type;
+}
+
+}  // namespace
 
 ThumbnailMaker::ThumbnailMaker(DesktopThumbnails cache, DesktopThumbnailers thumbnailers)
     : cache_(std::move(cache)), thumbnailers_(std::move(thumbnailers)) {}
@@ -43,7 +66,7 @@ QImage ThumbnailMaker::Draw(const QString& path, const QByteArray& uri, int side
             break;
     }
     if (!picture.isNull()) {
-        mimeType = types.mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+        mimeType = MimeTypeByExtension(path);
         return picture;
     }
     mimeType = types.mimeTypeForFile(path).name();
