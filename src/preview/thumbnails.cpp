@@ -8,8 +8,8 @@
 #include <list>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
-#include "preview/picture_sources.h"
 #include "preview/thumbnail_maker.h"
 
 namespace {
@@ -37,6 +37,7 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
         QThreadPool* pool = nullptr;
         int workers = 0;
         int mostWorkers = 1;
+        int onRest = 0;  // workers on jobs of the rest
     };
     struct Place {
         Lane* lane;
@@ -53,8 +54,17 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
     std::unordered_map<QString, std::chrono::steady_clock::time_point> running;
     quint64 generation = 0;
     Thumbnails* receiver = nullptr;
+    // The rest, queued by a worker once nothing in view waits: the window's thread never queues
+    // thousands of files, and the rows in view never wait behind them.
+    QStringList later;
+    int laterSize = 0;
+    std::unordered_map<QString, bool> answered;  // this generation's answers, by key, for `later`
 
-    Lane& LaneOf(const QString& path) { return SourceOf(path) == PictureSource::Pdf ? pdf : general; }
+    Lane& LaneOf(const QString& path) {
+        return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? pdf : general;
+    }
+    // The rest take one worker fewer than there are, so that one core is left to the windows.
+    static int MostOnRest(const Lane& lane) { return std::max(1, lane.mostWorkers - 1); }
 
     // Under the lock: puts the job first in view, or last of the rest, unless it is queued already
     // (then a job asked for in view moves to the front).
@@ -99,10 +109,21 @@ void ThumbnailJobs::Work(Lane& lane) {
     for (;;) {
         Job job;
         quint64 takenIn = 0;
+        bool onRest = false;
         {
             const std::lock_guard<std::mutex> held(lock);
-            std::list<Job>& list = lane.inView.empty() ? lane.rest : lane.inView;
-            if (list.empty() || lane.workers > lane.mostWorkers) {
+            if (lane.inView.empty() && !later.isEmpty()) {
+                const QStringList paths = std::exchange(later, QStringList());
+                for (const QString& path : paths) {
+                    if (answered.count(KeyOf(path, laterSize)) == 0) {  // the rows in view, made already
+                        Queue(path, laterSize, false);
+                    }
+                }
+            }
+            const bool inView = !lane.inView.empty();
+            std::list<Job>& list = inView ? lane.inView : lane.rest;
+            if (list.empty() || lane.workers > lane.mostWorkers ||
+                (!inView && lane.onRest >= MostOnRest(lane))) {
                 --lane.workers;
                 return;
             }
@@ -111,11 +132,15 @@ void ThumbnailJobs::Work(Lane& lane) {
             queued.erase(job.key);
             running[job.key] = std::chrono::steady_clock::now();
             takenIn = generation;
+            lane.onRest += inView ? 0 : 1;
+            onRest = !inView;
         }
         const QImage made = maker->Make(job.path, job.size);
         const std::lock_guard<std::mutex> held(lock);
         running.erase(job.key);
+        lane.onRest -= onRest ? 1 : 0;
         if (receiver != nullptr && takenIn == generation) {
+            answered.emplace(job.key, true);
             Thumbnails* to = receiver;
             QMetaObject::invokeMethod(
                 to, [to, path = job.path, size = job.size, made] { to->Deliver(path, size, made); },
@@ -175,11 +200,9 @@ bool Thumbnails::Known(const QString& path, int size) const {
 void Thumbnails::AskForAll(const QStringList& paths, int size) {
     {
         const std::lock_guard<std::mutex> held(jobs_->lock);
-        for (const QString& path : paths) {
-            if (!kept_.contains(KeyOf(path, size))) {
-                jobs_->Queue(path, size, false);
-            }
-        }
+        jobs_->later = paths;
+        jobs_->laterSize = size;
+        jobs_->StartWorker(jobs_->general);
     }
     if (!watch_->isActive()) {
         watch_->start();
@@ -194,12 +217,14 @@ void Thumbnails::Cancel() {
         lane->rest.clear();
     }
     jobs_->queued.clear();
+    jobs_->later.clear();
+    jobs_->answered.clear();
     kept_.clear();
 }
 
 int Thumbnails::Waiting() const {
     const std::lock_guard<std::mutex> held(jobs_->lock);
-    return static_cast<int>(jobs_->queued.size() + jobs_->running.size());
+    return static_cast<int>(jobs_->queued.size() + jobs_->running.size() + jobs_->later.size());
 }
 
 void Thumbnails::Deliver(const QString& path, int size, const QImage& image) {
