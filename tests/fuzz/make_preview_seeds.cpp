@@ -19,7 +19,9 @@ int main(int argc, char** argv) {
     corpus.mkpath(QStringLiteral("dwg_preview"));
     corpus.mkpath(QStringLiteral("dxf_preview"));
     const auto write = [&](const char* target, const char* name, const QByteArray& bytes) {
-        WriteBytes(corpus.filePath(QString::fromLatin1(target) + QLatin1Char('/') + QString::fromLatin1(name)), bytes);
+        WriteBytes(
+            corpus.filePath(QString::fromLatin1(target) + QLatin1Char('/') + QString::fromLatin1(name)),
+            bytes);
     };
     const QImage small = FramedPicture(Qt::red, 16, 12);
     const QImage palette = FramedPicture(Qt::blue, 20, 10).convertToFormat(QImage::Format_Indexed8);
