@@ -3,10 +3,11 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "floor.h"
 
-BareFileList::BareFileList() : model_(0, 5), view_(new QListView(&window_)), noIcon_(16, 16) {
+BareFileList::BareFileList(int iconSide) : model_(0, 5), view_(new QListView(&window_)), noIcon_(16, 16) {
     window_.setFont(FloorFont());
     window_.resize(654, 317);
     auto* layout = new QVBoxLayout(&window_);
@@ -16,9 +17,10 @@ BareFileList::BareFileList() : model_(0, 5), view_(new QListView(&window_)), noI
     view_->setViewMode(QListView::IconMode);
     view_->setMovement(QListView::Static);
     view_->setResizeMode(QListView::Adjust);
-    view_->setGridSize(QSize(80, 52));
+    view_->setGridSize(iconSide <= 16 ? QSize(80, 52) : QSize(std::max(80, iconSide + 24), iconSide + 44));
+    view_->setUniformItemSizes(iconSide > 16);
     view_->setWordWrap(true);
-    view_->setIconSize(QSize(16, 16));
+    view_->setIconSize(QSize(iconSide, iconSide));
     view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     noIcon_.fill(Qt::transparent);
 }
@@ -41,4 +43,18 @@ void BareFileList::AppendRow(const QString& path, int number) {
     }
     row << new QStandardItem(QString::number(number));
     model_.appendRow(row);
+}
+
+QList<int> BareFileList::RowsInView() const {
+    QList<int> rows;
+    for (int row = 0; row < model_.rowCount(); ++row) {
+        if (view_->visualRect(model_.index(row, 0)).intersects(view_->viewport()->rect())) {
+            rows << row;
+        }
+    }
+    return rows;
+}
+
+void BareFileList::SetPicture(int row, const QPixmap& picture) {
+    model_.item(row, 0)->setIcon(picture);
 }

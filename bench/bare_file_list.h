@@ -10,12 +10,16 @@ class QListView;
 
 // The floor of the file list: a window with one icon view of a model whose rows hold what the file
 // list shows (the name with its file type's icon, folder, size, time, number), the icon looked up
-// once per file type.
+// once per file type; its icons `iconSide` pixels large.
 class BareFileList {
 public:
-    BareFileList();
+    explicit BareFileList(int iconSide = 16);
 
     QWidget& Window() { return window_; }
+    QListView& View() { return *view_; }
+    // The rows the view shows now.
+    QList<int> RowsInView() const;
+    void SetPicture(int row, const QPixmap& picture);
     void Clear() { model_.removeRows(0, model_.rowCount()); }
     int RowCount() const { return model_.rowCount(); }
     // One row for the file at `path`, found on disk or not.

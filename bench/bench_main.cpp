@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include "storage/firebird_lock_folder.h"
 
@@ -8,6 +9,9 @@
 // launches get the real display.
 int main(int argc, char** argv) {
     UseOwnFirebirdLockFolder();
+    // The thumbnails the file list makes go to a cache of the run's own.
+    const QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     int qtArgc = 3;
     char platformOption[] = "-platform";

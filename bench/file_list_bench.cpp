@@ -18,6 +18,7 @@
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "floor.h"
+#include "program_file_list.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 
@@ -61,34 +62,9 @@ const FileListData& Data() {
     return *data;
 }
 
-// The program's file list window over its own connection, as the board opens it.
-struct ProgramFileList {
-    explicit ProgramFileList(const BenchFolder& folder)
-        : program(folder.ExecutablePath()), database(folder.Settings()), form(program.context, database) {
-        program.context.folderMappings = Data().mappings;
-        database.ConnectDatabase();
-        // The change watch has the writes to the open file list told with their transaction.
-        database.SetWriteObserver(
-            [](const Database::OwnWrite&) {},
-            [this](std::string_view table) { return table == FileTableName(form.GroupNo); });
-    }
-
-    void Open(int group) {
-        form.close();
-        form.GroupNo = group;
-        form.GroupName = "G";
-        form.show();
-        Settle();
-    }
-    int RowCount() { return form.findChild<FileListView*>(QStringLiteral("ListView1"))->RowCount(); }
-
-    ProgramContext program;
-    Database database;
-    TForm3 form;
-};
-
 void FileListShow(benchmark::State& state, int group) {
     ProgramFileList list(Data().folder);
+    list.program.context.folderMappings = Data().mappings;
     list.Open(group);
     TimeEach(
         state, [&] { list.form.close(); }, [&] { list.Open(group); });
@@ -140,6 +116,7 @@ int StoredRows(const BenchFolder& folder) {
 
 void FileAdd(benchmark::State& state) {
     ProgramFileList list(Data().folder);
+    list.program.context.folderMappings = Data().mappings;
     list.program.prompts.files = AddedFiles();
     QPushButton* add = list.form.findChild<QPushButton*>(QStringLiteral("Button1"));
     TimeEach(

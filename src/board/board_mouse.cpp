@@ -34,7 +34,7 @@ protected:
             }
             case QEvent::MouseButtonDblClick:
                 if (icon) {
-                    form_.OpenSelectedGroup();
+                    form_.GroupIconDblClick(widget);
                 }
                 return icon;
             default:
@@ -82,6 +82,18 @@ void TForm1::FormMouseMove(Qt::MouseButtons buttons, QPoint cursorOnScreen) {
     } else {
         CompletePress();
     }
+}
+
+void TForm1::GroupIconDblClick(QWidget* Sender) {
+    const int groupNo = Sender->property("tag").toInt();
+    if (IconPressed && DragGroup == groupNo) {
+        CompletePress();
+    } else if (GroupSlots.LiveSlot(groupNo) != nullptr) {
+        DropPress();
+        ShowDetails(groupNo);
+        SelectedGroup = groupNo;
+    }
+    OpenSelectedGroup();
 }
 
 void TForm1::DragStep(QPoint cursorOnScreen) {

@@ -79,6 +79,9 @@ public:
     void FormMouseMove(Qt::MouseButtons buttons, QPoint cursorOnScreen);
     // Opens the file list of the group the details panel shows.
     void OpenSelectedGroup();
+    // A double-click on an icon opens that icon's group: a press still pending (no movement came
+    // between the clicks) is completed first, so the group becomes the selected one.
+    void GroupIconDblClick(QWidget* Sender);
     void mnuOpenGroupClick();
     void mnuMoveGroupClick();
     void mnuLocInitGroupClick();

@@ -13,16 +13,21 @@ void TForm3::BuildContextMenu() {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
             const int row = view->indexAt(at).row();
-            if (row < 0 || !onGroupsHoldingFile) {
+            if (row < 0) {
                 return;
             }
             QMenu menu(this);
-            QAction* holding = menu.addAction(QStringLiteral("このファイルを含むグループ(&G)..."));
-            holding->setObjectName(QStringLiteral("mnuGroupsHolding"));
-            connect(holding, &QAction::triggered, this, [this, row] {
-                const FileRowTexts texts = ListView1->Row(row);
-                onGroupsHoldingFile(texts.folder, texts.fileName);
-            });
+            QAction* quickLook = menu.addAction(QStringLiteral("クイックルック(&Q)"));
+            quickLook->setObjectName(QStringLiteral("mnuQuickLook"));
+            connect(quickLook, &QAction::triggered, this, &TForm3::OpenQuickLook);
+            if (onGroupsHoldingFile) {
+                QAction* holding = menu.addAction(QStringLiteral("このファイルを含むグループ(&G)..."));
+                holding->setObjectName(QStringLiteral("mnuGroupsHolding"));
+                connect(holding, &QAction::triggered, this, [this, row] {
+                    const FileRowTexts texts = ListView1->Row(row);
+                    onGroupsHoldingFile(texts.folder, texts.fileName);
+                });
+            }
             menu.exec(view->viewport()->mapToGlobal(at));
         });
     }

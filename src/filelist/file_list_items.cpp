@@ -24,8 +24,10 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
         onePath ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
     const std::optional<FileFacts> facts = FindFileFacts(localPath);
     int imageIndex = -1;
+    QIcon icon;
     if (onePath ? facts && facts->isFile : FileExists(givenPath)) {
-        imageIndex = ImageList1->Add(context_.shell->AssociatedIcon(givenPath));
+        icon = context_.shell->AssociatedIcon(givenPath);
+        imageIndex = ImageList1->Add(icon);
     }
 
     FileRowTexts row;
@@ -38,8 +40,7 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
         row.time = facts->lastWriteTime.toStdString();
     }
     row.number = std::to_string(number);
-    ListView1->AppendRow(row, localPath, imageIndex,
-                         imageIndex >= 0 ? ImageList1->Image(imageIndex) : QPixmap());
+    ListView1->AppendRow(row, localPath, imageIndex, icon);
     return {stored.fileName, stored.folder};
 }
 

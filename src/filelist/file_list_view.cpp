@@ -7,14 +7,18 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QUrl>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
 #include <numeric>
 #include <set>
 #include <vector>
 
+#include "filelist/thumbnail_delegate.h"
+#include "filelist/thumbnail_size.h"
 #include "platform/codec.h"
 #include "platform/file_facts.h"
+#include "preview/thumbnails.h"
 
 namespace {
 
@@ -23,6 +27,9 @@ namespace {
 constexpr int kTextsRole = Qt::UserRole + 1;
 constexpr int kImageIndexRole = Qt::UserRole + 2;
 constexpr int kLocalPathRole = Qt::UserRole + 3;
+// The local path of a file that was there when its row was made, which pictures are asked for by;
+// empty for a file that was not.
+constexpr int kPicturePathRole = Qt::UserRole + 4;
 
 struct ColumnDesign {
     const char* caption;
@@ -73,15 +80,18 @@ public:
 
 }  // namespace
 
-FileListView::FileListView(QWidget* parent)
+FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
     : QWidget(parent),
       model_(new FileRowsModel(0, kColumnCount, this)),
       listView_(new QListView),
       detailsView_(new QTreeView),
-      stack_(new QStackedLayout(this)) {
+      stack_(new QStackedLayout(this)),
+      thumbnails_(thumbnails),
+      thumbnailDelegate_(new ThumbnailDelegate(thumbnails, kPicturePathRole, this)) {
     detailsView_->setModel(model_);
     SetUpColumns();
     listView_->setModel(model_);
+    plainDelegate_ = listView_->itemDelegate();
     listView_->setSelectionModel(detailsView_->selectionModel());
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(listView_), static_cast<QAbstractItemView*>(detailsView_)}) {
@@ -107,7 +117,80 @@ FileListView::FileListView(QWidget* parent)
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, &FileListView::ColumnClicked);
+    connect(&thumbnails_, &Thumbnails::Arrived, this, [this](const QString& path, int side) {
+        if (style_ != Style::LargeIcons || side != thumbnailDelegate_->Side()) {
+            return;
+        }
+        QWidget* viewport = listView_->viewport();
+        for (const QPersistentModelIndex& row : rowsOfPath_.values(path)) {
+            const QRect cell = listView_->visualRect(row);
+            if (row.isValid() && cell.intersects(viewport->rect())) {
+                viewport->update(cell);
+            }
+        }
+    });
+    listView_->viewport()->installEventFilter(this);
     SetStyle(Style::LargeIcons);
+}
+
+bool FileListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && style_ == Style::LargeIcons) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const int turned = wheel->angleDelta().y();
+        if (wheel->modifiers() == Qt::ControlModifier && turned != 0) {
+            emit ThumbnailStepAsked(turned > 0 ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FileListView::SetThumbnailSide(int side) {
+    thumbnailDelegate_->SetSide(side);
+    if (style_ == Style::LargeIcons) {
+        ApplyIconSide();
+    }
+}
+
+int FileListView::ThumbnailSide() const {
+    return thumbnailDelegate_->Side();
+}
+
+// The icon view at the thumbnail side; the list view keeps its 16-pixel icons.
+void FileListView::ApplyIconSide() {
+    const int side = thumbnailDelegate_->Side();
+    listView_->setIconSize(QSize(side, side));
+    listView_->setGridSize(IconGridSize(side));
+    listView_->setUniformItemSizes(true);
+    listView_->setItemDelegate(thumbnailDelegate_);
+}
+
+void FileListView::AskForAllThumbnails() {
+    const int side = thumbnailDelegate_->Side();
+    if (style_ != Style::LargeIcons || side <= kPlainIconSide) {
+        return;
+    }
+    QStringList paths;
+    for (int row = 0; row < RowCount(); ++row) {
+        const QString path = PicturePath(row);
+        if (!path.isEmpty()) {
+            paths << path;
+        }
+    }
+    thumbnails_.AskForAll(paths, side);
+}
+
+int FileListView::CurrentRow() const {
+    return detailsView_->selectionModel()->currentIndex().row();
+}
+
+void FileListView::SelectOnly(int row) {
+    QAbstractItemView* view = style_ == Style::Details ? static_cast<QAbstractItemView*>(detailsView_)
+                                                       : static_cast<QAbstractItemView*>(listView_);
+    const QModelIndex index = model_->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(index);
 }
 
 void FileListView::SetUpColumns() {
@@ -131,6 +214,9 @@ void FileListView::SetStyle(Style style) {
         listView_->setWrapping(true);
         listView_->setResizeMode(QListView::Adjust);
         listView_->setGridSize(QSize());
+        listView_->setIconSize(QSize(16, 16));
+        listView_->setUniformItemSizes(false);
+        listView_->setItemDelegate(plainDelegate_);
         listView_->setWordWrap(false);
         stack_->setCurrentWidget(listView_);
     } else {
@@ -138,8 +224,8 @@ void FileListView::SetStyle(Style style) {
         listView_->setViewMode(QListView::IconMode);
         listView_->setMovement(QListView::Static);
         listView_->setResizeMode(QListView::Adjust);
-        listView_->setGridSize(QSize(80, 52));
         listView_->setWordWrap(true);
+        ApplyIconSide();
         stack_->setCurrentWidget(listView_);
     }
     // The icon view's static arrangement turns dragging off; rows are still dragged out as files.
@@ -177,8 +263,18 @@ QString FileListView::LocalPath(int row) const {
     return model_->index(row, 0).data(kLocalPathRole).toString();
 }
 
+QString FileListView::PicturePath(int row) const {
+    return model_->index(row, 0).data(kPicturePathRole).toString();
+}
+
+QIcon FileListView::Icon(int row) const {
+    return model_->index(row, 0).data(kImageIndexRole).toInt() < 0
+               ? QIcon()
+               : model_->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+}
+
 void FileListView::AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex,
-                             const QPixmap& image) {
+                             const QIcon& icon) {
     QList<QStandardItem*> items;
     const auto cells = ColumnTexts(texts);
     for (int column = 0; column < kColumnCount; ++column) {
@@ -189,9 +285,14 @@ void FileListView::AppendRow(const FileRowTexts& texts, const QString& localPath
     items[0]->setData(QVariant::fromValue(texts), kTextsRole);
     items[0]->setData(imageIndex, kImageIndexRole);
     items[0]->setData(localPath, kLocalPathRole);
+    const QString picturePath = imageIndex < 0 ? QString() : localPath;
+    items[0]->setData(picturePath, kPicturePathRole);
     // A row without image keeps the image's place empty, so that every caption lines up.
-    items[0]->setIcon(imageIndex < 0 ? noImage_ : QIcon(image));
+    items[0]->setIcon(imageIndex < 0 ? noImage_ : icon);
     model_->appendRow(items);
+    if (!picturePath.isEmpty()) {
+        rowsOfPath_.insert(picturePath, QPersistentModelIndex(model_->index(model_->rowCount() - 1, 0)));
+    }
 }
 
 void FileListView::RemoveRow(int row) {
@@ -200,6 +301,7 @@ void FileListView::RemoveRow(int row) {
 
 void FileListView::Clear() {
     model_->removeRows(0, model_->rowCount());
+    rowsOfPath_.clear();
 }
 
 void FileListView::SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare) {
@@ -227,4 +329,12 @@ void FileListView::SortRows(const std::function<int(const FileRowTexts&, const F
         }
     }
     detailsView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Rows taken out and put back are rows anew.
+    rowsOfPath_.clear();
+    for (int row = 0; row < count; ++row) {
+        const QString path = PicturePath(row);
+        if (!path.isEmpty()) {
+            rowsOfPath_.insert(path, QPersistentModelIndex(model_->index(row, 0)));
+        }
+    }
 }

@@ -1,26 +1,32 @@
 #pragma once
 
 #include <QIcon>
+#include <QMultiHash>
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
 
 #include "filelist/file_row.h"
 
+class QAbstractItemDelegate;
 class QListView;
 class QStackedLayout;
 class QStandardItemModel;
 class QTreeView;
+class ThumbnailDelegate;
+class Thumbnails;
 
 // The file list's list view: rows of a caption with an optional image and four sub-texts, shown as
 // large icons, as a list, or as details with the five column headers. One model and one selection
-// serve all three styles, so switching keeps the rows and what is selected.
+// serve all three styles, so switching keeps the rows and what is selected. The icon view shows
+// the files' thumbnails at the thumbnail side, made by `thumbnails` as the rows come into view.
 class FileListView : public QWidget {
     Q_OBJECT
 public:
     enum class Style { LargeIcons, List, Details };
 
-    explicit FileListView(QWidget* parent);
+    FileListView(QWidget* parent, Thumbnails& thumbnails);
 
     void SetStyle(Style style);
     Style CurrentStyle() const { return style_; }
@@ -32,14 +38,28 @@ public:
     int ImageIndex(int row) const;  // -1 for a row without image
     bool IsSelected(int row) const;
     // Where the row's file stands on this machine, as the row was made with: what opening, dragging
-    // out and pictures of the file look at.
+    // out and thumbnails of the file look at.
     QString LocalPath(int row) const;
-    void AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex, const QPixmap& image);
+    // The local path of a file that was there when its row was made (empty otherwise): what its
+    // thumbnail and quick look are made from.
+    QString PicturePath(int row) const;
+    // `icon` is the file's icon (null for a file that is not there, whose row has no image).
+    void AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex, const QIcon& icon);
+    QIcon Icon(int row) const;
     void RemoveRow(int row);
     void Clear();
     // Puts the rows in ascending order of `compare` (negative: the first goes first); the selected
     // rows stay selected.
     void SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare);
+
+    // The side of the icon view's pictures; 16 shows the plain icons.
+    void SetThumbnailSide(int side);
+    int ThumbnailSide() const;
+    // Asks for the thumbnails of every row, behind the rows in view (icon view only).
+    void AskForAllThumbnails();
+    // The row the keyboard is on (-1 for none), and moving it alone to another row.
+    int CurrentRow() const;
+    void SelectOnly(int row);
 
     QListView* IconsAndListView() const { return listView_; }
     QTreeView* DetailsView() const { return detailsView_; }
@@ -47,9 +67,15 @@ public:
 signals:
     void ColumnClicked(int column);
     void DoubleClicked();
+    // Ctrl + wheel over the icon view: a larger (1) or smaller (-1) thumbnail side asked for.
+    void ThumbnailStepAsked(int steps);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetUpColumns();
+    void ApplyIconSide();
 
     QStandardItemModel* model_;
     QListView* listView_;
@@ -57,4 +83,9 @@ private:
     QStackedLayout* stack_;
     Style style_ = Style::LargeIcons;
     QIcon noImage_;  // shared by the rows of files that are not there
+    Thumbnails& thumbnails_;
+    ThumbnailDelegate* thumbnailDelegate_;
+    QAbstractItemDelegate* plainDelegate_ = nullptr;  // the list style's
+    // The rows of each file, so that a thumbnail that arrives repaints its rows alone, when in view.
+    QMultiHash<QString, QPersistentModelIndex> rowsOfPath_;
 };

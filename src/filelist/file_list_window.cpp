@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QListView>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -15,6 +17,9 @@
 #include "platform/codec.h"
 #include "platform/designed_font.h"
 #include "platform/window_showing.h"
+#include "preview/quick_look_window.h"
+#include "preview/thumbnail_maker.h"
+#include "preview/thumbnails.h"
 #include "storage/database.h"
 #include "storage/records.h"
 #include "storage/schema.h"
@@ -34,10 +39,15 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
     : QWidget(parent, Qt::Window),
       context_(context),
       database_(database),
-      ListView1(new FileListView(this)),
+      thumbnails_(new Thumbnails(
+          std::make_shared<ThumbnailMaker>(DesktopThumbnails::ForThisUser(),
+                                           DesktopThumbnailers(DesktopThumbnailers::DataFoldersOfThisUser())),
+          this)),
+      ListView1(new FileListView(this, *thumbnails_)),
       ImageList1(new ImageList(this)),
       Panel1(new QWidget(this)),
-      StatusBar1(new QStatusBar(this)) {
+      StatusBar1(new QStatusBar(this)),
+      quickLook_(new QuickLookWindow(*thumbnails_, this)) {
     setObjectName(QStringLiteral("Form3"));
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ImageList1->setObjectName(QStringLiteral("ImageList1"));
@@ -65,6 +75,12 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
 
     connect(ListView1, &FileListView::ColumnClicked, this, &TForm3::ListView1ColumnClick);
     connect(ListView1, &FileListView::DoubleClicked, this, &TForm3::ListView1DblClick);
+    connect(ListView1, &FileListView::ThumbnailStepAsked, this, &TForm3::ChangeThumbnailSide);
+    connect(quickLook_, &QuickLookWindow::StepAsked, this, &TForm3::StepQuickLook);
+    for (QWidget* view : {static_cast<QWidget*>(ListView1->IconsAndListView()),
+                          static_cast<QWidget*>(ListView1->DetailsView())}) {
+        view->installEventFilter(this);
+    }
     BuildContextMenu();
     // A window restored from the task bar shows again without being opened for a group.
     OnEveryShowing(*this, [this] { FormShow(); });
@@ -141,7 +157,29 @@ void TForm3::keyPressEvent(QKeyEvent* event) {
         Button2->click();
         return;
     }
+    // Ctrl and "+" (also where "+" takes Shift, or is "=" without it), Ctrl and "-".
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) {
+            ChangeThumbnailSide(1);
+            return;
+        }
+        if (event->key() == Qt::Key_Minus) {
+            ChangeThumbnailSide(-1);
+            return;
+        }
+    }
     QWidget::keyPressEvent(event);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            OpenQuickLook();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm3::FormShow() {
@@ -149,6 +187,7 @@ void TForm3::FormShow() {
                    QString::number(GroupNo) + QLatin1Char(')'));
     ListView1->Clear();
     ImageList1->Clear();
+    ListView1->SetThumbnailSide(PreferredThumbnailSide());
     ApplyViewStyle();
 
     const std::string table = TableName();
@@ -164,9 +203,13 @@ void TForm3::FormShow() {
         AddFileItem(ParseIntOrZero(record[kFileN]), record[kFilePath] + record[kFileName]);
     }
     database_.CloseResult();
+    ListView1->AskForAllThumbnails();
 }
 
 void TForm3::FormClose() {
+    thumbnails_->Cancel();
+    quickLook_->close();
+    quickLookRow_ = -1;
     ListView1->Clear();
     ImageList1->Clear();
 }
@@ -177,6 +220,7 @@ void TForm3::Button2Click() {
 
 void TForm3::ComboBox1Select() {
     ApplyViewStyle();
+    ListView1->AskForAllThumbnails();
 }
 
 void TForm3::ApplyViewStyle() {

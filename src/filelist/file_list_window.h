@@ -20,6 +20,9 @@ class QComboBox;
 class QMimeData;
 class QPushButton;
 class QStatusBar;
+class QuickLookWindow;
+struct QuickLookFile;
+class Thumbnails;
 
 // The file list of one group, shown modelessly beside the board. Every showing lists the group's
 // file table afresh; closing empties the list.
@@ -62,6 +65,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Space on a row of either view opens the quick look.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Files dropped from a file manager are registered in the group shown.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -78,6 +83,14 @@ private:
     void ListView1ColumnClick(int column);
     void ListView1DblClick();
 
+    // The icon view's thumbnails, their side kept in the preferences.
+    void ChangeThumbnailSide(int steps);
+    int PreferredThumbnailSide() const;
+    // The quick look of the first selected row, and of the row `steps` further.
+    void OpenQuickLook();
+    void StepQuickLook(int steps);
+    QuickLookFile QuickLookFileOf(int row) const;
+
     void Button1Click();
     void Button3Click();
     void Button4Click();
@@ -91,6 +104,7 @@ private:
 
     AppContext& context_;
     Database& database_;
+    Thumbnails* thumbnails_;
     int SortColumn = 0;  // the column last clicked; kept across showings
 
     std::shared_ptr<void> listening_;
@@ -105,4 +119,6 @@ private:
     QPushButton* Button4;
     QPushButton* Button5;
     QStatusBar* StatusBar1;
+    QuickLookWindow* quickLook_;
+    int quickLookRow_ = -1;
 };

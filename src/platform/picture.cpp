@@ -15,7 +15,7 @@ namespace {
 // rather than allocated.
 constexpr int kLargestSide = 4096;
 
-QPixmap FromImageFile(const QString& path, const char* format) {
+QImage FromImageFile(const QString& path, const char* format) {
     QImageReader reader(path, format);
     reader.setAutoDetectImageFormat(false);  // the extension decides, as it does for metafiles
     // An icon file may hold several images; take the standard 32 x 32 one when there is one.
@@ -30,48 +30,53 @@ QPixmap FromImageFile(const QString& path, const char* format) {
         }
         reader.jumpToImage(chosen);
     }
-    return QPixmap::fromImage(reader.read());
+    return reader.read();
 }
 
-QPixmap FromMetafile(const QString& path, MetafileConverter convert) {
+QImage FromMetafile(const QString& path, bool emf) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return QPixmap();
+        return QImage();
     }
+    return MetafileImage(file.readAll(), emf);
+}
+
+}  // namespace
+
+QImage MetafileImage(const QByteArray& bytes, bool emf) {
     // The converter libraries are not trusted with a damaged file: they run apart from the program.
-    const std::optional<MetafileSvg> converted = ConvertApart(convert, file.readAll());
+    const std::optional<MetafileSvg> converted = ConvertApart(emf ? &EmfToSvg : &WmfToSvg, bytes);
     if (!converted || converted->size.width() > kLargestSide || converted->size.height() > kLargestSide) {
-        return QPixmap();
+        return QImage();
     }
     QSvgRenderer renderer(converted->svg);
     if (!renderer.isValid()) {
-        return QPixmap();
+        return QImage();
     }
     QImage image(converted->size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
-        return QPixmap();
+        return QImage();
     }
     image.fill(Qt::transparent);
     QPainter painter(&image);
     renderer.render(&painter);
     painter.end();
-    return QPixmap::fromImage(image);
+    return image;
 }
 
-}  // namespace
-
-QPixmap LoadPicture(const QString& path) {
+QImage LoadPictureImage(const QString& path) {
     const QString extension = QFileInfo(path).suffix().toLower();
     if (extension == QLatin1String("bmp") || extension == QLatin1String("ico")) {
         return FromImageFile(path, extension == QLatin1String("bmp") ? "bmp" : "ico");
     }
-    if (extension == QLatin1String("emf")) {
-        return FromMetafile(path, &EmfToSvg);
+    if (extension == QLatin1String("emf") || extension == QLatin1String("wmf")) {
+        return FromMetafile(path, extension == QLatin1String("emf"));
     }
-    if (extension == QLatin1String("wmf")) {
-        return FromMetafile(path, &WmfToSvg);
-    }
-    return QPixmap();
+    return QImage();
+}
+
+QPixmap LoadPicture(const QString& path) {
+    return QPixmap::fromImage(LoadPictureImage(path));
 }
 
 QPixmap PictureCache::Load(const QString& path) {

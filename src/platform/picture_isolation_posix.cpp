@@ -2,26 +2,85 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QtEndian>
+#include <QProcess>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
+#include "platform/isolation_posix.h"
 #include "platform/picture_isolation.h"
 
 namespace {
 
-// What the converter may allocate beyond what the program already has, and the largest SVG taken
-// back from it.
+// What the work may allocate beyond what the program already has.
 constexpr rlim_t kConverterMemory = rlim_t{1} << 30;
-constexpr qsizetype kLargestSvg = qsizetype{64} << 20;
-// The child's answer: the picture's width and height, then the SVG document.
-constexpr qsizetype kSizeFields = 8;
 
-// Caps the child's address space at its present size plus the converter's share. Read with plain
-// system calls: after fork, only async-signal-safe calls are sure to work.
+[[noreturn]] void WorkInChild(const std::function<std::optional<QByteArray>()>& work, int pipe) {
+    LimitChildMemory();
+    std::optional<QByteArray> answer;
+    try {
+        answer = work();
+    } catch (...) {
+        // Out of memory most likely. Unwinding further would run the parent's code in the child.
+    }
+    const bool sent = answer && WriteAll(pipe, answer->constData(), answer->size());
+    _exit(sent ? 0 : 1);  // no destructors, no atexit handlers: they belong to the parent
+}
+
+// Reads what has come, waiting for it until the deadline: the bytes read, 0 at the end, -1 when
+// nothing came in time or the read failed.
+ssize_t ReadSome(int descriptor, char* data, qsizetype size, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return -1;
+        }
+        pollfd ready{descriptor, POLLIN, 0};
+        const int polled = poll(&ready, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+        if (polled < 0 && errno == EINTR) {
+            continue;
+        }
+        if (polled <= 0) {
+            return -1;
+        }
+        const ssize_t received = read(descriptor, data, static_cast<size_t>(size));
+        if (received < 0 && errno == EINTR) {
+            continue;
+        }
+        return received;
+    }
+}
+
+// Everything the child sends until it closes its end; nothing when it takes longer than the
+// deadline or sends more than `largest` bytes.
+std::optional<QByteArray> ReadAnswer(int pipe, std::chrono::steady_clock::time_point deadline,
+                                     qsizetype largest) {
+    QByteArray answer;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t received = ReadSome(pipe, buffer, sizeof buffer, deadline);
+        if (received < 0) {
+            return std::nullopt;
+        }
+        if (received == 0) {
+            return answer;
+        }
+        answer.append(buffer, received);
+        if (answer.size() > largest) {
+            return std::nullopt;
+        }
+    }
+}
+
+}  // namespace
+
+// Read with plain system calls: after fork, only async-signal-safe calls are sure to work.
 void LimitChildMemory() {
     char text[64] = {};
     const int file = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
@@ -38,9 +97,15 @@ void LimitChildMemory() {
     setrlimit(RLIMIT_AS, &limit);
 }
 
-bool WriteAll(int pipe, const char* data, qsizetype size) {
+bool WriteAll(int descriptor, const char* data, qsizetype size) {
+    bool socket = true;  // a pipe's writer is a child, which ignores SIGPIPE
     while (size > 0) {
-        const ssize_t written = write(pipe, data, static_cast<size_t>(size));
+        const ssize_t written = socket ? send(descriptor, data, static_cast<size_t>(size), MSG_NOSIGNAL)
+                                       : write(descriptor, data, static_cast<size_t>(size));
+        if (written < 0 && errno == ENOTSOCK && socket) {
+            socket = false;
+            continue;
+        }
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -51,61 +116,6 @@ bool WriteAll(int pipe, const char* data, qsizetype size) {
         size -= written;
     }
     return true;
-}
-
-[[noreturn]] void ConvertInChild(MetafileConverter convert, const QByteArray& bytes, int pipe) {
-    LimitChildMemory();
-    std::optional<MetafileSvg> converted;
-    try {
-        converted = convert(bytes);
-    } catch (...) {
-        // Out of memory most likely. Unwinding further would run the parent's code in the child.
-    }
-    if (!converted) {
-        _exit(1);
-    }
-    char size[kSizeFields];
-    qToLittleEndian<qint32>(converted->size.width(), size);
-    qToLittleEndian<qint32>(converted->size.height(), size + 4);
-    const bool sent = WriteAll(pipe, size, kSizeFields) &&
-                      WriteAll(pipe, converted->svg.constData(), converted->svg.size());
-    _exit(sent ? 0 : 1);  // no destructors, no atexit handlers: they belong to the parent
-}
-
-// Everything the child sends until it closes its end; nothing when it takes longer than the
-// deadline or sends more than any picture needs.
-std::optional<QByteArray> ReadAnswer(int pipe, std::chrono::steady_clock::time_point deadline) {
-    QByteArray answer;
-    char buffer[1 << 16];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            return std::nullopt;
-        }
-        pollfd ready{pipe, POLLIN, 0};
-        const int polled = poll(&ready, 1, static_cast<int>(left.count()));
-        if (polled < 0 && errno == EINTR) {
-            continue;
-        }
-        if (polled <= 0) {
-            return std::nullopt;
-        }
-        const ssize_t received = read(pipe, buffer, sizeof buffer);
-        if (received < 0 && errno == EINTR) {
-            continue;
-        }
-        if (received < 0) {
-            return std::nullopt;
-        }
-        if (received == 0) {
-            return answer;
-        }
-        answer.append(buffer, received);
-        if (answer.size() > kSizeFields + kLargestSvg) {
-            return std::nullopt;
-        }
-    }
 }
 
 // Waits for the child, killing it first when it is not to be waited for; true when it ended well.
@@ -122,10 +132,24 @@ bool EndChild(pid_t child, bool kill) {
     return !kill && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-}  // namespace
+bool ReadExactly(int descriptor, char* data, qsizetype size, std::chrono::steady_clock::time_point deadline) {
+    while (size > 0) {
+        const ssize_t received = ReadSome(descriptor, data, size, deadline);
+        if (received <= 0) {
+            return false;
+        }
+        data += received;
+        size -= received;
+    }
+    return true;
+}
 
-std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteArray& bytes,
-                                        std::chrono::milliseconds timeLimit) {
+void CapMemoryOf(QProcess& process) {
+    process.setChildProcessModifier([] { LimitChildMemory(); });
+}
+
+std::optional<QByteArray> RunApart(const std::function<std::optional<QByteArray>()>& work,
+                                   std::chrono::milliseconds timeLimit, qsizetype largestAnswer) {
     const auto deadline = std::chrono::steady_clock::now() + timeLimit;
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
@@ -134,19 +158,18 @@ std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteAr
     const pid_t child = fork();
     if (child == 0) {
         close(ends[0]);
-        ConvertInChild(convert, bytes, ends[1]);
+        signal(SIGPIPE, SIG_IGN);
+        WorkInChild(work, ends[1]);
     }
     close(ends[1]);
     if (child < 0) {
         close(ends[0]);
         return std::nullopt;
     }
-    const std::optional<QByteArray> answer = ReadAnswer(ends[0], deadline);
+    std::optional<QByteArray> answer = ReadAnswer(ends[0], deadline, largestAnswer);
     close(ends[0]);
-    if (!EndChild(child, !answer) || answer->size() < kSizeFields) {
+    if (!EndChild(child, !answer)) {
         return std::nullopt;
     }
-    const QSize size(qFromLittleEndian<qint32>(answer->constData()),
-                     qFromLittleEndian<qint32>(answer->constData() + 4));
-    return MetafileSvg{answer->mid(kSizeFields), size};
+    return answer;
 }

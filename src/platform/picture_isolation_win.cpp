@@ -1,7 +1,13 @@
 #include "platform/picture_isolation.h"
 
-// Windows has no fork; the converters run in this process.
-std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteArray& bytes,
-                                        std::chrono::milliseconds) {
-    return convert(bytes);
+// Windows has no fork; the work runs in this process.
+std::optional<QByteArray> RunApart(const std::function<std::optional<QByteArray>()>& work,
+                                   std::chrono::milliseconds, qsizetype largestAnswer) {
+    std::optional<QByteArray> answer = work();
+    if (answer && answer->size() > largestAnswer) {
+        return std::nullopt;
+    }
+    return answer;
 }
+
+void CapMemoryOf(QProcess&) {}

@@ -178,26 +178,33 @@ TEST_F(BoardMouseTest, rightButtonPressSelectsWithoutMoving) {
     EXPECT_EQ(sent.size(), 1u);
 }
 
-TEST_F(BoardMouseTest, doubleClickOfAPendingPressOpensTheGroupThePanelShows) {
+TEST_F(BoardMouseTest, doubleClickOpensTheGroupOfTheIconDoubleClicked) {
     StartWithTwoGroups();
     TForm1& form = board();
     TForm3& fileList = windows->form3;
-    // With nothing selected, a double-click opens nothing and the press stays pending.
+    // On a fresh board no movement completes the press between the clicks: the double-click does.
     mouse->DoubleClick(IconOf(form, 2), QPoint(5, 5));
-    EXPECT_FALSE(fileList.isVisible());
-    EXPECT_TRUE(form.IconPressed);
+    EXPECT_TRUE(fileList.isVisible());
+    EXPECT_EQ(fileList.GroupNo, 2);
+    EXPECT_EQ(fileList.GroupName, "B");
+    EXPECT_FALSE(form.IconPressed);
+    EXPECT_EQ(form.DragGroup, 0);
+    EXPECT_EQ(form.SelectedGroup, 2);
+    EXPECT_EQ(form.Edit3->text(), QStringLiteral("2"));
+    fileList.close();
     mouse->Move(Board(), mouse->EmptySpot());
 
+    // With A selected, a double-click on B opens B, not A.
     mouse->Select(1);
     mouse->DoubleClick(IconOf(form, 2), QPoint(5, 5));
     EXPECT_TRUE(fileList.isVisible());
-    EXPECT_EQ(fileList.GroupNo, 1);
-    EXPECT_EQ(fileList.GroupName, "A");
+    EXPECT_EQ(fileList.GroupNo, 2);
+    EXPECT_EQ(fileList.GroupName, "B");
     EXPECT_FALSE(form.IconPressed);
-    EXPECT_EQ(form.DragGroup, 0);
-    EXPECT_EQ(form.SelectedGroup, 1);
+    EXPECT_EQ(form.SelectedGroup, 2);
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("B"));
     mouse->Move(Board(), mouse->EmptySpot());
-    EXPECT_EQ(form.SelectedGroup, 1);  // the dropped press completes nothing
+    EXPECT_EQ(form.SelectedGroup, 2);  // nothing is left pending
 }
 
 TEST_F(BoardMouseTest, firstOpeningCreatesTheFileTableAndShowsAnEmptyList) {
@@ -256,7 +263,7 @@ TEST_F(BoardMouseTest, openingNeedsAGroupNumberInTheDetailsPanel) {
     EXPECT_FALSE(other.TableExists("GRP_1"));
 }
 
-TEST_F(BoardMouseTest, aDragDroppedByOpeningLeavesNoSilverCaption) {
+TEST_F(BoardMouseTest, aDragCompletedByOpeningLeavesNoSilverCaptionAndKeepsItsPlace) {
     StartWithTwoGroups();
     TForm1& form = board();
     mouse->Press(Board(), QPoint(85, 25));
@@ -267,4 +274,5 @@ TEST_F(BoardMouseTest, aDragDroppedByOpeningLeavesNoSilverCaption) {
     EXPECT_EQ(windows->form3.GroupNo, 2);
     EXPECT_FALSE(form.IconPressed);
     EXPECT_EQ(Background(CaptionOf(form, 2)), QColor(Qt::white));
+    EXPECT_EQ(ReadGroupRow(other, 2)[kGroupX], "90");
 }

@@ -1,0 +1,2 @@
+qarto_test(preview preview qt_test_main)
+qarto_add_suite(preview)
