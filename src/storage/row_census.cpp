@@ -36,11 +36,13 @@ std::optional<std::vector<std::string>> GroupTables(Database& database) {
     return tables;
 }
 
-// Every value of a row in one text, NULL told from an empty text.
+// Every value of a row in one text, NULL told from an empty text. Each column at its own declared
+// length: a cast to a shorter text refuses a long folder name ("string right truncation"), and the
+// hash sees only a value's bytes, so a value short enough for any length hashes alike.
 std::string RowText(std::span<const std::string> columns) {
     std::string text;
     for (const std::string& column : columns) {
-        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(CAST(" + column + " AS VARCHAR(100)), '~')");
+        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(" + column + ", '~')");
     }
     return text;
 }

@@ -8,6 +8,7 @@
 #include "storage/database.h"
 #include "storage/database_presence.h"
 #include "storage/row_census.h"
+#include "storage/schema.h"
 #include "support/group_library.h"
 #include "support/page_damage.h"
 #include "support/test_database.h"
@@ -91,6 +92,22 @@ TEST_F(FilledDatabase, anEditedValueChangesTheFingerprintThoughNoCountChanges) {
     EXPECT_EQ(after->Registrations(), before->Registrations());
     EXPECT_NE(after->Fingerprint(), before->Fingerprint());
     EXPECT_EQ(after->Fingerprint().size(), 16u);
+}
+
+TEST(RowCensus, aTableDigestsAsTheBackupsOfEarlierVersionsWereNamed) {
+    // The digest a census of the earlier form gave for these rows (each column cast to
+    // VARCHAR(100)), as Firebird computed it: backups named by it must still restore.
+    TestDatabaseLocation location;
+    Database database(location.settings());
+    database.CreateDatabase();
+    ASSERT_TRUE(CreateFileTable(database, "GRP_1")) << database.LastError();
+    for (const auto& row : {FileRecord{"1", "'abc'", "NULL"}, FileRecord{"2", "'x''y'", "'/data/1/'"},
+                            FileRecord{"3", "NULL", "'/data/1/'"}}) {
+        ASSERT_TRUE(database.InsertRow("GRP_1", FileColumnNames(), row)) << database.LastError();
+    }
+    const std::optional<RowCensus> census = CountGroupRows(database);
+    ASSERT_TRUE(census) << database.LastError();
+    EXPECT_EQ(census->tables, (std::map<std::string, TableCensus>{{"GRP_1", TableCensus{3, "3996913596"}}}));
 }
 
 TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
