@@ -238,12 +238,9 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
     if (!in) {
         return ServiceOutcome{false, "cannot read " + file.string()};
     }
-    const DatabaseProbe before = ProbeDatabase(target);
-    if (before.state != DatabaseState::Missing) {
-        return ServiceOutcome{false, before.state == DatabaseState::Attachable
-                                         ? "a database exists at " + Utf8FromCp932(target.DatabasePath())
-                                         : before.words};
-    }
+    // Firebird itself refuses a database that exists (isc_spb_res_create). What a failed run leaves
+    // is removed only where nothing was before.
+    const bool nothingBefore = ProbeDatabase(target).state == DatabaseState::Missing;
     // Streamed even to the embedded engine: given a local file by name, it restores a file cut short
     // as far as it goes and ends without an error (only printing "Backup incomplete").
     ServiceOutcome outcome = RunService(
@@ -277,8 +274,8 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
             return ServiceOutcome{true, {}};
         },
         Failed);
-    if (!outcome.done) {
-        DropDatabase(target);  // nothing was there before: what the run left is a part
+    if (!outcome.done && nothingBefore) {
+        DropDatabase(target);
     }
     return outcome;
 }

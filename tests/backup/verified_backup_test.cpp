@@ -6,11 +6,14 @@
 #include <sys/statvfs.h>
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <thread>
 
+#include "common/codepage.h"
 #include "storage/database.h"
 #include "support/group_library.h"
 #include "support/test_database.h"
@@ -88,6 +91,34 @@ private:
     bool mounted_ = false;
 };
 
+// Replaces every `from` in the file with `to` (of the same length), as a disk or a copy that
+// silently changed the file would; false when the file does not hold `from`.
+bool AlterBytes(const fs::path& file, const std::string& from, const std::string& to) {
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bool found = false;
+    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1)) {
+        bytes.replace(at, to.size(), to);
+        found = true;
+    }
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    return found;
+}
+
+// Whether a temporary check database has been made in `folder` and holds pages already.
+bool CheckDatabaseGrowing(const fs::path& folder) {
+    std::error_code error;
+    for (fs::directory_iterator item(folder, error), end; !error && item != end; item.increment(error)) {
+        if (fs::file_size(item->path() / "CHECK.FDB", error) > 0 && !error) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string NameAt(std::int64_t time) {
     return BackupFileName(BackupEntry{{}, time, 3, 12, "0123456789abcdef"});
 }
@@ -163,6 +194,57 @@ TEST_F(VerifiedBackup, aCancelledBackupLeavesOnlyTheOlderOnes) {
     const BackupReport report = MakeVerifiedBackup(Job(now), cancelled, [](BackupStage) {});
     EXPECT_EQ(report.result, BackupResult::Cancelled);
     EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aBackupWhoseRestoredCopyHoldsOtherValuesIsDeletedAndTheOlderOnesStay) {
+    const std::set<std::string> older = PlaceOlder({1, 2, 3});
+    bool altered = false;
+    const CancelFlag goOn{false};
+    // Between its writing and its check the backup's bytes change: a registration's name reads
+    // "図面9 ..." where "図面1 ..." was backed up. Firebird restores it without a word.
+    const BackupReport report = MakeVerifiedBackup(Job(now), goOn, [&](BackupStage stage) {
+        if (stage == BackupStage::Checking) {
+            altered = AlterBytes(folder() / UncheckedFileName(now), Cp932("図面1 "), Cp932("図面9 "));
+        }
+    });
+    ASSERT_TRUE(altered);
+    EXPECT_EQ(report.result, BackupResult::CheckFailed) << report.words;
+    EXPECT_FALSE(report.words.empty());
+    EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aBackupCancelledWhileItsCopyIsRestoredLeavesOnlyTheOlderOnesAndNoCheckDatabase) {
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 1, 100000);  // a check long enough to be cancelled in the middle
+    }
+    const std::set<std::string> older = PlaceOlder({1, 2});
+    QTemporaryDir checks;
+    BackupJob job = Job(now);
+    job.checkFolder = checks.path().toStdString();
+    CancelFlag cancel{false};
+    bool cancelledWhileRestoring = false;
+    std::atomic<bool> finished{false};
+    std::thread canceller;
+    const BackupReport report = MakeVerifiedBackup(job, cancel, [&](BackupStage stage) {
+        if (stage == BackupStage::Checking) {
+            canceller = std::thread([&] {
+                while (!finished && !CheckDatabaseGrowing(job.checkFolder)) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                cancelledWhileRestoring = !finished;
+                cancel = true;
+            });
+        }
+    });
+    finished = true;
+    ASSERT_TRUE(canceller.joinable());
+    canceller.join();
+    ASSERT_TRUE(cancelledWhileRestoring);
+    EXPECT_EQ(report.result, BackupResult::Cancelled) << report.words;
+    EXPECT_EQ(FilesInFolder(), older);
+    EXPECT_TRUE(fs::is_empty(job.checkFolder));
 }
 
 TEST_F(VerifiedBackup, aDatabaseThatCannotBeReadMakesNoBackup) {

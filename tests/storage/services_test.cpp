@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "storage/database.h"
 #include "storage/database_presence.h"
@@ -117,12 +119,20 @@ TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
         database.ConnectDatabase();
         ASSERT_TRUE(database.DeleteRows("GRP_1", ""));
     }
-    const ServiceOutcome restored = RestoreDatabase(file, location.settings(), kGoOn);
-    EXPECT_FALSE(restored.done);
-    EXPECT_FALSE(restored.error.empty());
-    Database database(location.settings());
-    database.ConnectDatabase();
-    EXPECT_EQ(database.CountRows("GRP_1", ""), 0);
+    LibraryContents expected = contents;
+    expected.files["GRP_1"].clear();
+    // A backup, and files that are none: the failed run's cleanup leaves what was there alone.
+    const fs::path text = Local("notes.fbk");
+    std::ofstream(text) << "These are notes, not a backup.\n";
+    for (const fs::path& backup : {file, text}) {
+        const ServiceOutcome restored = RestoreDatabase(backup, location.settings(), kGoOn);
+        EXPECT_FALSE(restored.done) << backup;
+        EXPECT_FALSE(restored.error.empty()) << backup;
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.Attached()) << backup << ": " << database.LastError();
+        EXPECT_EQ(ReadLibrary(database), expected) << backup;
+    }
 }
 
 TEST_F(FilledDatabase, aTruncatedBackupOrOneThatIsNoBackupIsRefusedAndCreatesNothing) {
@@ -147,6 +157,37 @@ TEST_F(FilledDatabase, aCancelledBackupLeavesNoFile) {
     const CancelFlag cancelled{true};
     const fs::path file = Local("cancelled.fbk");
     const ServiceOutcome outcome = BackupDatabase(location.settings(), file, cancelled);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(NamesLike(file).empty());
+}
+
+TEST_F(FilledDatabase, aBackupCancelledWhileItStreamsLeavesNoFile) {
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 1, 100000);  // a backup long enough to be cancelled in the middle
+    }
+    const fs::path file = Local("cancelled.fbk");
+    CancelFlag cancel{false};
+    bool cancelledWhileStreaming = false;
+    std::atomic<bool> finished{false};
+    std::thread canceller([&] {
+        while (!finished) {
+            for (const std::string& name : NamesLike(file)) {
+                std::error_code error;
+                if (fs::file_size(Local(name), error) > 0 && !error) {
+                    cancelledWhileStreaming = true;
+                    cancel = true;
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const ServiceOutcome outcome = BackupDatabase(location.settings(), file, cancel);
+    finished = true;
+    canceller.join();
+    ASSERT_TRUE(cancelledWhileStreaming);
     EXPECT_FALSE(outcome.done);
     EXPECT_TRUE(NamesLike(file).empty());
 }
