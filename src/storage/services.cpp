@@ -23,6 +23,9 @@ namespace {
 constexpr unsigned kReplySize = 65000;
 // Seconds the service may keep an exchange waiting for output: how long a cancel can take.
 constexpr unsigned char kWaitSeconds = 1;
+// How long the validation waits for a table that another connection is writing before it leaves
+// that table unchecked.
+constexpr int kValidationLockSeconds = 3;
 
 // What one exchange with a running service brought.
 struct Reply {
@@ -287,11 +290,12 @@ ValidationReport ValidateDatabase(const ConnectionSettings& database, const Canc
             run.Start([&](IXpbBuilder* spb) {
                 spb->insertTag(&run.status(), isc_action_svc_validate);
                 spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
+                spb->insertInt(&run.status(), isc_spb_val_lock_timeout, kValidationLockSeconds);
             });
             std::string words;
             for (;;) {
                 if (cancel) {
-                    return ValidationReport{Soundness::Unknown, "cancelled"};
+                    return ValidationReport{Soundness::Unknown, "cancelled", {}};
                 }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
                 words += reply.bytes;
@@ -299,13 +303,11 @@ ValidationReport ValidateDatabase(const ConnectionSettings& database, const Canc
                     break;
                 }
             }
-            // Each table it walked ends in "... is ok" or "... : <n> ERRORS found".
-            const bool damaged = words.find(" ERRORS found") != std::string::npos;
-            return ValidationReport{damaged ? Soundness::Damaged : Soundness::Sound, words};
+            return JudgeValidation(std::move(words));
         },
         [](FailureKind kind, std::string words) {
-            return ValidationReport{kind == FailureKind::Damaged ? Soundness::Damaged : Soundness::Unknown,
-                                    std::move(words)};
+            return ValidationReport{
+                kind == FailureKind::Damaged ? Soundness::Damaged : Soundness::Unknown, std::move(words), {}};
         });
     return report;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/connection_settings.h"
+#include "storage/validation_report.h"
 
 // Firebird's own services for a database: its logical backup, its restore and its validation, asked
 // of the host that holds the database (the embedded engine for a path without a server prefix, the
@@ -31,12 +32,7 @@ ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::fil
 ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
                                const CancelFlag& cancel);
 
-enum class Soundness { Sound, Damaged, Unknown };
-struct ValidationReport {
-    Soundness soundness = Soundness::Unknown;
-    std::string words;  // what Firebird found (or why it could not look), UTF-8
-};
-
 // Firebird's validation of the database's pages and records, while it stays in use. Unknown when
-// the validation could not run to its end (no server, cancelled).
+// the validation could not run to its end (no server, cancelled) or could not lock a table that
+// another connection was writing (see JudgeValidation).
 ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel);
