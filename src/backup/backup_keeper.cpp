@@ -25,6 +25,14 @@ std::filesystem::path FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+}  // namespace
+
+QString CheckOwedText() {
+    return QStringLiteral("データベースの検査は次回の起動時に行います。");
+}
+
+namespace {
+
 QString StageText(BackupStage stage) {
     switch (stage) {
         case BackupStage::Counting:
@@ -178,33 +186,42 @@ void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhen
             QMetaObject::invokeMethod(
                 this, [this, stage] { Show(StageText(stage)); }, Qt::QueuedConnection);
         });
-        return [this, report] { BackupDone(report); };
+        return [this, report, path = job.database.DatabasePath()] { BackupDone(report, path); };
     });
 }
 
-void BackupKeeper::BackupDone(const BackupReport& report) {
-    const QString words = QString::fromStdString(report.words).simplified();
+void BackupKeeper::BackupDone(const BackupReport& report, const std::string& databasePath) {
+    if (report.result == BackupResult::NotDue) {
+        Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
+        return;
+    }
+    QString text;
     switch (report.result) {
         case BackupResult::Made:
-            Show(QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
-                     .arg(report.entry.groups)
-                     .arg(report.entry.registrations));
+            text = QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
+                       .arg(report.entry.groups)
+                       .arg(report.entry.registrations);
             break;
         case BackupResult::NotDue:
-            Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
             break;
         case BackupResult::Failed:
-            Show(QStringLiteral("バックアップを作成できませんでした。%1").arg(words));
+            text = QStringLiteral("バックアップを作成できませんでした。");
             break;
         case BackupResult::CheckFailed:
-            Show(QStringLiteral("バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
-                                "プは残っています。%1")
-                     .arg(words));
+            text = QStringLiteral(
+                "バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
+                "プは残っています。");
             break;
         case BackupResult::Cancelled:
-            Show(QStringLiteral("バックアップを中止しました。"));
+            text = QStringLiteral("バックアップを中止しました。");
             break;
     }
+    // A check of the database that could not be done stays told until it is done; Firebird's words
+    // come last, since the line may not show them whole.
+    if (unvalidated_.contains(databasePath)) {
+        text += CheckOwedText();
+    }
+    Show(text + QString::fromStdString(report.words).simplified());
 }
 
 void BackupKeeper::Show(const QString& text) {

@@ -100,6 +100,26 @@ TEST_F(BackupProgram, aHardEndStaysNotedUntilTheDatabaseIsFoundSound) {
     EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
 }
 
+TEST_F(BackupProgram, aTableAnotherDesktopIsWritingAtTheCheckIsNoDamageAndTheDueBackupStillRuns) {
+    attachment_marker::Place(Folder());  // the last run ended hard
+    {
+        // Another desktop in the middle of a long write to group 2's registrations all along.
+        const UncommittedWrite writing(location.settings(), 2);
+        StartProgram();
+        EXPECT_TRUE(StatusShowed(kMade + CheckOwedText()))
+            << statusTexts.join('\n').toStdString() << prompts.messages.join('\n').toStdString();
+    }
+    EXPECT_TRUE(statusTexts.contains(
+        QStringLiteral("他の端末が書き込み中の表があるため、データベースを検査できませんでした。") +
+        CheckOwedText()));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(ListBackups(Folder()).size(), 1u);
+    // The check is still owed at the next start.
+    board().close();
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
+}
+
 TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt) {
     const BackupEntry backup = MakeBackup();
     attachment_marker::Place(Folder());  // the last run ended hard

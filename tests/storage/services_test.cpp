@@ -7,7 +7,6 @@
 #include <fstream>
 #include <thread>
 
-#include "common/sql_literal.h"
 #include "storage/database.h"
 #include "storage/database_presence.h"
 #include "storage/row_census.h"
@@ -212,16 +211,12 @@ TEST_F(FilledDatabase, validationFindsOverwrittenPagesAndPassesASoundDatabase) {
 }
 
 TEST_F(FilledDatabase, aTableAnotherConnectionIsWritingIsLeftUncheckedAndIsNoDamage) {
-    // Another desktop in the middle of a long write to group 2's registrations.
-    Database writer(location.settings());
-    writer.ConnectDatabase();
     ValidationReport report;
-    const FileRecord row{"100", SqlText(FullFileName(100)), SqlText(FullFolder(2, 100))};
-    writer.WriteTogether([&] {
-        EXPECT_TRUE(writer.InsertRow("GRP_2", FileColumnNames(), row)) << writer.LastError();
+    {
+        // Another desktop in the middle of a long write to group 2's registrations.
+        const UncommittedWrite writing(location.settings(), 2);
         report = ValidateDatabase(location.settings(), kGoOn);
-        return false;  // never committed
-    });
+    }
     EXPECT_EQ(report.soundness, Soundness::Unknown) << report.words;
     EXPECT_EQ(report.busyTables, std::vector<std::string>{"GRP_2"}) << report.words;
     // The tables that could be locked were checked all the same.

@@ -94,3 +94,24 @@ LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, in
     FillLibrary(database, groups, filesPerGroup);
     return ReadLibrary(database);
 }
+
+UncommittedWrite::UncommittedWrite(const ConnectionSettings& settings, int group) {
+    std::promise<bool> written;
+    std::future<bool> held = written.get_future();
+    thread_ = std::thread([&settings, group, &written, release = release_.get_future()]() mutable {
+        Database database(settings);
+        database.ConnectDatabase();
+        const FileRecord row{"100", SqlText(FullFileName(100)), SqlText(FullFolder(group, 100))};
+        database.WriteTogether([&] {
+            written.set_value(database.InsertRow(FileTableName(group), FileColumnNames(), row));
+            release.wait();
+            return false;
+        });
+    });
+    EXPECT_TRUE(held.get()) << "the uncommitted write could not be made";
+}
+
+UncommittedWrite::~UncommittedWrite() {
+    release_.set_value();
+    thread_.join();
+}

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <future>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "storage/database.h"
@@ -33,3 +35,18 @@ LibraryContents ReadLibrary(Database& database);
 void AddRegistrations(Database& database, int group, int count);
 // Creates the database `settings` names, fills it as FillLibrary does and answers its contents.
 LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, int filesPerGroup);
+
+// Another desktop in the middle of a long write: on a connection of its own (on a thread of its own)
+// a registration of group `group` is inserted and held uncommitted until the object goes, then
+// rolled back.
+class UncommittedWrite {
+public:
+    UncommittedWrite(const ConnectionSettings& settings, int group);
+    ~UncommittedWrite();
+    UncommittedWrite(const UncommittedWrite&) = delete;
+    UncommittedWrite& operator=(const UncommittedWrite&) = delete;
+
+private:
+    std::promise<void> release_;
+    std::thread thread_;
+};
