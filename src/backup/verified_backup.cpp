@@ -1,5 +1,6 @@
 #include "backup/verified_backup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -72,8 +73,9 @@ BackupReport Refused(BackupResult result, std::string words) {
     return BackupReport{result, {}, std::move(words)};
 }
 
-// Lets go of the backups the retention rule no longer keeps; the new one is among the kept.
-void Prune(const fs::path& folder) {
+// Lets go of the backups the retention rule no longer keeps, never the one just made: under a clock
+// set back, older backups carry later times than it.
+void Prune(const fs::path& folder, const fs::path& made) {
     const std::vector<BackupEntry> kept = ListBackups(folder);
     std::vector<std::int64_t> times;
     for (const BackupEntry& entry : kept) {
@@ -81,8 +83,18 @@ void Prune(const fs::path& folder) {
     }
     for (const std::size_t index : BackupsToDelete(times)) {
         std::error_code error;
-        fs::remove(kept[index].file, error);
+        if (kept[index].file != made) {
+            fs::remove(kept[index].file, error);
+        }
     }
+}
+
+// The newest backup that tells when the last one was made: one dated more than a day ahead of now
+// was made under a wrong clock and would hold up every automatic backup until its date.
+const BackupEntry* NewestBackup(const std::vector<BackupEntry>& kept, std::int64_t now) {
+    const auto newest = std::find_if(kept.begin(), kept.end(),
+                                     [now](const BackupEntry& entry) { return entry.time <= now + kDay; });
+    return newest == kept.end() ? nullptr : &*newest;
 }
 
 }  // namespace
@@ -92,7 +104,8 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     std::error_code error;
     fs::create_directories(job.folder, error);
     const std::vector<BackupEntry> kept = ListBackups(job.folder);
-    if (job.onlyWhenDue && !kept.empty() && job.now - kept.front().time <= kDay) {
+    const BackupEntry* const newest = NewestBackup(kept, job.now);
+    if (job.onlyWhenDue && newest != nullptr && job.now - newest->time <= kDay) {
         return Refused(BackupResult::NotDue, {});
     }
     stage(BackupStage::Counting);
@@ -101,7 +114,7 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     if (!before) {
         return Refused(BackupResult::Failed, words);
     }
-    if (job.onlyWhenDue && !kept.empty() && kept.front().fingerprint == before->Fingerprint()) {
+    if (job.onlyWhenDue && newest != nullptr && newest->fingerprint == before->Fingerprint()) {
         return Refused(BackupResult::NotDue, {});
     }
     if (cancel) {
@@ -134,6 +147,6 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
         fs::remove(unchecked, error);
         return Refused(BackupResult::Failed, "cannot rename " + unchecked.string());
     }
-    Prune(job.folder);
+    Prune(job.folder, entry.file);
     return BackupReport{BackupResult::Made, entry, {}};
 }

@@ -157,6 +157,29 @@ TEST_F(VerifiedBackup, theAutomaticBackupWaitsForADayAndForAChange) {
     EXPECT_EQ(ListBackups(folder()).size(), 3u);
 }
 
+TEST_F(VerifiedBackup, underAClockSetBackTheBackupJustMadeIsKept) {
+    // Eight backups made while the clock ran two months ahead.
+    PlaceOlder({-60, -61, -62, -63, -64, -65, -66, -67});
+    const BackupReport report = Run(Job(now));
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_TRUE(fs::exists(report.entry.file));
+    EXPECT_TRUE(FilesInFolder().contains(report.entry.file.filename().string()));
+}
+
+TEST_F(VerifiedBackup, aBackupDatedMoreThanADayAheadDoesNotHoldUpTheAutomaticOne) {
+    PlaceOlder({-30});  // made while the clock ran a month ahead
+    EXPECT_EQ(Run(Job(now, true)).result, BackupResult::Made);
+    // One a few hours ahead (another desktop's clock, a time zone set wrong) counts as made, though
+    // the database changed since and the one before is more than a day old.
+    std::ofstream(folder() / NameAt(now + 26 * kHour + 5 * kHour)) << "older backup";
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.UpdateSet("GRPQRT", "MEMO1 = 'moved'", "N = 2"));
+    }
+    EXPECT_EQ(Run(Job(now + 26 * kHour, true)).result, BackupResult::NotDue);
+}
+
 TEST_F(VerifiedBackup, aFailedCheckDeletesTheNewBackupAndKeepsEveryOlderOne) {
     const std::set<std::string> older = PlaceOlder({1, 2, 3, 4, 5, 6, 7, 8, 9, 30});
     BackupJob job = Job(now);
