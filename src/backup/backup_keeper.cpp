@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "backup/attachment_marker.h"
+#include "backup/backup_leftovers.h"
 #include "backup/backup_place.h"
 #include "common/settings_place.h"
 #include "platform/app_context.h"
@@ -32,6 +33,14 @@ QString CheckOwedText() {
 }
 
 namespace {
+
+// Where a backup's check makes its temporary database: the system's folder for temporary files;
+// nothing when that is not to be had (TMPDIR naming no folder).
+std::filesystem::path CheckFolder() {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::filesystem::path() : folder;
+}
 
 QString StageText(BackupStage stage) {
     switch (stage) {
@@ -96,6 +105,7 @@ void BackupKeeper::Attached() {
         unvalidated_.insert(database.DatabasePath());
     }
     attachment_marker::Place(folder);
+    TidyBackups(folder, CheckFolder());
     WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
 }
 
@@ -178,7 +188,9 @@ bool BackupKeeper::Idle() {
 }
 
 void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
-    BackupJob job{database, FolderOf(database), std::filesystem::temp_directory_path(),
+    const std::filesystem::path folder = FolderOf(database);
+    const std::filesystem::path temporary = CheckFolder();
+    BackupJob job{database, folder, temporary.empty() ? folder : temporary,
                   static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
     statusBeforeBackup_ = status_.currentMessage();
     work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "backup/backup_place.h"
 #include "backup/retention.h"
 #include "storage/database.h"
 #include "storage/database_presence.h"
@@ -30,7 +31,7 @@ std::optional<RowCensus> Census(const ConnectionSettings& settings, std::string&
 class CheckCopy {
 public:
     explicit CheckCopy(const fs::path& folder) {
-        std::string pattern = (folder / "qarto-check-XXXXXX").string();
+        std::string pattern = (folder / (std::string(kCheckFolderStem) + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
             folder_ = pattern;
             settings_.serverPrefix.clear();
@@ -102,7 +103,7 @@ const BackupEntry* NewestBackup(const std::vector<BackupEntry>& kept, std::int64
 BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
                                 const std::function<void(BackupStage)>& stage) {
     std::error_code error;
-    fs::create_directories(job.folder, error);
+    MakeBackupsFolder(job.folder);
     const std::vector<BackupEntry> kept = ListBackups(job.folder);
     const BackupEntry* const newest = NewestBackup(kept, job.now);
     if (job.onlyWhenDue && newest != nullptr && job.now - newest->time <= kDay) {

@@ -23,6 +23,9 @@ struct BackupJob {
     bool onlyWhenDue = false;
 };
 
+// The temporary folder of a check's database: this stem and six letters or digits.
+inline constexpr const char* kCheckFolderStem = "qarto-check-";
+
 enum class BackupResult { Made, NotDue, Failed, CheckFailed, Cancelled };
 
 struct BackupReport {

@@ -202,7 +202,8 @@ ServiceOutcome Failed(FailureKind, std::string words) {
 
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
                               const CancelFlag& cancel) {
-    DurableFile out(file.string(), file.string() + ".part");
+    // A backup is a whole copy of the database: for its user's eyes only.
+    DurableFile out(file.string(), file.string() + ".part", 0600);
     if (!out.Opened()) {
         return ServiceOutcome{false, "cannot create " + file.string()};
     }

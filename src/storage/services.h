@@ -22,8 +22,8 @@ struct ServiceOutcome {
 using CancelFlag = std::atomic<bool>;
 
 // Streams a backup of the database `database` names to this process into `file`, so that a server's
-// disks need not be reachable. The file appears only complete and on the disk; a run that fails or
-// is cancelled leaves none.
+// disks need not be reachable. The file appears only complete and on the disk, readable by its user
+// alone; a run that fails or is cancelled leaves none.
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
                               const CancelFlag& cancel);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <QTemporaryDir>
@@ -140,6 +141,16 @@ TEST_F(VerifiedBackup, aProvenBackupJoinsTheKeptOnesAndTheRuleLetsOlderOnesGo) {
         expected.insert(NameAt(now - day * kDay));
     }
     EXPECT_EQ(FilesInFolder(), expected);
+}
+
+TEST_F(VerifiedBackup, backupsAndTheirFoldersAreForTheirUserAlone) {
+    const mode_t usual = umask(022);  // what a desktop session usually has
+    const BackupReport report = Run(Job(now));
+    umask(usual);
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_EQ(fs::status(folder()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(folder().parent_path()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(report.entry.file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(VerifiedBackup, theAutomaticBackupWaitsForADayAndForAChange) {
