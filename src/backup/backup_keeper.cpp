@@ -193,10 +193,11 @@ void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhen
     BackupJob job{database, folder, temporary.empty() ? folder : temporary,
                   static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
     statusBeforeBackup_ = status_.currentMessage();
-    work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {
-        const BackupReport report = MakeVerifiedBackup(job, cancel, [this](BackupStage stage) {
-            QMetaObject::invokeMethod(
-                this, [this, stage] { Show(StageText(stage)); }, Qt::QueuedConnection);
+    // The work may outlive this object (a server that stopped answering at the program's end): only
+    // its answer, run here, may touch it.
+    work_.Start([this, job, tell = work_.Teller()](const CancelFlag& cancel) -> BackgroundWork::Done {
+        const BackupReport report = MakeVerifiedBackup(job, cancel, [&tell, this](BackupStage stage) {
+            tell([this, stage] { Show(StageText(stage)); });
         });
         return [this, report, path = job.database.DatabasePath()] { BackupDone(report, path); };
     });

@@ -17,8 +17,10 @@ namespace {
 constexpr std::int64_t kDay = 24 * 3600;
 
 // The census of a database read on a connection of its own; Firebird's words when it cannot be.
-std::optional<RowCensus> Census(const ConnectionSettings& settings, std::string& words) {
+std::optional<RowCensus> Census(const ConnectionSettings& settings, std::chrono::milliseconds deadline,
+                                std::string& words) {
     Database database(settings);
+    database.SetStatementDeadline(deadline);
     database.ConnectDatabase();
     std::optional<RowCensus> census = database.Attached() ? CountGroupRows(database) : std::nullopt;
     if (!census) {
@@ -61,7 +63,7 @@ public:
             return std::nullopt;
         }
         restored_ = true;
-        return Census(settings_, words);
+        return Census(settings_, kServiceDeadline, words);
     }
 
 private:
@@ -111,7 +113,7 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     }
     stage(BackupStage::Counting);
     std::string words;
-    const std::optional<RowCensus> before = Census(job.database, words);
+    const std::optional<RowCensus> before = Census(job.database, job.serviceDeadline, words);
     if (!before) {
         return Refused(BackupResult::Failed, words);
     }
@@ -123,13 +125,13 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     }
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel);
+    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline);
     if (!copied.done) {
         return Refused(cancel ? BackupResult::Cancelled : BackupResult::Failed, copied.error);
     }
     // The backup's snapshot lies between the counts before and after it: when the database changed
     // meanwhile, the copy must hold one of the two.
-    const std::optional<RowCensus> after = Census(job.database, words);
+    const std::optional<RowCensus> after = Census(job.database, job.serviceDeadline, words);
     stage(BackupStage::Checking);
     std::optional<RowCensus> restored = CheckCopy(job.checkFolder).Restore(unchecked, cancel, words);
     const bool proven = restored && (*restored == *before || (after && *restored == *after));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -10,7 +11,8 @@
 // Firebird's own services for a database: its logical backup, its restore and its validation, asked
 // of the host that holds the database (the embedded engine for a path without a server prefix, the
 // server the prefix names otherwise), with the program's credentials. Each call makes a service
-// connection of its own, so it may run on any thread. None throws; each answers what came of it.
+// connection of its own (attached with the program's connect time-out), so it may run on any
+// thread. None throws; each answers what came of it.
 
 // Done, or Firebird's words (UTF-8) for why not.
 struct ServiceOutcome {
@@ -18,21 +20,28 @@ struct ServiceOutcome {
     std::string error;
 };
 
-// Set from another thread to end a run at its next exchange with the service (within a second).
+// Set from another thread to end a run at once: a call it waits for is left to finish alone.
 using CancelFlag = std::atomic<bool>;
+
+// How long one call to a service may go without an answer (a server that stopped answering, a link
+// that went dead) before the run is given up, as a statement on the program's connection is.
+inline constexpr std::chrono::milliseconds kServiceDeadline{20000};
 
 // Streams a backup of the database `database` names to this process into `file`, so that a server's
 // disks need not be reachable. The file appears only complete and on the disk, readable by its user
 // alone; a run that fails or is cancelled leaves none.
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
-                              const CancelFlag& cancel);
+                              const CancelFlag& cancel,
+                              std::chrono::milliseconds deadline = kServiceDeadline);
 
 // Restores the backup `file` into a new database at `target`, on the host `target` names. Never
 // replaces a database: an existing one is refused. A failed or cancelled restore leaves none behind.
 ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
-                               const CancelFlag& cancel);
+                               const CancelFlag& cancel,
+                               std::chrono::milliseconds deadline = kServiceDeadline);
 
 // Firebird's validation of the database's pages and records, while it stays in use. Unknown when
 // the validation could not run to its end (no server, cancelled) or could not lock a table that
 // another connection was writing (see JudgeValidation).
-ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel);
+ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel,
+                                  std::chrono::milliseconds deadline = kServiceDeadline);
