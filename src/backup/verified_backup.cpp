@@ -6,8 +6,8 @@
 
 #include "backup/backup_place.h"
 #include "backup/retention.h"
-#include "storage/database.h"
 #include "storage/database_presence.h"
+#include "storage/held_census.h"
 #include "storage/row_census.h"
 
 namespace fs = std::filesystem;
@@ -16,17 +16,11 @@ namespace {
 
 constexpr std::int64_t kDay = 24 * 3600;
 
-// The census of a database read on a connection of its own; Firebird's words when it cannot be.
-std::optional<RowCensus> Census(const ConnectionSettings& settings, std::chrono::milliseconds deadline,
-                                std::string& words) {
-    Database database(settings);
-    database.SetStatementDeadline(deadline);
-    database.ConnectDatabase();
-    std::optional<RowCensus> census = database.Attached() ? CountGroupRows(database) : std::nullopt;
-    if (!census) {
-        words = database.LastError();
-    }
-    return census;
+// The census of a database as it stands, on a connection of its own; Firebird's words when it
+// cannot be read.
+std::optional<RowCensus> Census(const ConnectionSettings& settings, const CancelFlag& cancel,
+                                std::chrono::milliseconds deadline, std::string& words) {
+    return HeldCensus(settings, false, cancel, deadline).Read(words);
 }
 
 // A temporary embedded database restored from `file`, gone with the object.
@@ -52,18 +46,19 @@ public:
     CheckCopy& operator=(const CheckCopy&) = delete;
 
     // The restored copy's census; nothing, with the reason in `words`, when it cannot be made.
-    std::optional<RowCensus> Restore(const fs::path& file, const CancelFlag& cancel, std::string& words) {
+    std::optional<RowCensus> Restore(const fs::path& file, const CancelFlag& cancel,
+                                     std::chrono::milliseconds deadline, std::string& words) {
         if (folder_.empty()) {
             words = "cannot create a folder in " + file.parent_path().string();
             return std::nullopt;
         }
-        const ServiceOutcome outcome = RestoreDatabase(file, settings_, cancel);
+        const ServiceOutcome outcome = RestoreDatabase(file, settings_, cancel, deadline);
         if (!outcome.done) {
             words = outcome.error;
             return std::nullopt;
         }
         restored_ = true;
-        return Census(settings_, kServiceDeadline, words);
+        return Census(settings_, cancel, deadline, words);
     }
 
 private:
@@ -113,28 +108,41 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     }
     stage(BackupStage::Counting);
     std::string words;
-    const std::optional<RowCensus> before = Census(job.database, job.serviceDeadline, words);
-    if (!before) {
-        return Refused(BackupResult::Failed, words);
+    const auto failed = [&](const std::string& why) {
+        return Refused(cancel ? BackupResult::Cancelled : BackupResult::Failed, why);
+    };
+    if (job.onlyWhenDue && newest != nullptr) {
+        const std::optional<RowCensus> now = Census(job.database, cancel, job.serviceDeadline, words);
+        if (!now) {
+            return failed(words);
+        }
+        if (newest->fingerprint == now->Fingerprint()) {
+            return Refused(BackupResult::NotDue, {});
+        }
     }
-    if (job.onlyWhenDue && newest != nullptr && newest->fingerprint == before->Fingerprint()) {
-        return Refused(BackupResult::NotDue, {});
-    }
-    if (cancel) {
-        return Refused(BackupResult::Cancelled, {});
+    // What the backup holds is counted at the moment its own snapshot is taken: until then, other
+    // desktops' writes wait.
+    HeldCensus moment(job.database, true, cancel, job.serviceDeadline);
+    if (!moment.Begun()) {
+        return failed(moment.Words());
     }
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline);
+    const ServiceOutcome copied =
+        BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline, [&moment] { moment.Release(); });
+    moment.Release();
     if (!copied.done) {
-        return Refused(cancel ? BackupResult::Cancelled : BackupResult::Failed, copied.error);
+        return failed(copied.error);
     }
-    // The backup's snapshot lies between the counts before and after it: when the database changed
-    // meanwhile, the copy must hold one of the two.
-    const std::optional<RowCensus> after = Census(job.database, job.serviceDeadline, words);
+    const std::optional<RowCensus> counted = moment.Read(words);
     stage(BackupStage::Checking);
-    std::optional<RowCensus> restored = CheckCopy(job.checkFolder).Restore(unchecked, cancel, words);
-    const bool proven = restored && (*restored == *before || (after && *restored == *after));
+    const std::optional<RowCensus> restored =
+        CheckCopy(job.checkFolder).Restore(unchecked, cancel, job.serviceDeadline, words);
+    // Where the moment could not be held (a long write elsewhere) the copy may hold the database as
+    // it stands now instead.
+    const auto holds = [&](const std::optional<RowCensus>& census) { return census && *restored == *census; };
+    const bool proven =
+        restored && (holds(counted) || holds(Census(job.database, cancel, job.serviceDeadline, words)));
     if (!proven) {
         fs::remove(unchecked, error);
         if (cancel) {

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -74,5 +77,31 @@ BoundedCalls::Outcome BoundedCalls::Run(std::function<void()> call, std::chrono:
             givenUp_ = true;
             return cancel ? Outcome::Cancelled : Outcome::TimedOut;
         }
+    }
+}
+
+void BoundedCalls::Call(std::function<void()> call, std::chrono::milliseconds allowed,
+                        const std::atomic<bool>& cancel) {
+    // Held by the call too: a call given up still writes into it when it returns.
+    const auto failure = std::make_shared<std::exception_ptr>();
+    const Outcome outcome = Run(
+        [failure, call = std::move(call)] {
+            try {
+                call();
+            } catch (...) {
+                *failure = std::current_exception();
+            }
+        },
+        allowed, cancel);
+    if (outcome == Outcome::Cancelled) {
+        throw std::runtime_error("cancelled");
+    }
+    if (outcome == Outcome::TimedOut) {
+        throw std::runtime_error(
+            "no answer from the server within " +
+            std::to_string(std::chrono::duration_cast<std::chrono::seconds>(allowed).count()) + " seconds");
+    }
+    if (*failure) {
+        std::rethrow_exception(*failure);
     }
 }

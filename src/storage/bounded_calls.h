@@ -24,6 +24,9 @@ public:
     // Runs `call` on the thread. Once a call has been given up, every later one is too, at once.
     Outcome Run(std::function<void()> call, std::chrono::milliseconds allowed,
                 const std::atomic<bool>& cancel);
+    // Runs `call` as Run does; what it throws is thrown here, and a call given up throws
+    // std::runtime_error ("cancelled", or that the server did not answer in time).
+    void Call(std::function<void()> call, std::chrono::milliseconds allowed, const std::atomic<bool>& cancel);
 
 private:
     struct Shared;

@@ -215,28 +215,8 @@ private:
     // Runs `call` with the connection on the run's thread and waits for it as long as allowed.
     template <typename Call>
     void OnItsThread(Call call) {
-        const auto failure = std::make_shared<std::exception_ptr>();
-        const BoundedCalls::Outcome outcome = calls_.Run(
-            [connection = connection_, failure, call = std::move(call)] {
-                try {
-                    call(*connection);
-                } catch (...) {
-                    *failure = std::current_exception();
-                }
-            },
-            deadline_, cancel_);
-        if (outcome == BoundedCalls::Outcome::Cancelled) {
-            throw std::runtime_error("cancelled");
-        }
-        if (outcome == BoundedCalls::Outcome::TimedOut) {
-            throw std::runtime_error(
-                "no answer from the server within " +
-                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(deadline_).count()) +
-                " seconds");
-        }
-        if (*failure) {
-            std::rethrow_exception(*failure);
-        }
+        calls_.Call([connection = connection_, call = std::move(call)] { call(*connection); }, deadline_,
+                    cancel_);
     }
 
     const CancelFlag& cancel_;
@@ -274,7 +254,8 @@ ServiceOutcome Failed(FailureKind, std::string words) {
 }  // namespace
 
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
-                              const CancelFlag& cancel, std::chrono::milliseconds deadline) {
+                              const CancelFlag& cancel, std::chrono::milliseconds deadline,
+                              const std::function<void()>& begun) {
     // A backup is a whole copy of the database: for its user's eyes only.
     DurableFile out(file.string(), file.string() + ".part", 0600);
     if (!out.Opened()) {
@@ -288,11 +269,17 @@ ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::fil
                 spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
                 spb->insertString(&run.status(), isc_spb_bkp_file, "stdout");
             });
+            bool told = false;
             for (;;) {
                 if (cancel) {
                     return Cancelled();
                 }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
+                // Firebird's backup begins its transaction before it writes anything.
+                if (!told && !reply.bytes.empty() && begun) {
+                    told = true;
+                    begun();
+                }
                 if (!out.Append(reply.bytes)) {
                     return ServiceOutcome{false,
                                           "cannot write " + file.string() + ": " + std::strerror(errno)};

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "common/connection_settings.h"
@@ -29,10 +30,11 @@ inline constexpr std::chrono::milliseconds kServiceDeadline{20000};
 
 // Streams a backup of the database `database` names to this process into `file`, so that a server's
 // disks need not be reachable. The file appears only complete and on the disk, readable by its user
-// alone; a run that fails or is cancelled leaves none.
+// alone; a run that fails or is cancelled leaves none. `begun` is told once the backup's snapshot of
+// the database has been taken.
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
-                              const CancelFlag& cancel,
-                              std::chrono::milliseconds deadline = kServiceDeadline);
+                              const CancelFlag& cancel, std::chrono::milliseconds deadline = kServiceDeadline,
+                              const std::function<void()>& begun = {});
 
 // Restores the backup `file` into a new database at `target`, on the host `target` names. Never
 // replaces a database: an existing one is refused. A failed or cancelled restore leaves none behind.

@@ -15,7 +15,9 @@
 #include <thread>
 
 #include "common/codepage.h"
+#include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 #include "support/group_library.h"
 #include "support/test_database.h"
 
@@ -279,6 +281,49 @@ TEST_F(VerifiedBackup, aBackupCancelledWhileItsCopyIsRestoredLeavesOnlyTheOlderO
     EXPECT_EQ(report.result, BackupResult::Cancelled) << report.words;
     EXPECT_EQ(FilesInFolder(), older);
     EXPECT_TRUE(fs::is_empty(job.checkFolder));
+}
+
+TEST_F(VerifiedBackup, aBackupTakenWhileAnotherDesktopCommitsIsProvenAndHoldsOneMomentOfIt) {
+    constexpr long long kBulk = 20000;  // enough for the backup to take a while
+    {
+        // And enough file tables that counting them all takes a while too.
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 3, kBulk);
+        ASSERT_TRUE(database.ExecuteScript(
+            {"EXECUTE BLOCK AS", "DECLARE I INTEGER = 100;", "BEGIN", "  WHILE (I < 300) DO", "  BEGIN",
+             "    EXECUTE STATEMENT 'CREATE TABLE GRP_' || :I || ' (N INTEGER NOT NULL UNIQUE, "
+             "FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))';",
+             "    I = I + 1;", "  END", "END"}))
+            << database.LastError();
+    }
+    // Another desktop registers files in group 1 one by one, each committed at once, all along.
+    std::atomic<bool> stop{false};
+    std::atomic<long long> committed{0};
+    std::atomic<long long> refused{0};
+    std::thread writer([&] {
+        Database other(location.settings());
+        other.ConnectDatabase();
+        for (int number = 1000; !stop; ++number) {
+            const FileRecord row{SqlNumber(number), SqlText(FullFileName(number)),
+                                 SqlText(FullFolder(1, number))};
+            ++(other.InsertRow("GRP_1", FileColumnNames(), row) ? committed : refused);
+        }
+    });
+    while (committed < 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const long long before = committed;
+    const BackupReport report = Run(Job(now));
+    const long long after = committed;
+    stop = true;
+    writer.join();
+    ASSERT_GT(after, before) << "the other desktop committed nothing while the backup ran";
+    EXPECT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_EQ(refused, 0);
+    // The other desktop's rows as they stood at one moment between the backup's start and its end.
+    EXPECT_GE(report.entry.registrations, 12 + kBulk + before);
+    EXPECT_LE(report.entry.registrations, 12 + kBulk + after);
 }
 
 TEST_F(VerifiedBackup, aDatabaseThatCannotBeReadMakesNoBackup) {
