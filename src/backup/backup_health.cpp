@@ -30,7 +30,7 @@ void BackupKeeper::Validate(const ConnectionSettings& database) {
             switch (report.soundness) {
                 case Soundness::Sound:
                     Show(QStringLiteral("データベースを検査しました。異常はありません。"));
-                    StartBackup(database, true);
+                    BackUpIfStillAttached(database);
                     break;
                 case Soundness::Damaged:
                     Show(QStringLiteral("データベースに破損が見つかりました。"));
@@ -44,7 +44,7 @@ void BackupKeeper::Validate(const ConnectionSettings& database) {
                                               "できませんでした。") +
                                    CheckOwedText());
                     // The backup's own check proves what it holds, sound or not.
-                    StartBackup(database, true);
+                    BackUpIfStillAttached(database);
                     break;
             }
         };

@@ -169,6 +169,13 @@ void BackupKeeper::StartupChecks(const ConnectionSettings& database, bool hardEn
     });
 }
 
+void BackupKeeper::BackUpIfStillAttached(const ConnectionSettings& database) {
+    // A check cancelled by leaving the database answers too; the next database has checks of its own.
+    if (StillAttached(database)) {
+        StartBackup(database, true);
+    }
+}
+
 void BackupKeeper::BackupNow() {
     if (!attached_) {
         Show(QStringLiteral("データベースに接続されていないため、バックアップを作成できません。"));

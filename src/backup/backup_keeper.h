@@ -65,6 +65,8 @@ private:
     // Runs `step` once no other work runs.
     void WhenIdle(std::function<void()> step);
     void StartBackup(const ConnectionSettings& database, bool onlyWhenDue);
+    // The automatic backup after the check of a database, unless another is attached by then.
+    void BackUpIfStillAttached(const ConnectionSettings& database);
     void BackupDone(const BackupReport& report, const std::string& databasePath);
     void Validate(const ConnectionSettings& database);
     void ProbeFailedAttach(const ConnectionSettings& database);

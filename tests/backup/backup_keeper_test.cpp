@@ -173,6 +173,19 @@ TEST_F(BackupProgram, aTableAnotherDesktopIsWritingAtTheCheckIsNoDamageAndTheDue
     EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
 }
 
+TEST_F(BackupProgram, aDatabaseLeftWhileItIsCheckedIsNotBackedUpAfterwards) {
+    attachment_marker::Place(Folder());                      // the last run ended hard
+    const UncommittedWrite writing(location.settings(), 2);  // the check waits for a table a while
+    StartProgram();
+    ASSERT_TRUE(
+        StatusShowed(QStringLiteral("前回は正常に終了しなかったため、データベースを検査しています...")));
+    ASSERT_TRUE(keeper().Busy());
+    board().database().DisconnectDatabase();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keeper().Busy(); }, 60000));
+    EXPECT_TRUE(ListBackups(Folder()).empty());
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));  // still not found sound
+}
+
 TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt) {
     const BackupEntry backup = MakeBackup();
     attachment_marker::Place(Folder());  // the last run ended hard
