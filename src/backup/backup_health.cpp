@@ -40,8 +40,8 @@ void BackupKeeper::Validate(const ConnectionSettings& database) {
                     Show(report.busyTables.empty()
                              ? QStringLiteral("データベースを検査できませんでした。") + CheckOwedText() +
                                    QString::fromStdString(report.words).simplified()
-                             : QStringLiteral("他の端末が書き込み中の表があるため、データベースを検査"
-                                              "できませんでした。") +
+                             : QStringLiteral(
+                                   "他の端末が書き込み中のため、データベースを検査できませんでした。") +
                                    CheckOwedText());
                     // The backup's own check proves what it holds, sound or not.
                     BackUpIfStillAttached(database);

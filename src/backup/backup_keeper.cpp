@@ -236,10 +236,10 @@ void BackupKeeper::BackupDone(const BackupReport& report, const std::string& dat
             text = QStringLiteral("バックアップを中止しました。");
             break;
     }
-    // A check of the database that could not be done stays told until it is done; Firebird's words
-    // come last, since the line may not show them whole.
+    // A check of the database that could not be done stays told until it is done, first, where a
+    // narrow window still shows it; Firebird's words come last.
     if (unvalidated_.contains(databasePath)) {
-        text += CheckOwedText();
+        text.prepend(CheckOwedText());
     }
     Show(text + QString::fromStdString(report.words).simplified());
 }

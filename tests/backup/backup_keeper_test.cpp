@@ -159,11 +159,11 @@ TEST_F(BackupProgram, aTableAnotherDesktopIsWritingAtTheCheckIsNoDamageAndTheDue
         // Another desktop in the middle of a long write to group 2's registrations all along.
         const UncommittedWrite writing(location.settings(), 2);
         StartProgram();
-        EXPECT_TRUE(StatusShowed(kMade + CheckOwedText()))
+        EXPECT_TRUE(StatusShowed(CheckOwedText() + kMade))
             << statusTexts.join('\n').toStdString() << prompts.messages.join('\n').toStdString();
     }
     EXPECT_TRUE(statusTexts.contains(
-        QStringLiteral("他の端末が書き込み中の表があるため、データベースを検査できませんでした。") +
+        QStringLiteral("他の端末が書き込み中のため、データベースを検査できませんでした。") +
         CheckOwedText()));
     EXPECT_TRUE(prompts.questions.isEmpty());
     EXPECT_TRUE(prompts.messages.isEmpty());
