@@ -73,6 +73,7 @@ std::optional<std::vector<std::string>> ListGroupTables(const CensusSelect& sele
             tables.push_back(std::move(name));
         }
     }
+    std::sort(tables.begin(), tables.end());  // two listings compare alike whatever order rows come in
     return tables;
 }
 

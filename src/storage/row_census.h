@@ -37,7 +37,7 @@ std::string CensusColumns(const std::string& table);
 using CensusSelect = std::function<std::optional<std::vector<std::vector<std::string>>>(
     const std::string& columns, const std::string& table, const std::string& where)>;
 
-// The master table and the file tables, by name; nothing when they cannot be listed.
+// The master table and the file tables, by name in order; nothing when they cannot be listed.
 std::optional<std::vector<std::string>> ListGroupTables(const CensusSelect& select);
 // Counts and digests the group tables through `select`; nothing when a table cannot be read.
 std::optional<RowCensus> TakeCensus(const CensusSelect& select);
