@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "backup/backup_place.h"
+
 namespace attachment_marker {
 
 namespace {
@@ -18,12 +20,16 @@ bool LeftBehind(const std::filesystem::path& backupsFolder) {
 }
 
 bool Place(const std::filesystem::path& backupsFolder) {
-    std::error_code error;
-    std::filesystem::create_directories(backupsFolder, error);
+    MakeBackupsFolder(backupsFolder);
     // Not flushed: it is made on the GUI thread, and a flush can keep a busy disk waiting for
     // seconds. A killed or crashed run leaves it all the same; a power cut within the system's
     // write-back delay of the attach may not.
-    return std::ofstream(MarkerOf(backupsFolder)).good();
+    const bool placed = std::ofstream(MarkerOf(backupsFolder)).good();
+    std::error_code error;
+    std::filesystem::permissions(MarkerOf(backupsFolder),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 error);
+    return placed;
 }
 
 void Remove(const std::filesystem::path& backupsFolder) {

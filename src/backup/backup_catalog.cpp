@@ -1,12 +1,17 @@
 #include "backup/backup_catalog.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <ctime>
+
+#include "backup/backup_place.h"
 
 namespace {
 
 constexpr const char* kExtension = ".fbk";
+constexpr const char* kUnchecked = ".unchecked";
+constexpr std::size_t kStampLength = 15;  // "20261207-172210"
 
 std::string Stamp(std::int64_t time) {
     const std::time_t seconds = static_cast<std::time_t>(time);
@@ -25,7 +30,25 @@ std::string BackupFileName(const BackupEntry& entry) {
 }
 
 std::string UncheckedFileName(std::int64_t time) {
-    return Stamp(time) + ".unchecked";
+    return Stamp(time) + kUnchecked;
+}
+
+bool IsUncheckedFileName(const std::string& name) {
+    // "20261207-172210.unchecked", or its part while it is written: ".part" and six letters or digits.
+    const auto digits = [&](std::size_t from, std::size_t count) {
+        return std::all_of(name.begin() + from, name.begin() + from + count,
+                           [](unsigned char c) { return std::isdigit(c); });
+    };
+    const std::size_t stamp = kStampLength + std::string(kUnchecked).size();
+    const std::string part = ".part.";
+    if (name.size() < stamp || !digits(0, 8) || name[8] != '-' || !digits(9, 6) ||
+        name.compare(kStampLength, stamp - kStampLength, kUnchecked) != 0) {
+        return false;
+    }
+    return name.size() == stamp ||
+           (name.size() == stamp + part.size() + 6 && name.compare(stamp, part.size(), part) == 0 &&
+            std::all_of(name.begin() + stamp + part.size(), name.end(),
+                        [](unsigned char c) { return std::isalnum(c); }));
 }
 
 std::optional<BackupEntry> ParseBackupFileName(const std::filesystem::path& file) {
@@ -53,10 +76,10 @@ std::optional<BackupEntry> ParseBackupFileName(const std::filesystem::path& file
 
 std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder) {
     std::vector<BackupEntry> entries;
-    std::error_code error;
-    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
-        if (std::optional<BackupEntry> entry = ParseBackupFileName(item.path());
-            entry && item.is_regular_file(error)) {
+    for (const std::filesystem::path& item : FolderItems(folder)) {
+        std::error_code error;
+        if (std::optional<BackupEntry> entry = ParseBackupFileName(item);
+            entry && std::filesystem::is_regular_file(item, error)) {
             entries.push_back(std::move(*entry));
         }
     }

@@ -22,6 +22,8 @@ std::string BackupFileName(const BackupEntry& entry);
 std::optional<BackupEntry> ParseBackupFileName(const std::filesystem::path& file);
 // The name a backup has while it is being made and checked; it is not a proven one.
 std::string UncheckedFileName(std::int64_t time);
+// Such a name, or that of its part while it is written.
+bool IsUncheckedFileName(const std::string& name);
 
 // The proven backups in `folder`, newest first.
 std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder);

@@ -22,22 +22,29 @@ void BackupKeeper::Validate(const ConnectionSettings& database) {
     work_.Start([this, database](const CancelFlag& cancel) -> BackgroundWork::Done {
         const ValidationReport report = ValidateDatabase(database, cancel);
         return [this, database, report] {
-            // Found damaged (and perhaps not restored), it is looked at again at the next start.
+            // Found damaged (and perhaps not restored) or not checked to the end, it is looked at
+            // again at the next start.
             if (report.soundness == Soundness::Sound) {
                 unvalidated_.erase(database.DatabasePath());
             }
             switch (report.soundness) {
                 case Soundness::Sound:
                     Show(QStringLiteral("データベースを検査しました。異常はありません。"));
-                    StartBackup(database, true);
+                    BackUpIfStillAttached(database);
                     break;
                 case Soundness::Damaged:
                     Show(QStringLiteral("データベースに破損が見つかりました。"));
                     OfferRestore(database);
                     break;
                 case Soundness::Unknown:
-                    Show(QStringLiteral("データベースを検査できませんでした。%1")
-                             .arg(QString::fromStdString(report.words).simplified()));
+                    Show(report.busyTables.empty()
+                             ? QStringLiteral("データベースを検査できませんでした。") + CheckOwedText() +
+                                   QString::fromStdString(report.words).simplified()
+                             : QStringLiteral(
+                                   "他の端末が書き込み中のため、データベースを検査できませんでした。") +
+                                   CheckOwedText());
+                    // The backup's own check proves what it holds, sound or not.
+                    BackUpIfStillAttached(database);
                     break;
             }
         };

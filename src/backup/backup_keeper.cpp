@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "backup/attachment_marker.h"
+#include "backup/backup_leftovers.h"
 #include "backup/backup_place.h"
 #include "common/settings_place.h"
 #include "platform/app_context.h"
@@ -23,6 +24,22 @@ constexpr int kProbePauseMs = 1000;
 
 std::filesystem::path FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+QString CheckOwedText() {
+    return QStringLiteral("データベースの検査は次回の起動時に行います。");
+}
+
+namespace {
+
+// Where a backup's check makes its temporary database: the system's folder for temporary files;
+// nothing when that is not to be had (TMPDIR naming no folder).
+std::filesystem::path CheckFolder() {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::filesystem::path() : folder;
 }
 
 QString StageText(BackupStage stage) {
@@ -88,6 +105,7 @@ void BackupKeeper::Attached() {
         unvalidated_.insert(database.DatabasePath());
     }
     attachment_marker::Place(folder);
+    TidyBackups(folder, CheckFolder());
     WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
 }
 
@@ -151,6 +169,13 @@ void BackupKeeper::StartupChecks(const ConnectionSettings& database, bool hardEn
     });
 }
 
+void BackupKeeper::BackUpIfStillAttached(const ConnectionSettings& database) {
+    // A check cancelled by leaving the database answers too; the next database has checks of its own.
+    if (StillAttached(database)) {
+        StartBackup(database, true);
+    }
+}
+
 void BackupKeeper::BackupNow() {
     if (!attached_) {
         Show(QStringLiteral("データベースに接続されていないため、バックアップを作成できません。"));
@@ -170,41 +195,53 @@ bool BackupKeeper::Idle() {
 }
 
 void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
-    BackupJob job{database, FolderOf(database), std::filesystem::temp_directory_path(),
+    const std::filesystem::path folder = FolderOf(database);
+    const std::filesystem::path temporary = CheckFolder();
+    BackupJob job{database, folder, temporary.empty() ? folder : temporary,
                   static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
     statusBeforeBackup_ = status_.currentMessage();
-    work_.Start([this, job](const CancelFlag& cancel) -> BackgroundWork::Done {
-        const BackupReport report = MakeVerifiedBackup(job, cancel, [this](BackupStage stage) {
-            QMetaObject::invokeMethod(
-                this, [this, stage] { Show(StageText(stage)); }, Qt::QueuedConnection);
+    // The work may outlive this object (a server that stopped answering at the program's end): only
+    // its answer, run here, may touch it.
+    work_.Start([this, job, tell = work_.Teller()](const CancelFlag& cancel) -> BackgroundWork::Done {
+        const BackupReport report = MakeVerifiedBackup(job, cancel, [&tell, this](BackupStage stage) {
+            tell([this, stage] { Show(StageText(stage)); });
         });
-        return [this, report] { BackupDone(report); };
+        return [this, report, path = job.database.DatabasePath()] { BackupDone(report, path); };
     });
 }
 
-void BackupKeeper::BackupDone(const BackupReport& report) {
-    const QString words = QString::fromStdString(report.words).simplified();
+void BackupKeeper::BackupDone(const BackupReport& report, const std::string& databasePath) {
+    if (report.result == BackupResult::NotDue) {
+        Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
+        return;
+    }
+    QString text;
     switch (report.result) {
         case BackupResult::Made:
-            Show(QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
-                     .arg(report.entry.groups)
-                     .arg(report.entry.registrations));
+            text = QStringLiteral("バックアップを作成しました（グループ %1 件、登録ファイル %2 件）。")
+                       .arg(report.entry.groups)
+                       .arg(report.entry.registrations);
             break;
         case BackupResult::NotDue:
-            Show(statusBeforeBackup_);  // nothing to tell: what was there before comes back
             break;
         case BackupResult::Failed:
-            Show(QStringLiteral("バックアップを作成できませんでした。%1").arg(words));
+            text = QStringLiteral("バックアップを作成できませんでした。");
             break;
         case BackupResult::CheckFailed:
-            Show(QStringLiteral("バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
-                                "プは残っています。%1")
-                     .arg(words));
+            text = QStringLiteral(
+                "バックアップを復元して確かめられなかったため、削除しました。以前のバックアッ"
+                "プは残っています。");
             break;
         case BackupResult::Cancelled:
-            Show(QStringLiteral("バックアップを中止しました。"));
+            text = QStringLiteral("バックアップを中止しました。");
             break;
     }
+    // A check of the database that could not be done stays told until it is done, first, where a
+    // narrow window still shows it; Firebird's words come last.
+    if (unvalidated_.contains(databasePath)) {
+        text.prepend(CheckOwedText());
+    }
+    Show(text + QString::fromStdString(report.words).simplified());
 }
 
 void BackupKeeper::Show(const QString& text) {

@@ -19,6 +19,9 @@ class QStatusBar;
 class QWidget;
 struct AppContext;
 
+// The status line's words for a check of the database that is still owed.
+QString CheckOwedText();
+
 // Keeps proven backups of the program's database and watches over its health. After each attach,
 // once the main window shows and no dialog is open: a database left attached by a run that ended
 // hard is validated first; a little later a backup is made when the newest is more than a day old
@@ -62,7 +65,9 @@ private:
     // Runs `step` once no other work runs.
     void WhenIdle(std::function<void()> step);
     void StartBackup(const ConnectionSettings& database, bool onlyWhenDue);
-    void BackupDone(const BackupReport& report);
+    // The automatic backup after the check of a database, unless another is attached by then.
+    void BackUpIfStillAttached(const ConnectionSettings& database);
+    void BackupDone(const BackupReport& report, const std::string& databasePath);
     void Validate(const ConnectionSettings& database);
     void ProbeFailedAttach(const ConnectionSettings& database);
     void OfferRestore(const ConnectionSettings& database);

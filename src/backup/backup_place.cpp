@@ -30,3 +30,23 @@ std::string DatabaseFolderName(const ConnectionSettings& database) {
     }
     return (readable.empty() ? "database" : readable) + "-" + Fingerprint(database.DatabasePath());
 }
+
+bool MakeBackupsFolder(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    for (const fs::path& made : {folder.parent_path(), folder}) {
+        fs::permissions(made, fs::perms::owner_all, error);
+    }
+    return fs::is_directory(folder, error);
+}
+
+std::vector<std::filesystem::path> FolderItems(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> items;
+    std::error_code error;
+    for (std::filesystem::directory_iterator item(folder, error), end; !error && item != end;
+         item.increment(error)) {
+        items.push_back(item->path());
+    }
+    return items;
+}

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/connection_settings.h"
 
@@ -15,3 +16,11 @@ std::filesystem::path BackupsRoot(const std::filesystem::path& settingsFile,
 // The folder name of one database's backups: its file name's letters and digits, for the eye, and a
 // fingerprint of its whole path (server prefix included), so that two databases never share one.
 std::string DatabaseFolderName(const ConnectionSettings& database);
+
+// Creates a database's backups folder where it is missing and lets only its user in, with the
+// "backups" folder that holds it: a backup is a whole copy of the database. False when it cannot
+// be made.
+bool MakeBackupsFolder(const std::filesystem::path& folder);
+
+// What `folder` holds (nothing when it cannot be read); never throws.
+std::vector<std::filesystem::path> FolderItems(const std::filesystem::path& folder);

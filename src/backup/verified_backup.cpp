@@ -1,11 +1,13 @@
 #include "backup/verified_backup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
+#include "backup/backup_place.h"
 #include "backup/retention.h"
-#include "storage/database.h"
 #include "storage/database_presence.h"
+#include "storage/held_census.h"
 #include "storage/row_census.h"
 
 namespace fs = std::filesystem;
@@ -14,22 +16,18 @@ namespace {
 
 constexpr std::int64_t kDay = 24 * 3600;
 
-// The census of a database read on a connection of its own; Firebird's words when it cannot be.
-std::optional<RowCensus> Census(const ConnectionSettings& settings, std::string& words) {
-    Database database(settings);
-    database.ConnectDatabase();
-    std::optional<RowCensus> census = database.Attached() ? CountGroupRows(database) : std::nullopt;
-    if (!census) {
-        words = database.LastError();
-    }
-    return census;
+// The census of a database as it stands, on a connection of its own; Firebird's words when it
+// cannot be read.
+std::optional<RowCensus> Census(const ConnectionSettings& settings, const CancelFlag& cancel,
+                                std::chrono::milliseconds deadline, std::string& words) {
+    return HeldCensus(settings, false, cancel, deadline).Read(words);
 }
 
 // A temporary embedded database restored from `file`, gone with the object.
 class CheckCopy {
 public:
     explicit CheckCopy(const fs::path& folder) {
-        std::string pattern = (folder / "qarto-check-XXXXXX").string();
+        std::string pattern = (folder / (std::string(kCheckFolderStem) + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
             folder_ = pattern;
             settings_.serverPrefix.clear();
@@ -48,18 +46,19 @@ public:
     CheckCopy& operator=(const CheckCopy&) = delete;
 
     // The restored copy's census; nothing, with the reason in `words`, when it cannot be made.
-    std::optional<RowCensus> Restore(const fs::path& file, const CancelFlag& cancel, std::string& words) {
+    std::optional<RowCensus> Restore(const fs::path& file, const CancelFlag& cancel,
+                                     std::chrono::milliseconds deadline, std::string& words) {
         if (folder_.empty()) {
             words = "cannot create a folder in " + file.parent_path().string();
             return std::nullopt;
         }
-        const ServiceOutcome outcome = RestoreDatabase(file, settings_, cancel);
+        const ServiceOutcome outcome = RestoreDatabase(file, settings_, cancel, deadline);
         if (!outcome.done) {
             words = outcome.error;
             return std::nullopt;
         }
         restored_ = true;
-        return Census(settings_, words);
+        return Census(settings_, cancel, deadline, words);
     }
 
 private:
@@ -72,8 +71,9 @@ BackupReport Refused(BackupResult result, std::string words) {
     return BackupReport{result, {}, std::move(words)};
 }
 
-// Lets go of the backups the retention rule no longer keeps; the new one is among the kept.
-void Prune(const fs::path& folder) {
+// Lets go of the backups the retention rule no longer keeps, never the one just made: under a clock
+// set back, older backups carry later times than it.
+void Prune(const fs::path& folder, const fs::path& made) {
     const std::vector<BackupEntry> kept = ListBackups(folder);
     std::vector<std::int64_t> times;
     for (const BackupEntry& entry : kept) {
@@ -81,8 +81,18 @@ void Prune(const fs::path& folder) {
     }
     for (const std::size_t index : BackupsToDelete(times)) {
         std::error_code error;
-        fs::remove(kept[index].file, error);
+        if (kept[index].file != made) {
+            fs::remove(kept[index].file, error);
+        }
     }
+}
+
+// The newest backup that tells when the last one was made: one dated more than a day ahead of now
+// was made under a wrong clock and would hold up every automatic backup until its date.
+const BackupEntry* NewestBackup(const std::vector<BackupEntry>& kept, std::int64_t now) {
+    const auto newest = std::find_if(kept.begin(), kept.end(),
+                                     [now](const BackupEntry& entry) { return entry.time <= now + kDay; });
+    return newest == kept.end() ? nullptr : &*newest;
 }
 
 }  // namespace
@@ -90,35 +100,49 @@ void Prune(const fs::path& folder) {
 BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
                                 const std::function<void(BackupStage)>& stage) {
     std::error_code error;
-    fs::create_directories(job.folder, error);
+    MakeBackupsFolder(job.folder);
     const std::vector<BackupEntry> kept = ListBackups(job.folder);
-    if (job.onlyWhenDue && !kept.empty() && job.now - kept.front().time <= kDay) {
+    const BackupEntry* const newest = NewestBackup(kept, job.now);
+    if (job.onlyWhenDue && newest != nullptr && job.now - newest->time <= kDay) {
         return Refused(BackupResult::NotDue, {});
     }
     stage(BackupStage::Counting);
     std::string words;
-    const std::optional<RowCensus> before = Census(job.database, words);
-    if (!before) {
-        return Refused(BackupResult::Failed, words);
+    const auto failed = [&](const std::string& why) {
+        return Refused(cancel ? BackupResult::Cancelled : BackupResult::Failed, why);
+    };
+    if (job.onlyWhenDue && newest != nullptr) {
+        const std::optional<RowCensus> now = Census(job.database, cancel, job.serviceDeadline, words);
+        if (!now) {
+            return failed(words);
+        }
+        if (newest->fingerprint == now->Fingerprint()) {
+            return Refused(BackupResult::NotDue, {});
+        }
     }
-    if (job.onlyWhenDue && !kept.empty() && kept.front().fingerprint == before->Fingerprint()) {
-        return Refused(BackupResult::NotDue, {});
-    }
-    if (cancel) {
-        return Refused(BackupResult::Cancelled, {});
+    // What the backup holds is counted at the moment its own snapshot is taken: until then, other
+    // desktops' writes wait.
+    HeldCensus moment(job.database, true, cancel, job.serviceDeadline);
+    if (!moment.Begun()) {
+        return failed(moment.Words());
     }
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel);
+    const ServiceOutcome copied =
+        BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline, [&moment] { moment.Release(); });
+    moment.Release();
     if (!copied.done) {
-        return Refused(cancel ? BackupResult::Cancelled : BackupResult::Failed, copied.error);
+        return failed(copied.error);
     }
-    // The backup's snapshot lies between the counts before and after it: when the database changed
-    // meanwhile, the copy must hold one of the two.
-    const std::optional<RowCensus> after = Census(job.database, words);
+    const std::optional<RowCensus> counted = moment.Read(words);
     stage(BackupStage::Checking);
-    std::optional<RowCensus> restored = CheckCopy(job.checkFolder).Restore(unchecked, cancel, words);
-    const bool proven = restored && (*restored == *before || (after && *restored == *after));
+    const std::optional<RowCensus> restored =
+        CheckCopy(job.checkFolder).Restore(unchecked, cancel, job.serviceDeadline, words);
+    // Where the moment could not be held (a long write elsewhere) the copy may hold the database as
+    // it stands now instead.
+    const auto holds = [&](const std::optional<RowCensus>& census) { return census && *restored == *census; };
+    const bool proven =
+        restored && (holds(counted) || holds(Census(job.database, cancel, job.serviceDeadline, words)));
     if (!proven) {
         fs::remove(unchecked, error);
         if (cancel) {
@@ -134,6 +158,6 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
         fs::remove(unchecked, error);
         return Refused(BackupResult::Failed, "cannot rename " + unchecked.string());
     }
-    Prune(job.folder);
+    Prune(job.folder, entry.file);
     return BackupReport{BackupResult::Made, entry, {}};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -21,7 +22,12 @@ struct BackupJob {
     // The automatic backup: only when the newest kept one is more than a day old and the database
     // changed since.
     bool onlyWhenDue = false;
+    // How long one call to the server may go unanswered before the backup is given up.
+    std::chrono::milliseconds serviceDeadline = kServiceDeadline;
 };
+
+// The temporary folder of a check's database: this stem and six letters or digits.
+inline constexpr const char* kCheckFolderStem = "qarto-check-";
 
 enum class BackupResult { Made, NotDue, Failed, CheckFailed, Cancelled };
 

@@ -6,6 +6,14 @@
 void TForm1::SwitchDatabase(const ConnectionSettings& settings) {
     // Leaving the database closes the file list, which shows a group of it.
     database_.DisconnectDatabase();
+    // A command still waiting for the server keeps the old database attached: the settings go on
+    // naming the database the program writes to.
+    if (database_.Attached()) {
+        context_.prompts->Message(
+            this, QStringLiteral("使用中のデータベースから切断できないため、データベースを切り替え"
+                                 "られませんでした。"));
+        return;
+    }
     context_.settings.serverPrefix = settings.serverPrefix;
     context_.settings.dataFolder = settings.dataFolder;
     context_.settings.databaseName = settings.databaseName;

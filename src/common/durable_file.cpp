@@ -23,9 +23,10 @@ void SyncFolderOf(const std::string& path) {
 
 }  // namespace
 
-DurableFile::DurableFile(std::string path, const std::string& temporaryStem) : path_(std::move(path)) {
+DurableFile::DurableFile(std::string path, const std::string& temporaryStem, int mode)
+    : path_(std::move(path)) {
     // A name of its own, so that no file or link someone else left beside it is written through.
-    UniqueFile temporary = CreateUniqueFile(temporaryStem, 0666);
+    UniqueFile temporary = CreateUniqueFile(temporaryStem, mode);
     handle_ = temporary.handle;
     temporary_ = std::move(temporary.path);
 }

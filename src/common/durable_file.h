@@ -10,7 +10,8 @@
 // when the object goes.
 class DurableFile {
 public:
-    DurableFile(std::string path, const std::string& temporaryStem);
+    // The file is made with `mode` less the umask.
+    DurableFile(std::string path, const std::string& temporaryStem, int mode = 0666);
     ~DurableFile();
     DurableFile(const DurableFile&) = delete;
     DurableFile& operator=(const DurableFile&) = delete;

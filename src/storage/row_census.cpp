@@ -19,41 +19,15 @@ bool IsFileTable(const std::string& name) {
            std::all_of(name.begin() + 4, name.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-std::optional<std::vector<std::string>> GroupTables(Database& database) {
-    const int count = database.OpenSelect("RDB$RELATION_NAME", "RDB$RELATIONS",
-                                          "RDB$VIEW_BLR IS NULL AND RDB$SYSTEM_FLAG = 0", "");
-    if (!database.ResultOpen()) {
-        return std::nullopt;
-    }
-    std::vector<std::string> tables;
-    std::array<std::string, 1> row;
-    WalkRows(database, count, row, [&] {
-        std::string name = row[0].substr(0, row[0].find_last_not_of(' ') + 1);
-        if (name == kGroupTable || IsFileTable(name)) {
-            tables.push_back(std::move(name));
-        }
-    });
-    return tables;
-}
-
-// Every value of a row in one text, NULL told from an empty text.
+// Every value of a row in one text, NULL told from an empty text. Each column at its own declared
+// length: a cast to a shorter text refuses a long folder name ("string right truncation"), and the
+// hash sees only a value's bytes, so a value short enough for any length hashes alike.
 std::string RowText(std::span<const std::string> columns) {
     std::string text;
     for (const std::string& column : columns) {
-        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(CAST(" + column + " AS VARCHAR(100)), '~')");
+        text += (text.empty() ? "" : " || '|' || ") + ("COALESCE(" + column + ", '~')");
     }
     return text;
-}
-
-std::optional<TableCensus> CountTable(Database& database, const std::string& table) {
-    std::array<std::string, 2> row;
-    database.OpenSelect(CensusColumns(table), table, "", "");
-    if (!database.ResultOpen()) {
-        return std::nullopt;
-    }
-    database.ReadFirstRow(row);
-    database.CloseResult();
-    return TableCensus{std::stoll("0" + row[0]), row[1]};
 }
 
 }  // namespace
@@ -86,20 +60,51 @@ std::string RowCensus::Fingerprint() const {
     return ::Fingerprint(text);
 }
 
-std::optional<RowCensus> CountGroupRows(Database& database) {
-    const std::optional<std::vector<std::string>> tables = GroupTables(database);
+std::optional<std::vector<std::string>> ListGroupTables(const CensusSelect& select) {
+    const auto rows =
+        select("RDB$RELATION_NAME", "RDB$RELATIONS", "RDB$VIEW_BLR IS NULL AND RDB$SYSTEM_FLAG = 0");
+    if (!rows) {
+        return std::nullopt;
+    }
+    std::vector<std::string> tables;
+    for (const std::vector<std::string>& row : *rows) {
+        std::string name = row.at(0).substr(0, row.at(0).find_last_not_of(' ') + 1);
+        if (name == kGroupTable || IsFileTable(name)) {
+            tables.push_back(std::move(name));
+        }
+    }
+    std::sort(tables.begin(), tables.end());  // two listings compare alike whatever order rows come in
+    return tables;
+}
+
+std::optional<RowCensus> TakeCensus(const CensusSelect& select) {
+    const std::optional<std::vector<std::string>> tables = ListGroupTables(select);
     if (!tables) {
         return std::nullopt;
     }
     RowCensus census;
     for (const std::string& table : *tables) {
-        const std::optional<TableCensus> counted = CountTable(database, table);
-        if (!counted) {
-            database.CloseStatement();
+        const auto rows = select(CensusColumns(table), table, "");
+        if (!rows || rows->size() != 1 || rows->front().size() != 2) {
             return std::nullopt;
         }
-        census.tables[table] = *counted;
+        census.tables[table] = TableCensus{std::stoll("0" + rows->front()[0]), rows->front()[1]};
     }
+    return census;
+}
+
+std::optional<RowCensus> CountGroupRows(Database& database) {
+    std::optional<RowCensus> census =
+        TakeCensus([&](const std::string& columns, const std::string& table, const std::string& where) {
+            std::optional<std::vector<std::vector<std::string>>> rows;
+            const int count = database.OpenSelect(columns, table, where, "");
+            if (database.ResultOpen()) {
+                rows.emplace();
+                std::array<std::string, 2> row;
+                WalkRows(database, count, row, [&] { rows->emplace_back(row.begin(), row.end()); });
+            }
+            return rows;
+        });
     database.CloseStatement();
     return census;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Database;
 
@@ -29,6 +31,16 @@ struct RowCensus {
 
 // The columns of the query that counts and digests one table (the master table or a file table).
 std::string CensusColumns(const std::string& table);
+
+// One SELECT of `columns` from `table` (where `where` holds, when it is not empty): every row's
+// values as text, a NULL as empty text; nothing when it fails.
+using CensusSelect = std::function<std::optional<std::vector<std::vector<std::string>>>(
+    const std::string& columns, const std::string& table, const std::string& where)>;
+
+// The master table and the file tables, by name in order; nothing when they cannot be listed.
+std::optional<std::vector<std::string>> ListGroupTables(const CensusSelect& select);
+// Counts and digests the group tables through `select`; nothing when a table cannot be read.
+std::optional<RowCensus> TakeCensus(const CensusSelect& select);
 
 // Counts and digests the tables of the attached database; nothing when a table cannot be read.
 std::optional<RowCensus> CountGroupRows(Database& database);

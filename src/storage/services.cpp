@@ -4,15 +4,19 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include "common/codepage.h"
 #include "common/durable_file.h"
+#include "storage/bounded_calls.h"
 #include "storage/credentials.h"
 #include "storage/database_presence.h"
+#include "storage/firebird_attach.h"
 #include "storage/firebird_failure.h"
 
 using namespace Firebird;
@@ -23,6 +27,9 @@ namespace {
 constexpr unsigned kReplySize = 65000;
 // Seconds the service may keep an exchange waiting for output: how long a cancel can take.
 constexpr unsigned char kWaitSeconds = 1;
+// How long the validation waits for a table that another connection is writing before it leaves
+// that table unchecked.
+constexpr int kValidationLockSeconds = 3;
 
 // What one exchange with a running service brought.
 struct Reply {
@@ -82,43 +89,67 @@ std::string HostPath(const ConnectionSettings& database) {
     return Utf8FromCp932(database.dataFolder + database.databaseName);
 }
 
-// One connection to the service manager of a database's host, running one service. Its calls throw
-// FbException; the public functions below catch at their boundary.
+// One connection to the service manager of a database's host; used only on its run's own thread.
+struct ServiceConnection {
+    ServiceConnection() = default;
+    ServiceConnection(const ServiceConnection&) = delete;
+    ServiceConnection& operator=(const ServiceConnection&) = delete;
+    ~ServiceConnection() {
+        Detach();
+        status.dispose();
+    }
+
+    // Ends a service that is still running; its end is not waited for.
+    void Detach() {
+        if (service != nullptr) {
+            try {
+                service->detach(&status);
+            } catch (const FbException&) {
+                service->release();
+            }
+            service = nullptr;
+        }
+    }
+
+    IMaster* master = fb_get_master_interface();
+    ThrowStatusWrapper status{master->getStatus()};
+    IService* service = nullptr;
+};
+
+// One service run on a host: its connection's calls are made on a thread of their own, each given
+// up when it gets no answer within the deadline or when the run is cancelled. The calls throw
+// FbException, or std::runtime_error when given up; the public functions below catch at their
+// boundary.
 class ServiceRun {
 public:
-    explicit ServiceRun(const ConnectionSettings& host) : status_(master_->getStatus()) {
-        IXpbBuilder* spb = util_->getXpbBuilder(&status_, IXpbBuilder::SPB_ATTACH, nullptr, 0);
+    ServiceRun(const ConnectionSettings& host, const CancelFlag& cancel, std::chrono::milliseconds deadline)
+        : cancel_(cancel), deadline_(deadline), status_(master_->getStatus()) {
         const Credentials credentials = FirebirdCredentials();
-        try {
-            spb->insertString(&status_, isc_spb_user_name, credentials.user.c_str());
-            spb->insertString(&status_, isc_spb_password, credentials.password.c_str());
-            spb->insertTag(&status_, isc_spb_utf8_filename);
-            IProvider* provider = master_->getDispatcher();
-            const std::string name = host.serverPrefix + "service_mgr";
+        const std::vector<unsigned char> spb = Block(IXpbBuilder::SPB_ATTACH, [&](IXpbBuilder* block) {
+            block->insertString(&status_, isc_spb_user_name, credentials.user.c_str());
+            block->insertString(&status_, isc_spb_password, credentials.password.c_str());
+            block->insertTag(&status_, isc_spb_utf8_filename);
+            // A server that does not answer is given up as by the program's own attach.
+            block->insertInt(&status_, isc_spb_connect_timeout, kConnectTimeoutSeconds);
+        });
+        OnItsThread([name = host.serverPrefix + "service_mgr", spb](ServiceConnection& connection) {
+            IProvider* provider = connection.master->getDispatcher();
             try {
-                service_ = provider->attachServiceManager(
-                    &status_, name.c_str(), spb->getBufferLength(&status_), spb->getBuffer(&status_));
+                connection.service = provider->attachServiceManager(
+                    &connection.status, name.c_str(), static_cast<unsigned>(spb.size()), spb.data());
             } catch (...) {
                 provider->release();
                 throw;
             }
             provider->release();
-        } catch (...) {
-            spb->dispose();
-            status_.dispose();
-            throw;
-        }
-        spb->dispose();
+        });
     }
 
     ~ServiceRun() {
-        // Detaching ends a service that is still running; its end is not waited for.
-        if (service_ != nullptr) {
-            try {
-                service_->detach(&status_);
-            } catch (const FbException&) {
-                service_->release();
-            }
+        // A run given up leaves its connection to its thread, which detaches once its call returns.
+        try {
+            OnItsThread([](ServiceConnection& connection) { connection.Detach(); });
+        } catch (const std::exception&) {
         }
         status_.dispose();
     }
@@ -126,21 +157,16 @@ public:
     ServiceRun(const ServiceRun&) = delete;
     ServiceRun& operator=(const ServiceRun&) = delete;
 
-    IUtil* util() const { return util_; }
+    // For filling a start block on the asking thread.
     ThrowStatusWrapper& status() { return status_; }
 
     // Starts the action that `fill` writes into a start block.
     template <typename Fill>
     void Start(Fill fill) {
-        IXpbBuilder* spb = util_->getXpbBuilder(&status_, IXpbBuilder::SPB_START, nullptr, 0);
-        try {
-            fill(spb);
-            service_->start(&status_, spb->getBufferLength(&status_), spb->getBuffer(&status_));
-        } catch (...) {
-            spb->dispose();
-            throw;
-        }
-        spb->dispose();
+        const std::vector<unsigned char> spb = Block(IXpbBuilder::SPB_START, fill);
+        OnItsThread([spb](ServiceConnection& connection) {
+            connection.service->start(&connection.status, static_cast<unsigned>(spb.size()), spb.data());
+        });
     }
 
     // One exchange: hands over `input` when the service asked for it (an empty one at its end) and
@@ -158,18 +184,47 @@ public:
         if (withInput) {
             receive.push_back(isc_info_svc_stdin);
         }
-        std::vector<unsigned char> buffer(kReplySize);
-        service_->query(&status_, static_cast<unsigned>(send.size()), send.data(),
-                        static_cast<unsigned>(receive.size()), receive.data(),
-                        static_cast<unsigned>(buffer.size()), buffer.data());
-        return ParseReply(buffer);
+        // Held by the call too: a call given up may still write into it when its answer comes.
+        const auto buffer = std::make_shared<std::vector<unsigned char>>(kReplySize);
+        OnItsThread(
+            [send = std::move(send), receive = std::move(receive), buffer](ServiceConnection& connection) {
+                connection.service->query(&connection.status, static_cast<unsigned>(send.size()), send.data(),
+                                          static_cast<unsigned>(receive.size()), receive.data(),
+                                          static_cast<unsigned>(buffer->size()), buffer->data());
+            });
+        return ParseReply(*buffer);
     }
 
 private:
+    // The bytes of a parameter block that `fill` writes.
+    template <typename Fill>
+    std::vector<unsigned char> Block(unsigned kind, Fill fill) {
+        IXpbBuilder* block = master_->getUtilInterface()->getXpbBuilder(&status_, kind, nullptr, 0);
+        try {
+            fill(block);
+            const unsigned char* bytes = block->getBuffer(&status_);
+            std::vector<unsigned char> copy(bytes, bytes + block->getBufferLength(&status_));
+            block->dispose();
+            return copy;
+        } catch (...) {
+            block->dispose();
+            throw;
+        }
+    }
+
+    // Runs `call` with the connection on the run's thread and waits for it as long as allowed.
+    template <typename Call>
+    void OnItsThread(Call call) {
+        calls_.Call([connection = connection_, call = std::move(call)] { call(*connection); }, deadline_,
+                    cancel_);
+    }
+
+    const CancelFlag& cancel_;
+    const std::chrono::milliseconds deadline_;
     IMaster* master_ = fb_get_master_interface();
-    IUtil* util_ = master_->getUtilInterface();
     ThrowStatusWrapper status_;
-    IService* service_ = nullptr;
+    std::shared_ptr<ServiceConnection> connection_ = std::make_shared<ServiceConnection>();
+    BoundedCalls calls_;
 };
 
 ServiceOutcome Cancelled() {
@@ -179,10 +234,11 @@ ServiceOutcome Cancelled() {
 // Runs `work` on a service connection to `host`; an error becomes what `failed` makes of its kind
 // and Firebird's words.
 template <typename Work, typename OnError>
-auto RunService(const ConnectionSettings& host, Work work, OnError failed) {
+auto RunService(const ConnectionSettings& host, const CancelFlag& cancel, std::chrono::milliseconds deadline,
+                Work work, OnError failed) {
     IUtil* util = fb_get_master_interface()->getUtilInterface();
     try {
-        ServiceRun run(host);
+        ServiceRun run(host, cancel, deadline);
         return work(run);
     } catch (const FbException& error) {
         return failed(ClassifyFailure(error.getStatus()), FailureWords(util, error.getStatus()));
@@ -198,24 +254,32 @@ ServiceOutcome Failed(FailureKind, std::string words) {
 }  // namespace
 
 ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::filesystem::path& file,
-                              const CancelFlag& cancel) {
-    DurableFile out(file.string(), file.string() + ".part");
+                              const CancelFlag& cancel, std::chrono::milliseconds deadline,
+                              const std::function<void()>& begun) {
+    // A backup is a whole copy of the database: for its user's eyes only.
+    DurableFile out(file.string(), file.string() + ".part", 0600);
     if (!out.Opened()) {
         return ServiceOutcome{false, "cannot create " + file.string()};
     }
     return RunService(
-        database,
+        database, cancel, deadline,
         [&](ServiceRun& run) {
             run.Start([&](IXpbBuilder* spb) {
                 spb->insertTag(&run.status(), isc_action_svc_backup);
                 spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
                 spb->insertString(&run.status(), isc_spb_bkp_file, "stdout");
             });
+            bool told = false;
             for (;;) {
                 if (cancel) {
                     return Cancelled();
                 }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
+                // Firebird's backup begins its transaction before it writes anything.
+                if (!told && !reply.bytes.empty() && begun) {
+                    told = true;
+                    begun();
+                }
                 if (!out.Append(reply.bytes)) {
                     return ServiceOutcome{false,
                                           "cannot write " + file.string() + ": " + std::strerror(errno)};
@@ -233,21 +297,18 @@ ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::fil
 }
 
 ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
-                               const CancelFlag& cancel) {
+                               const CancelFlag& cancel, std::chrono::milliseconds deadline) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         return ServiceOutcome{false, "cannot read " + file.string()};
     }
-    const DatabaseProbe before = ProbeDatabase(target);
-    if (before.state != DatabaseState::Missing) {
-        return ServiceOutcome{false, before.state == DatabaseState::Attachable
-                                         ? "a database exists at " + Utf8FromCp932(target.DatabasePath())
-                                         : before.words};
-    }
+    // Firebird itself refuses a database that exists (isc_spb_res_create). What a failed run leaves
+    // is removed only where nothing was before.
+    const bool nothingBefore = ProbeDatabase(target).state == DatabaseState::Missing;
     // Streamed even to the embedded engine: given a local file by name, it restores a file cut short
     // as far as it goes and ends without an error (only printing "Backup incomplete").
     ServiceOutcome outcome = RunService(
-        target,
+        target, cancel, deadline,
         [&](ServiceRun& run) {
             run.Start([&](IXpbBuilder* spb) {
                 spb->insertTag(&run.status(), isc_action_svc_restore);
@@ -277,24 +338,26 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
             return ServiceOutcome{true, {}};
         },
         Failed);
-    if (!outcome.done) {
-        DropDatabase(target);  // nothing was there before: what the run left is a part
+    if (!outcome.done && nothingBefore) {
+        DropDatabase(target);
     }
     return outcome;
 }
 
-ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel) {
+ValidationReport ValidateDatabase(const ConnectionSettings& database, const CancelFlag& cancel,
+                                  std::chrono::milliseconds deadline) {
     ValidationReport report = RunService(
-        database,
+        database, cancel, deadline,
         [&](ServiceRun& run) {
             run.Start([&](IXpbBuilder* spb) {
                 spb->insertTag(&run.status(), isc_action_svc_validate);
                 spb->insertString(&run.status(), isc_spb_dbname, HostPath(database).c_str());
+                spb->insertInt(&run.status(), isc_spb_val_lock_timeout, kValidationLockSeconds);
             });
             std::string words;
             for (;;) {
                 if (cancel) {
-                    return ValidationReport{Soundness::Unknown, "cancelled"};
+                    return ValidationReport{Soundness::Unknown, "cancelled", {}};
                 }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, false, std::nullopt);
                 words += reply.bytes;
@@ -302,13 +365,11 @@ ValidationReport ValidateDatabase(const ConnectionSettings& database, const Canc
                     break;
                 }
             }
-            // Each table it walked ends in "... is ok" or "... : <n> ERRORS found".
-            const bool damaged = words.find(" ERRORS found") != std::string::npos;
-            return ValidationReport{damaged ? Soundness::Damaged : Soundness::Sound, words};
+            return JudgeValidation(std::move(words));
         },
         [](FailureKind kind, std::string words) {
-            return ValidationReport{kind == FailureKind::Damaged ? Soundness::Damaged : Soundness::Unknown,
-                                    std::move(words)};
+            return ValidationReport{
+                kind == FailureKind::Damaged ? Soundness::Damaged : Soundness::Unknown, std::move(words), {}};
         });
     return report;
 }

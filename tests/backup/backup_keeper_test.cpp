@@ -2,11 +2,13 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <ctime>
 #include <fstream>
 
 #include "backup/attachment_marker.h"
 #include "backup_program.h"
 #include "support/page_damage.h"
+#include "support/scoped_environment.h"
 
 namespace fs = std::filesystem;
 
@@ -65,6 +67,57 @@ TEST_F(BackupProgram, closingDuringABackupEndsItWithinTwoSecondsAndLeavesNoUnfin
     EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
 }
 
+TEST_F(BackupProgram, whatABackupCutShortLeftIsRemovedAtTheNextStartAndOlderBackupsAreMadePrivate) {
+    QTemporaryDir temporary;
+    const ScopedEnvironment tmpdir("TMPDIR", temporary.path().toUtf8().constData());
+    const fs::path checks = temporary.path().toStdString();
+    const BackupEntry older = MakeBackup(std::time(nullptr) - 3 * 24 * 3600);
+    fs::permissions(Folder(), fs::perms(0755));  // as earlier versions made them
+    fs::permissions(older.file, fs::perms(0644));
+    // A hard end in the middle of two backups: one while it streamed, one while it was checked.
+    const std::vector<fs::path> leftovers{Folder() / "20270101-010101.unchecked",
+                                          Folder() / "20270102-010101.unchecked.part.x7Rk2Q",
+                                          checks / "qarto-check-a1B2c3", Folder() / "qarto-check-Z9y8X7"};
+    // Names the program does not make, and a leftover still being written by another copy of it.
+    const std::vector<fs::path> others{Folder() / "notes.unchecked",
+                                       Folder() / "20270101-010101.unchecked.old",
+                                       checks / "qarto-check-keep", checks / "qarto-check-Fresh1"};
+    const auto hoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const fs::path& item : leftovers) {
+        if (item.filename().string().starts_with("qarto-check-")) {
+            fs::create_directory(item);
+            std::ofstream(item / "CHECK.FDB") << "pages";
+            fs::last_write_time(item / "CHECK.FDB", hoursAgo);
+        } else {
+            std::ofstream(item) << "part of a backup";
+        }
+        fs::last_write_time(item, hoursAgo);
+    }
+    for (const fs::path& item : others) {
+        std::ofstream(item) << "someone else's";
+        if (item.filename() != "qarto-check-Fresh1") {
+            fs::last_write_time(item, hoursAgo);
+        }
+    }
+
+    StartProgram(3600 * 1000);
+    for (const fs::path& item : leftovers) {
+        EXPECT_FALSE(fs::exists(item)) << item;
+    }
+    for (const fs::path& item : others) {
+        EXPECT_TRUE(fs::exists(item)) << item;
+    }
+    EXPECT_EQ(fs::status(Folder()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(older.file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(BackupProgram, aTemporaryFolderThatIsNotThereStillLetsTheBackupBeMadeAndChecked) {
+    const ScopedEnvironment tmpdir("TMPDIR", "/nonexistent/qarto");
+    StartProgram();
+    ASSERT_TRUE(StatusShowed(kMade)) << statusTexts.join('\n').toStdString();
+    EXPECT_TRUE(Leftovers(Folder()).empty());
+}
+
 TEST_F(BackupProgram, aWriterKilledInTheMiddleIsNoticedAndItsDatabaseValidatedAtTheNextStart) {
     QProcess writer;
     writer.start(
@@ -98,6 +151,39 @@ TEST_F(BackupProgram, aHardEndStaysNotedUntilTheDatabaseIsFoundSound) {
     ASSERT_TRUE(StatusShowed(QStringLiteral("データベースを検査しました。異常はありません。")));
     board().close();
     EXPECT_FALSE(attachment_marker::LeftBehind(Folder()));
+}
+
+TEST_F(BackupProgram, aTableAnotherDesktopIsWritingAtTheCheckIsNoDamageAndTheDueBackupStillRuns) {
+    attachment_marker::Place(Folder());  // the last run ended hard
+    {
+        // Another desktop in the middle of a long write to group 2's registrations all along.
+        const UncommittedWrite writing(location.settings(), 2);
+        StartProgram();
+        EXPECT_TRUE(StatusShowed(CheckOwedText() + kMade))
+            << statusTexts.join('\n').toStdString() << prompts.messages.join('\n').toStdString();
+    }
+    EXPECT_TRUE(statusTexts.contains(
+        QStringLiteral("他の端末が書き込み中のため、データベースを検査できませんでした。") +
+        CheckOwedText()));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(ListBackups(Folder()).size(), 1u);
+    // The check is still owed at the next start.
+    board().close();
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));
+}
+
+TEST_F(BackupProgram, aDatabaseLeftWhileItIsCheckedIsNotBackedUpAfterwards) {
+    attachment_marker::Place(Folder());                      // the last run ended hard
+    const UncommittedWrite writing(location.settings(), 2);  // the check waits for a table a while
+    StartProgram();
+    ASSERT_TRUE(
+        StatusShowed(QStringLiteral("前回は正常に終了しなかったため、データベースを検査しています...")));
+    ASSERT_TRUE(keeper().Busy());
+    board().database().DisconnectDatabase();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !keeper().Busy(); }, 60000));
+    EXPECT_TRUE(ListBackups(Folder()).empty());
+    EXPECT_TRUE(attachment_marker::LeftBehind(Folder()));  // still not found sound
 }
 
 TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt) {

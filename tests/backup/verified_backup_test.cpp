@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <thread>
 
+#include "common/codepage.h"
+#include "common/sql_literal.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 #include "support/group_library.h"
 #include "support/test_database.h"
 
@@ -88,6 +94,34 @@ private:
     bool mounted_ = false;
 };
 
+// Replaces every `from` in the file with `to` (of the same length), as a disk or a copy that
+// silently changed the file would; false when the file does not hold `from`.
+bool AlterBytes(const fs::path& file, const std::string& from, const std::string& to) {
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bool found = false;
+    for (std::size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1)) {
+        bytes.replace(at, to.size(), to);
+        found = true;
+    }
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    return found;
+}
+
+// Whether a temporary check database has been made in `folder` and holds pages already.
+bool CheckDatabaseGrowing(const fs::path& folder) {
+    std::error_code error;
+    for (fs::directory_iterator item(folder, error), end; !error && item != end; item.increment(error)) {
+        if (fs::file_size(item->path() / "CHECK.FDB", error) > 0 && !error) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string NameAt(std::int64_t time) {
     return BackupFileName(BackupEntry{{}, time, 3, 12, "0123456789abcdef"});
 }
@@ -111,6 +145,16 @@ TEST_F(VerifiedBackup, aProvenBackupJoinsTheKeptOnesAndTheRuleLetsOlderOnesGo) {
     EXPECT_EQ(FilesInFolder(), expected);
 }
 
+TEST_F(VerifiedBackup, backupsAndTheirFoldersAreForTheirUserAlone) {
+    const mode_t usual = umask(022);  // what a desktop session usually has
+    const BackupReport report = Run(Job(now));
+    umask(usual);
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_EQ(fs::status(folder()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(folder().parent_path()).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(report.entry.file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST_F(VerifiedBackup, theAutomaticBackupWaitsForADayAndForAChange) {
     const BackupReport first = Run(Job(now, true));
     ASSERT_EQ(first.result, BackupResult::Made) << first.words;
@@ -124,6 +168,29 @@ TEST_F(VerifiedBackup, theAutomaticBackupWaitsForADayAndForAChange) {
     EXPECT_EQ(Run(Job(now + 26 * kHour, true)).result, BackupResult::Made);
     EXPECT_EQ(Run(Job(now + 26 * kHour + 1, false)).result, BackupResult::Made);  // on request: always
     EXPECT_EQ(ListBackups(folder()).size(), 3u);
+}
+
+TEST_F(VerifiedBackup, underAClockSetBackTheBackupJustMadeIsKept) {
+    // Eight backups made while the clock ran two months ahead.
+    PlaceOlder({-60, -61, -62, -63, -64, -65, -66, -67});
+    const BackupReport report = Run(Job(now));
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_TRUE(fs::exists(report.entry.file));
+    EXPECT_TRUE(FilesInFolder().contains(report.entry.file.filename().string()));
+}
+
+TEST_F(VerifiedBackup, aBackupDatedMoreThanADayAheadDoesNotHoldUpTheAutomaticOne) {
+    PlaceOlder({-30});  // made while the clock ran a month ahead
+    EXPECT_EQ(Run(Job(now, true)).result, BackupResult::Made);
+    // One a few hours ahead (another desktop's clock, a time zone set wrong) counts as made, though
+    // the database changed since and the one before is more than a day old.
+    std::ofstream(folder() / NameAt(now + 26 * kHour + 5 * kHour)) << "older backup";
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.UpdateSet("GRPQRT", "MEMO1 = 'moved'", "N = 2"));
+    }
+    EXPECT_EQ(Run(Job(now + 26 * kHour, true)).result, BackupResult::NotDue);
 }
 
 TEST_F(VerifiedBackup, aFailedCheckDeletesTheNewBackupAndKeepsEveryOlderOne) {
@@ -163,6 +230,100 @@ TEST_F(VerifiedBackup, aCancelledBackupLeavesOnlyTheOlderOnes) {
     const BackupReport report = MakeVerifiedBackup(Job(now), cancelled, [](BackupStage) {});
     EXPECT_EQ(report.result, BackupResult::Cancelled);
     EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aBackupWhoseRestoredCopyHoldsOtherValuesIsDeletedAndTheOlderOnesStay) {
+    const std::set<std::string> older = PlaceOlder({1, 2, 3});
+    bool altered = false;
+    const CancelFlag goOn{false};
+    // Between its writing and its check the backup's bytes change: a registration's name reads
+    // "図面9 ..." where "図面1 ..." was backed up. Firebird restores it without a word.
+    const BackupReport report = MakeVerifiedBackup(Job(now), goOn, [&](BackupStage stage) {
+        if (stage == BackupStage::Checking) {
+            altered = AlterBytes(folder() / UncheckedFileName(now), Cp932("図面1 "), Cp932("図面9 "));
+        }
+    });
+    ASSERT_TRUE(altered);
+    EXPECT_EQ(report.result, BackupResult::CheckFailed) << report.words;
+    EXPECT_FALSE(report.words.empty());
+    EXPECT_EQ(FilesInFolder(), older);
+}
+
+TEST_F(VerifiedBackup, aBackupCancelledWhileItsCopyIsRestoredLeavesOnlyTheOlderOnesAndNoCheckDatabase) {
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 1, 100000);  // a check long enough to be cancelled in the middle
+    }
+    const std::set<std::string> older = PlaceOlder({1, 2});
+    QTemporaryDir checks;
+    BackupJob job = Job(now);
+    job.checkFolder = checks.path().toStdString();
+    CancelFlag cancel{false};
+    bool cancelledWhileRestoring = false;
+    std::atomic<bool> finished{false};
+    std::thread canceller;
+    const BackupReport report = MakeVerifiedBackup(job, cancel, [&](BackupStage stage) {
+        if (stage == BackupStage::Checking) {
+            canceller = std::thread([&] {
+                while (!finished && !CheckDatabaseGrowing(job.checkFolder)) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                cancelledWhileRestoring = !finished;
+                cancel = true;
+            });
+        }
+    });
+    finished = true;
+    ASSERT_TRUE(canceller.joinable());
+    canceller.join();
+    ASSERT_TRUE(cancelledWhileRestoring);
+    EXPECT_EQ(report.result, BackupResult::Cancelled) << report.words;
+    EXPECT_EQ(FilesInFolder(), older);
+    EXPECT_TRUE(fs::is_empty(job.checkFolder));
+}
+
+TEST_F(VerifiedBackup, aBackupTakenWhileAnotherDesktopCommitsIsProvenAndHoldsOneMomentOfIt) {
+    constexpr long long kBulk = 20000;  // enough for the backup to take a while
+    {
+        // And enough file tables that counting them all takes a while too.
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 3, kBulk);
+        ASSERT_TRUE(database.ExecuteScript(
+            {"EXECUTE BLOCK AS", "DECLARE I INTEGER = 100;", "BEGIN", "  WHILE (I < 300) DO", "  BEGIN",
+             "    EXECUTE STATEMENT 'CREATE TABLE GRP_' || :I || ' (N INTEGER NOT NULL UNIQUE, "
+             "FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))';",
+             "    I = I + 1;", "  END", "END"}))
+            << database.LastError();
+    }
+    // Another desktop registers files in group 1 one by one, each committed at once, all along.
+    std::atomic<bool> stop{false};
+    std::atomic<long long> committed{0};
+    std::atomic<long long> refused{0};
+    std::thread writer([&] {
+        Database other(location.settings());
+        other.ConnectDatabase();
+        for (int number = 1000; !stop; ++number) {
+            const FileRecord row{SqlNumber(number), SqlText(FullFileName(number)),
+                                 SqlText(FullFolder(1, number))};
+            ++(other.InsertRow("GRP_1", FileColumnNames(), row) ? committed : refused);
+        }
+    });
+    while (committed < 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const long long before = committed;
+    const BackupReport report = Run(Job(now));
+    const long long after = committed;
+    stop = true;
+    writer.join();
+    ASSERT_GT(after, before) << "the other desktop committed nothing while the backup ran";
+    EXPECT_EQ(report.result, BackupResult::Made) << report.words;
+    EXPECT_EQ(refused, 0);
+    // The other desktop's rows as they stood at one moment between the backup's start and its end.
+    EXPECT_GE(report.entry.registrations, 12 + kBulk + before);
+    EXPECT_LE(report.entry.registrations, 12 + kBulk + after);
 }
 
 TEST_F(VerifiedBackup, aDatabaseThatCannotBeReadMakesNoBackup) {

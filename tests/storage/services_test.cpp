@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "storage/database.h"
 #include "storage/database_presence.h"
 #include "storage/row_census.h"
+#include "storage/schema.h"
 #include "support/group_library.h"
 #include "support/page_damage.h"
 #include "support/test_database.h"
@@ -93,6 +96,22 @@ TEST_F(FilledDatabase, anEditedValueChangesTheFingerprintThoughNoCountChanges) {
     EXPECT_EQ(after->Fingerprint().size(), 16u);
 }
 
+TEST(RowCensus, aTableDigestsAsTheBackupsOfEarlierVersionsWereNamed) {
+    // The digest a census of the earlier form gave for these rows (each column cast to
+    // VARCHAR(100)), as Firebird computed it: backups named by it must still restore.
+    TestDatabaseLocation location;
+    Database database(location.settings());
+    database.CreateDatabase();
+    ASSERT_TRUE(CreateFileTable(database, "GRP_1")) << database.LastError();
+    for (const auto& row : {FileRecord{"1", "'abc'", "NULL"}, FileRecord{"2", "'x''y'", "'/data/1/'"},
+                            FileRecord{"3", "NULL", "'/data/1/'"}}) {
+        ASSERT_TRUE(database.InsertRow("GRP_1", FileColumnNames(), row)) << database.LastError();
+    }
+    const std::optional<RowCensus> census = CountGroupRows(database);
+    ASSERT_TRUE(census) << database.LastError();
+    EXPECT_EQ(census->tables, (std::map<std::string, TableCensus>{{"GRP_1", TableCensus{3, "3996913596"}}}));
+}
+
 TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
     const fs::path file = Backup();
     {
@@ -100,12 +119,20 @@ TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
         database.ConnectDatabase();
         ASSERT_TRUE(database.DeleteRows("GRP_1", ""));
     }
-    const ServiceOutcome restored = RestoreDatabase(file, location.settings(), kGoOn);
-    EXPECT_FALSE(restored.done);
-    EXPECT_FALSE(restored.error.empty());
-    Database database(location.settings());
-    database.ConnectDatabase();
-    EXPECT_EQ(database.CountRows("GRP_1", ""), 0);
+    LibraryContents expected = contents;
+    expected.files["GRP_1"].clear();
+    // A backup, and files that are none: the failed run's cleanup leaves what was there alone.
+    const fs::path text = Local("notes.fbk");
+    std::ofstream(text) << "These are notes, not a backup.\n";
+    for (const fs::path& backup : {file, text}) {
+        const ServiceOutcome restored = RestoreDatabase(backup, location.settings(), kGoOn);
+        EXPECT_FALSE(restored.done) << backup;
+        EXPECT_FALSE(restored.error.empty()) << backup;
+        Database database(location.settings());
+        database.ConnectDatabase();
+        ASSERT_TRUE(database.Attached()) << backup << ": " << database.LastError();
+        EXPECT_EQ(ReadLibrary(database), expected) << backup;
+    }
 }
 
 TEST_F(FilledDatabase, aTruncatedBackupOrOneThatIsNoBackupIsRefusedAndCreatesNothing) {
@@ -134,6 +161,37 @@ TEST_F(FilledDatabase, aCancelledBackupLeavesNoFile) {
     EXPECT_TRUE(NamesLike(file).empty());
 }
 
+TEST_F(FilledDatabase, aBackupCancelledWhileItStreamsLeavesNoFile) {
+    {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        AddRegistrations(database, 1, 100000);  // a backup long enough to be cancelled in the middle
+    }
+    const fs::path file = Local("cancelled.fbk");
+    CancelFlag cancel{false};
+    bool cancelledWhileStreaming = false;
+    std::atomic<bool> finished{false};
+    std::thread canceller([&] {
+        while (!finished) {
+            for (const std::string& name : NamesLike(file)) {
+                std::error_code error;
+                if (fs::file_size(Local(name), error) > 0 && !error) {
+                    cancelledWhileStreaming = true;
+                    cancel = true;
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const ServiceOutcome outcome = BackupDatabase(location.settings(), file, cancel);
+    finished = true;
+    canceller.join();
+    ASSERT_TRUE(cancelledWhileStreaming);
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(NamesLike(file).empty());
+}
+
 TEST_F(FilledDatabase, aBackupIntoAFolderThatIsNotThereFailsWithoutAFile) {
     const fs::path file = Local("missing/library.fbk");
     const ServiceOutcome outcome = BackupDatabase(location.settings(), file, kGoOn);
@@ -150,6 +208,19 @@ TEST_F(FilledDatabase, validationFindsOverwrittenPagesAndPassesASoundDatabase) {
     const ValidationReport damaged = ValidateDatabase(location.settings(), kGoOn);
     EXPECT_EQ(damaged.soundness, Soundness::Damaged) << damaged.words;
     EXPECT_NE(damaged.words.find("ERRORS"), std::string::npos) << damaged.words;
+}
+
+TEST_F(FilledDatabase, aTableAnotherConnectionIsWritingIsLeftUncheckedAndIsNoDamage) {
+    ValidationReport report;
+    {
+        // Another desktop in the middle of a long write to group 2's registrations.
+        const UncommittedWrite writing(location.settings(), 2);
+        report = ValidateDatabase(location.settings(), kGoOn);
+    }
+    EXPECT_EQ(report.soundness, Soundness::Unknown) << report.words;
+    EXPECT_EQ(report.busyTables, std::vector<std::string>{"GRP_2"}) << report.words;
+    // The tables that could be locked were checked all the same.
+    EXPECT_NE(report.words.find("(GRP_3) is ok"), std::string::npos) << report.words;
 }
 
 TEST_F(FilledDatabase, probeTellsAMissingFileADamagedFileAndAServerThatIsDown) {

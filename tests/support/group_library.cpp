@@ -9,15 +9,42 @@
 #include "storage/row_walk.h"
 #include "storage/schema.h"
 
+namespace {
+
+// `start`, then Japanese whose second bytes are backslashes (表 ソ 能), blanks and, where the program
+// stores them, quotes, cut to `bytes` in all with `end` last: a value that fills its column.
+std::string FullLength(const std::string& start, std::size_t bytes, const std::string& end, bool quotes) {
+    const std::string filler = Cp932(quotes ? "表 ソ'能\"設計 " : "表 ソ能 設計");
+    std::string text = start;
+    while (text.size() + end.size() < bytes) {
+        text += filler;
+    }
+    text = CutToBytes(text, bytes - end.size());
+    text.append(bytes - end.size() - text.size(), '_');  // where a double-byte character does not fit
+    return text + end;
+}
+
+}  // namespace
+
+std::string FullFolder(int group, int file) {
+    return FullLength("/data/" + std::to_string(group) + "/" + std::to_string(file) + " ", kFileColumnBytes,
+                      "/", true);
+}
+
+std::string FullFileName(int file) {
+    return FullLength(Cp932("図面") + std::to_string(file) + " ", kFileColumnBytes, ".qrt", true);
+}
+
 void FillLibrary(Database& database, int groups, int filesPerGroup) {
     ASSERT_TRUE(CreateGroupTable(database)) << database.LastError();
     for (int group = 1; group <= groups; ++group) {
-        const std::string name = Cp932("図面グループ") + std::to_string(group);
+        // The group's texts fill their columns too; its dialogs refuse quotes.
+        const std::string name = FullLength(Cp932("図面グループ") + std::to_string(group), 32, "", false);
         const GroupRecord values{SqlNumber(group),
                                  SqlText(name),
-                                 SqlText("title"),
+                                 SqlText(FullLength("title ", 80, "", false)),
                                  "NULL",
-                                 SqlText("author"),
+                                 SqlText(FullLength("author", 16, "", false)),
                                  "NULL",
                                  "NULL",
                                  "NULL",
@@ -27,9 +54,10 @@ void FillLibrary(Database& database, int groups, int filesPerGroup) {
         ASSERT_TRUE(database.InsertRow(kGroupTable, GroupColumnNames(), values)) << database.LastError();
         ASSERT_TRUE(CreateFileTable(database, FileTableName(group))) << database.LastError();
         for (int file = 1; file <= group * filesPerGroup; ++file) {
-            const FileRecord row{SqlNumber(file), SqlText(Cp932("図面") + std::to_string(file) + ".qrt"),
-                                 SqlText("/data/" + std::to_string(group) + "/")};
-            ASSERT_TRUE(database.InsertRow(FileTableName(group), FileColumnNames(), row));
+            const FileRecord row{SqlNumber(file), SqlText(FullFileName(file)),
+                                 SqlText(FullFolder(group, file))};
+            ASSERT_TRUE(database.InsertRow(FileTableName(group), FileColumnNames(), row))
+                << database.LastError();
         }
     }
 }
@@ -65,4 +93,25 @@ LibraryContents CreateLibrary(const ConnectionSettings& settings, int groups, in
     EXPECT_TRUE(database.Attached()) << database.LastError();
     FillLibrary(database, groups, filesPerGroup);
     return ReadLibrary(database);
+}
+
+UncommittedWrite::UncommittedWrite(const ConnectionSettings& settings, int group) {
+    std::promise<bool> written;
+    std::future<bool> held = written.get_future();
+    thread_ = std::thread([&settings, group, &written, release = release_.get_future()]() mutable {
+        Database database(settings);
+        database.ConnectDatabase();
+        const FileRecord row{"100", SqlText(FullFileName(100)), SqlText(FullFolder(group, 100))};
+        database.WriteTogether([&] {
+            written.set_value(database.InsertRow(FileTableName(group), FileColumnNames(), row));
+            release.wait();
+            return false;
+        });
+    });
+    EXPECT_TRUE(held.get()) << "the uncommitted write could not be made";
+}
+
+UncommittedWrite::~UncommittedWrite() {
+    release_.set_value();
+    thread_.join();
 }

@@ -1,0 +1,333 @@
+#include "storage/held_census.h"
+
+#include <firebird/Interface.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "common/codepage.h"
+#include "storage/bounded_calls.h"
+#include "storage/firebird_attach.h"
+#include "storage/firebird_failure.h"
+
+using namespace Firebird;
+
+namespace {
+
+// How long the reservation waits for other connections' writes to the group tables to end.
+constexpr unsigned char kReserveWaitSeconds = 2;
+// Table names in one transaction's parameter block: its length travels in 16 bits.
+constexpr std::size_t kReservationBytes = 30000;
+// How often the reservation is tried when a table came or went meanwhile.
+constexpr int kHoldAttempts = 2;
+// Every value is read as a text of at most this many bytes (counts and digests, table names).
+constexpr unsigned kTextBytes = 256;
+// Firebird's character set NONE: the bytes as stored.
+constexpr unsigned kCharSetNone = 0;
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Transaction parameter blocks: reading the committed state while reserving `tables` for protected
+// reading, and reading one snapshot.
+std::vector<unsigned char> ReservingTpb(const std::vector<std::string>& tables) {
+    std::vector<unsigned char> tpb{isc_tpb_version3,
+                                   isc_tpb_read,
+                                   isc_tpb_read_committed,
+                                   isc_tpb_rec_version,
+                                   isc_tpb_wait,
+                                   isc_tpb_lock_timeout,
+                                   4,
+                                   kReserveWaitSeconds,
+                                   0,
+                                   0,
+                                   0};
+    for (const std::string& table : tables) {
+        tpb.push_back(isc_tpb_lock_read);
+        tpb.push_back(static_cast<unsigned char>(table.size()));
+        tpb.insert(tpb.end(), table.begin(), table.end());
+        tpb.push_back(isc_tpb_protected);
+    }
+    return tpb;
+}
+
+std::string SelectText(const std::string& columns, const std::string& table, const std::string& where) {
+    return "SELECT " + columns + " FROM " + table + (where.empty() ? "" : " WHERE " + where);
+}
+
+const std::vector<unsigned char> kSnapshotTpb{isc_tpb_version3, isc_tpb_read, isc_tpb_concurrency};
+const std::vector<unsigned char> kReadTpb{isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                          isc_tpb_rec_version};
+
+}  // namespace
+
+// The census's own connection; used on its thread only, but for Abort.
+struct CensusConnection {
+    CensusConnection() = default;
+    CensusConnection(const CensusConnection&) = delete;
+    CensusConnection& operator=(const CensusConnection&) = delete;
+    ~CensusConnection() {
+        Close();
+        status.dispose();
+    }
+
+    void Attach(const ConnectionSettings& database) {
+        const AttachOutcome outcome = AttachDatabase(master, Utf8FromCp932(database.DatabasePath()));
+        if (outcome.attachment == nullptr) {
+            throw std::runtime_error(outcome.error);
+        }
+        attachment = outcome.attachment;
+    }
+
+    // Closes the connection under a call that waits for a server that stopped answering; from any
+    // thread.
+    void Abort() {
+        CheckStatusWrapper aborting(master->getStatus());
+        attachment->cancelOperation(&aborting, fb_cancel_abort);
+        aborting.dispose();
+    }
+
+    // Lets go of everything and detaches.
+    void Close() {
+        EndHolds();
+        End(snapshot);
+        if (attachment != nullptr) {
+            IAttachment* const leaving = std::exchange(attachment, nullptr);
+            try {
+                leaving->detach(&status);
+            } catch (const FbException&) {
+                leaving->release();
+            }
+        }
+    }
+
+    // SELECTs in `transaction`, for a census.
+    CensusSelect Selecting(ITransaction* transaction) {
+        return [this, transaction](const std::string& columns, const std::string& table,
+                                   const std::string& where) -> std::optional<Rows> {
+            return Select(transaction, SelectText(columns, table, where));
+        };
+    }
+
+    ITransaction* Begin(const std::vector<unsigned char>& tpb) {
+        return attachment->startTransaction(&status, static_cast<unsigned>(tpb.size()), tpb.data());
+    }
+
+    // Rolls `transaction` back; what it read or held goes with it.
+    void End(ITransaction*& transaction) {
+        if (transaction != nullptr) {
+            try {
+                transaction->rollback(&status);
+            } catch (const FbException&) {
+                transaction->release();
+            }
+            transaction = nullptr;
+        }
+    }
+
+    void EndHolds() {
+        for (ITransaction*& hold : holds) {
+            End(hold);
+        }
+        holds.clear();
+    }
+
+    // Every row of a SELECT, each value as text (NULL as empty text).
+    Rows Select(ITransaction* transaction, const std::string& sql) {
+        IStatement* statement = nullptr;
+        IMessageMetadata* wanted = nullptr;
+        IResultSet* cursor = nullptr;
+        Rows rows;
+        try {
+            statement = attachment->prepare(&status, transaction, 0, sql.c_str(), SQL_DIALECT_V6,
+                                            IStatement::PREPARE_PREFETCH_METADATA);
+            wanted = AsTexts(statement);
+            cursor = statement->openCursor(&status, transaction, nullptr, nullptr, wanted, 0);
+            std::vector<unsigned char> message(wanted->getMessageLength(&status));
+            const unsigned count = wanted->getCount(&status);
+            while (cursor->fetchNext(&status, message.data()) == IStatus::RESULT_OK) {
+                std::vector<std::string>& row = rows.emplace_back(count);
+                for (unsigned column = 0; column < count; ++column) {
+                    short null = 0;
+                    std::memcpy(&null, message.data() + wanted->getNullOffset(&status, column), sizeof null);
+                    const unsigned char* value = message.data() + wanted->getOffset(&status, column);
+                    unsigned short length = 0;
+                    std::memcpy(&length, value, sizeof length);
+                    if (null == 0) {
+                        row[column].assign(reinterpret_cast<const char*>(value + sizeof length), length);
+                    }
+                }
+            }
+            cursor->close(&status);
+            cursor = nullptr;
+            statement->free(&status);
+            statement = nullptr;
+            wanted->release();
+        } catch (...) {
+            for (IReferenceCounted* handle :
+                 std::initializer_list<IReferenceCounted*>{cursor, statement, wanted}) {
+                if (handle != nullptr) {
+                    handle->release();
+                }
+            }
+            throw;
+        }
+        return rows;
+    }
+
+    // The statement's columns, each to be read as a text of the code page's bytes.
+    IMessageMetadata* AsTexts(IStatement* statement) {
+        IMessageMetadata* given = statement->getOutputMetadata(&status);
+        IMetadataBuilder* builder = nullptr;
+        try {
+            builder = given->getBuilder(&status);
+            for (unsigned column = 0; column < given->getCount(&status); ++column) {
+                builder->setType(&status, column, SQL_VARYING);
+                builder->setSubType(&status, column, 0);
+                builder->setScale(&status, column, 0);
+                builder->setCharSet(&status, column, kCharSetNone);
+                builder->setLength(&status, column, kTextBytes);
+            }
+            IMessageMetadata* wanted = builder->getMetadata(&status);
+            builder->release();
+            given->release();
+            return wanted;
+        } catch (...) {
+            if (builder != nullptr) {
+                builder->release();
+            }
+            given->release();
+            throw;
+        }
+    }
+
+    IMaster* master = fb_get_master_interface();
+    ThrowStatusWrapper status{master->getStatus()};
+    IAttachment* attachment = nullptr;
+    std::vector<ITransaction*> holds;  // reserving the group tables
+    ITransaction* snapshot = nullptr;
+};
+
+HeldCensus::HeldCensus(const ConnectionSettings& database, bool holdWriters, const CancelFlag& cancel,
+                       std::chrono::milliseconds deadline)
+    : cancel_(cancel),
+      deadline_(deadline),
+      connection_(std::make_shared<CensusConnection>()),
+      calls_(std::make_unique<BoundedCalls>()) {
+    if (!Ask<bool>([database](CensusConnection& connection) {
+            connection.Attach(database);
+            return true;
+        })) {
+        return;
+    }
+    holding_ = holdWriters && Hold();
+    begun_ = holding_ || Ask<bool>([](CensusConnection& connection) {
+                 connection.snapshot = connection.Begin(kSnapshotTpb);
+                 return true;
+             });
+}
+
+HeldCensus::~HeldCensus() {
+    // Ended on the connection's thread, as far as the server answers in time.
+    Ask<bool>([](CensusConnection& connection) {
+        connection.Close();
+        return true;
+    });
+    calls_.reset();
+}
+
+template <typename Answer, typename Step>
+std::optional<Answer> HeldCensus::Ask(Step step) {
+    // Held by the call too: a call given up still answers into it when it returns.
+    const auto answer = std::make_shared<std::optional<Answer>>();
+    try {
+        calls_->Call(
+            [connection = connection_, answer, step = std::move(step)] { *answer = step(*connection); },
+            deadline_, cancel_);
+        return *answer;
+    } catch (const FbException& error) {
+        words_ = FailureWords(fb_get_master_interface()->getUtilInterface(), error.getStatus());
+    } catch (const std::exception& error) {
+        words_ = error.what();
+        // A call given up waits for a server that stopped answering: the connection is closed
+        // under it, and what it holds there (the reservation) goes with it.
+        if (connection_->attachment != nullptr) {
+            connection_->Abort();
+        }
+    }
+    return std::nullopt;
+}
+
+bool HeldCensus::Hold() {
+    for (int attempt = 0; attempt < kHoldAttempts && !cancel_; ++attempt) {
+        const std::optional<std::vector<std::string>> tables =
+            Ask<std::vector<std::string>>([](CensusConnection& connection) {
+                ITransaction* reading = connection.Begin(kReadTpb);
+                try {
+                    const auto listed = ListGroupTables(connection.Selecting(reading));
+                    connection.End(reading);
+                    return listed.value_or(std::vector<std::string>());
+                } catch (...) {
+                    connection.End(reading);
+                    throw;
+                }
+            });
+        if (!tables) {
+            continue;
+        }
+        // Reserved in parts that each fit a parameter block, then the snapshot, which must know no
+        // other tables than were reserved (one made meanwhile would be written freely).
+        const std::optional<bool> same = Ask<bool>([tables = *tables](CensusConnection& connection) {
+            for (std::size_t first = 0; first < tables.size();) {
+                std::size_t last = first;
+                for (std::size_t bytes = 0; last < tables.size() && bytes < kReservationBytes; ++last) {
+                    bytes += tables[last].size() + 3;
+                }
+                connection.holds.push_back(connection.Begin(
+                    ReservingTpb(std::vector<std::string>(tables.begin() + first, tables.begin() + last))));
+                first = last;
+            }
+            connection.snapshot = connection.Begin(kSnapshotTpb);
+            return ListGroupTables(connection.Selecting(connection.snapshot)) == tables;
+        });
+        if (same.value_or(false)) {
+            return true;
+        }
+        Ask<bool>([](CensusConnection& connection) {
+            connection.EndHolds();
+            connection.End(connection.snapshot);
+            return true;
+        });
+        if (!same) {
+            return false;  // not to be had in time: another connection is in the middle of a write
+        }
+    }
+    return false;
+}
+
+void HeldCensus::Release() {
+    if (holding_) {
+        holding_ = false;
+        Ask<bool>([](CensusConnection& connection) {
+            connection.EndHolds();
+            return true;
+        });
+    }
+}
+
+std::optional<RowCensus> HeldCensus::Read(std::string& words) {
+    std::optional<RowCensus> census;
+    if (begun_) {
+        census = TakeCensus(
+            [this](const std::string& columns, const std::string& table, const std::string& where) {
+                return Ask<Rows>([text = SelectText(columns, table, where)](CensusConnection& connection) {
+                    return connection.Select(connection.snapshot, text);
+                });
+            });
+    }
+    if (!census) {
+        words = words_;
+    }
+    return census;
+}

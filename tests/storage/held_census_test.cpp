@@ -1,0 +1,69 @@
+#include "storage/held_census.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "common/sql_literal.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+#include "support/group_library.h"
+#include "support/test_database.h"
+
+namespace {
+
+const CancelFlag kGoOn{false};
+
+// A library of three groups with 2, 4 and 6 registrations of full-length names.
+class HeldLibrary : public ::testing::Test {
+protected:
+    void SetUp() override { CreateLibrary(location.settings(), 3, 2); }
+
+    long long RegistrationsNow() {
+        Database database(location.settings());
+        database.ConnectDatabase();
+        const std::optional<RowCensus> census = CountGroupRows(database);
+        return census ? census->Registrations() : -1;
+    }
+
+    TestDatabaseLocation location;
+};
+
+}  // namespace
+
+TEST_F(HeldLibrary, anotherDesktopsWriteWaitsUntilReleasedAndTheCensusIsOfTheMomentHeld) {
+    HeldCensus held(location.settings(), true, kGoOn, kServiceDeadline);
+    ASSERT_TRUE(held.Begun()) << held.Words();
+    ASSERT_TRUE(held.Holding());
+    std::atomic<bool> written{false};
+    std::thread writer([&] {
+        Database other(location.settings());
+        other.ConnectDatabase();
+        const FileRecord row{"100", SqlText(FullFileName(100)), SqlText(FullFolder(2, 100))};
+        written = other.InsertRow("GRP_2", FileColumnNames(), row);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(written) << "written while the tables were held";
+    held.Release();
+    writer.join();
+    EXPECT_TRUE(written);
+
+    std::string words;
+    const std::optional<RowCensus> census = held.Read(words);
+    ASSERT_TRUE(census) << words;
+    EXPECT_EQ(census->Groups(), 3);
+    EXPECT_EQ(census->Registrations(), 12);
+    EXPECT_EQ(RegistrationsNow(), 13);
+}
+
+TEST_F(HeldLibrary, aLongWriteElsewhereIsNotWaitedForAndTheCensusIsOfTheCommittedRows) {
+    const UncommittedWrite writing(location.settings(), 2);
+    HeldCensus held(location.settings(), true, kGoOn, kServiceDeadline);
+    ASSERT_TRUE(held.Begun()) << held.Words();
+    EXPECT_FALSE(held.Holding());
+    std::string words;
+    const std::optional<RowCensus> census = held.Read(words);
+    ASSERT_TRUE(census) << words;
+    EXPECT_EQ(census->Registrations(), 12);
+}
