@@ -25,7 +25,7 @@ void Database::CreateDatabase() {
         CreateDatabaseText(impl_->FirebirdPath(), credentials.user, credentials.password);
     impl_->Trace(text);
     IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
-        ThrowStatusWrapper status(impl_->master->getStatus());
+        CallStatus status(impl_->master);
         IAttachment* made = nullptr;
         try {
             FB_BOOLEAN isCreate = false;
@@ -35,7 +35,6 @@ void Database::CreateDatabase() {
             impl_->Report("CreateDatabase", error);
             impl_->gone = false;  // nothing was attached that could be lost
         }
-        status.dispose();
         return made;
     });
     if (created != nullptr) {
@@ -87,7 +86,7 @@ bool Database::Reattached() {
 }
 
 void Database::SetStatementDeadline(std::chrono::milliseconds allowed) {
-    impl_->calls.SetAllowed(allowed);
+    impl_->Allow(allowed);
 }
 
 void Database::SetWaiter(Waiter waiter) {

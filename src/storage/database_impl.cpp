@@ -1,5 +1,6 @@
 #include "storage/database_impl.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "common/codepage.h"
@@ -9,6 +10,8 @@ using namespace Firebird;
 
 namespace {
 
+// How long a call on a server's connection may take unless a test says otherwise.
+constexpr std::chrono::milliseconds kCallDeadline{20000};
 // How long a server's connection waits for the next read of a command before ending the read
 // transaction: longer than a command takes between its statements.
 constexpr std::chrono::milliseconds kReaderIdle{100};
@@ -25,6 +28,13 @@ Database::Impl::Impl(const ConnectionSettings& s)
     // transaction that has read a table keeps every other connection from dropping that table until
     // it ends, so none is left open any longer.
     calls.SetIdleTask([this] { transactions.EndReading(false); }, kReaderIdle);
+    Allow(kCallDeadline);
+}
+
+void Database::Impl::Allow(std::chrono::milliseconds allowed) {
+    calls.SetAllowed(allowed);
+    transactions.SetLockWait(
+        std::max(std::chrono::seconds(1), std::chrono::duration_cast<std::chrono::seconds>(allowed / 2)));
 }
 
 void Database::Impl::Report(const char* operation, const FbException& error) {
@@ -90,14 +100,13 @@ bool Database::Impl::DetachQuietly() {
     if (attachment == nullptr) {
         return false;
     }
-    ThrowStatusWrapper status(master->getStatus());
+    CallStatus status(master);
     try {
         attachment->detach(&status);
     } catch (const FbException& error) {
         Report("detach", error);
         attachment->release();  // a connection that went away is dropped all the same
     }
-    status.dispose();
     attachment = nullptr;
     gone = false;  // it is left either way
     return true;

@@ -2,6 +2,7 @@
 
 #include <firebird/Interface.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ struct Database::Impl {
     ErrorHook errorHook;
     std::string lastError;
 
+    // Each call may take `allowed`; a wait for another connection's lock ends well within that, as a
+    // conflict rather than as a server that stopped answering.
+    void Allow(std::chrono::milliseconds allowed);
     void Report(const char* operation, const Firebird::FbException& error);
     void Report(const char* operation, const char* message);
     void Trace(const std::string& text);

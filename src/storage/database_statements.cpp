@@ -30,7 +30,7 @@ std::optional<FetchedRows> Database::Impl::ReadNow(const char* operation, const 
 }
 
 std::optional<FetchedRows> Database::Impl::ReadIn(const char* operation, const std::string& text, Keep keep) {
-    ThrowStatusWrapper status(master->getStatus());
+    CallStatus status(master);
     std::optional<FetchedRows> fetched;
     try {
         ITransaction* const transaction = transactions.Reading(attachment, status);
@@ -39,7 +39,6 @@ std::optional<FetchedRows> Database::Impl::ReadIn(const char* operation, const s
     } catch (const FbException& error) {
         Report(operation, error);
     }
-    status.dispose();
     // A failed read takes its transaction with it, so that the next begins afresh; a connection found
     // gone is dropped as a whole, its transactions with it. Without a server's round trips to spare,
     // every read ends its transaction at once.
@@ -51,7 +50,7 @@ std::optional<FetchedRows> Database::Impl::ReadIn(const char* operation, const s
 
 long long Database::Impl::WriteNow(const WriteStatement& write) {
     Trace(write.text);
-    ThrowStatusWrapper status(master->getStatus());
+    CallStatus status(master);
     const bool detailed = writeObserver && detailFor && !write.table.empty() && detailFor(write.table);
     const bool counted = write.counted || (detailed && write.effect == RowEffect::Removes);
     long long changed = -1;
@@ -81,7 +80,6 @@ long long Database::Impl::WriteNow(const WriteStatement& write) {
         Report(write.operation, error.what());
         changed = -1;
     }
-    status.dispose();
     if (transactions.InBatch()) {
         transactions.Wrote(changed >= 0 ? std::optional(std::move(own)) : std::nullopt);
         return changed;
@@ -99,7 +97,7 @@ bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
         return false;
     }
     impl.CloseStatement();
-    ThrowStatusWrapper status(impl.master->getStatus());
+    CallStatus status(impl.master);
     bool committed = false;
     try {
         impl.transactions.BeginBatch(impl.attachment, status);
@@ -107,7 +105,6 @@ bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
     } catch (const FbException& error) {
         impl.Report("WriteTogether", error);
     }
-    status.dispose();
     const std::vector<OwnWrite> written = impl.transactions.EndBatch();
     if (committed && impl.writeObserver) {
         for (const OwnWrite& write : written) {

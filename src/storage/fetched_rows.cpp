@@ -62,7 +62,7 @@ void KeepRow(FetchedRows& rows, const std::vector<unsigned char>& buffer,
 
 // Every column asked for as VARCHAR: the server converts numbers to their decimal text and passes
 // text columns through as the bytes stored.
-IMessageMetadata* AsTexts(FetchHandles& made, unsigned columns, ThrowStatusWrapper& status) {
+IMessageMetadata* AsTexts(FetchHandles& made, unsigned columns, CallStatus& status) {
     made.builder = made.described->getBuilder(&status);
     for (unsigned i = 0; i < columns; ++i) {
         const unsigned type = made.described->getType(&status, i) & ~1u;
@@ -94,7 +94,7 @@ void FetchedRows::EmptyRow(std::span<std::string> row) const {
 }
 
 FetchedRows FetchRows(IAttachment* attachment, ITransaction* transaction, const std::string& text, Keep keep,
-                      ThrowStatusWrapper& status) {
+                      CallStatus& status) {
     FetchHandles made;
     made.statement = attachment->prepare(&status, transaction, static_cast<unsigned>(text.size()),
                                          text.c_str(), kSqlDialect, IStatement::PREPARE_PREFETCH_METADATA);

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "storage/call_status.h"
+
 // A fetched result: its column names, its number of rows and, where kept, the texts of its rows one
 // after another in a single buffer. A NULL is kept as an empty text, which is how it reads.
 struct FetchedRows {
@@ -35,4 +37,4 @@ enum class Keep { Rows, FirstRow, RowCount, ColumnNames };
 // every row as texts, the first row only, only the number of rows, or only the column names. Throws
 // Firebird's exception when a call fails.
 FetchedRows FetchRows(Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
-                      const std::string& text, Keep keep, Firebird::ThrowStatusWrapper& status);
+                      const std::string& text, Keep keep, CallStatus& status);

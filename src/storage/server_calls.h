@@ -39,15 +39,20 @@ public:
     void Interrupt();
     bool Leaving() const { return leaving_; }
 
-    // Runs `operation`, whose calls go to `attachment`, on the connection's thread under the deadline.
+    // Runs `operation`, whose calls go to `attachment`, on the connection's thread, each of its calls
+    // (made with a CallStatus) under the deadline.
     template <typename Operation>
     auto Watched(Firebird::IAttachment* attachment, Operation operation) {
-        Deadline().Arm(attachment, allowed_);
+        StatementDeadline& deadline = Deadline();
+        deadline.Arm(attachment, allowed_);
         struct Disarm {
             StatementDeadline& deadline;
             ~Disarm() { deadline.Disarm(); }
-        } disarm{Deadline()};
-        return OnThread(operation);
+        } disarm{deadline};
+        return OnThread([&] {
+            const StatementDeadline::Timing timing(deadline);
+            return operation();
+        });
     }
 
     // Runs `operation` on the connection's thread while this one waits.
@@ -77,7 +82,7 @@ private:
     StatementDeadline& Deadline();
 
     Firebird::IMaster* master_;
-    std::chrono::milliseconds allowed_{20000};
+    std::chrono::milliseconds allowed_{0};
     ConnectionThread::Waiter waiter_;
     std::function<void()> idle_;
     std::chrono::milliseconds idleAfter_{0};

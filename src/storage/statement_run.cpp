@@ -6,7 +6,7 @@ namespace {
 
 // The transaction's own number, which the rows it writes carry as their record version; 0 when the
 // server does not say.
-std::int64_t TransactionNumber(ITransaction* transaction, ThrowStatusWrapper& status) {
+std::int64_t TransactionNumber(ITransaction* transaction, CallStatus& status) {
     const unsigned char items[] = {isc_info_tra_id};
     unsigned char answer[32] = {};
     transaction->getInfo(&status, sizeof items, items, sizeof answer, answer);
@@ -24,7 +24,7 @@ std::int64_t TransactionNumber(ITransaction* transaction, ThrowStatusWrapper& st
 }  // namespace
 
 long long RunStatement(IAttachment* attachment, ITransaction* transaction, const std::string& text,
-                       bool counted, ThrowStatusWrapper& status) {
+                       bool counted, CallStatus& status) {
     if (!counted) {
         attachment->execute(&status, transaction, static_cast<unsigned>(text.size()), text.c_str(),
                             kSqlDialect, nullptr, nullptr, nullptr, nullptr);
@@ -44,7 +44,7 @@ long long RunStatement(IAttachment* attachment, ITransaction* transaction, const
 }
 
 Database::OwnWrite DetailedOwnWrite(const WriteStatement& write, long long changed, ITransaction* transaction,
-                                    ThrowStatusWrapper& status) {
+                                    CallStatus& status) {
     Database::OwnWrite own{std::string(write.table), TransactionNumber(transaction, status), 0, false};
     own.rowsAdded = write.effect == RowEffect::AddsOne   ? 1
                     : write.effect == RowEffect::Removes ? -changed

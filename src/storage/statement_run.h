@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "storage/call_status.h"
 #include "storage/database.h"
 
 // Running the statements that return no rows, and what the program learns of its own writes.
@@ -27,10 +28,9 @@ struct WriteStatement {
 // Runs `text` in `transaction`. With `counted` it is prepared first, so that the server says how many
 // rows it changed; without, it answers 0. Throws Firebird's exception when a call fails.
 long long RunStatement(Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
-                       const std::string& text, bool counted, Firebird::ThrowStatusWrapper& status);
+                       const std::string& text, bool counted, CallStatus& status);
 
 // The report of `write`, which changed `changed` rows (counted where it removes rows) in `transaction`,
 // with the transaction's number asked of the server.
 Database::OwnWrite DetailedOwnWrite(const WriteStatement& write, long long changed,
-                                    Firebird::ITransaction* transaction,
-                                    Firebird::ThrowStatusWrapper& status);
+                                    Firebird::ITransaction* transaction, CallStatus& status);

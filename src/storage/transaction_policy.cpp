@@ -1,17 +1,17 @@
 #include "storage/transaction_policy.h"
 
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 using namespace Firebird;
 
 TransactionPolicy::TransactionPolicy(IMaster* master, FailureSink failed)
     : master_(master), failed_(std::move(failed)) {}
 
-ITransaction* TransactionPolicy::Reading(IAttachment* attachment, ThrowStatusWrapper& status) {
+ITransaction* TransactionPolicy::Reading(IAttachment* attachment, CallStatus& status) {
     if (reader_ == nullptr) {
-        static constexpr unsigned char kReadCommitted[] = {isc_tpb_version3, isc_tpb_read,
-                                                           isc_tpb_read_committed, isc_tpb_rec_version};
-        reader_ = attachment->startTransaction(&status, sizeof kReadCommitted, kReadCommitted);
+        reader_ = Start(attachment, false, status);
     }
     return reader_;
 }
@@ -20,16 +20,16 @@ void TransactionPolicy::EndReading(bool report) {
     End(reader_, report);
 }
 
-ITransaction* TransactionPolicy::Writing(IAttachment* attachment, ThrowStatusWrapper& status) {
+ITransaction* TransactionPolicy::Writing(IAttachment* attachment, CallStatus& status) {
     if (batch_) {
         return batch_->transaction;
     }
     EndWrite();
-    write_ = attachment->startTransaction(&status, 0, nullptr);
+    write_ = Start(attachment, true, status);
     return write_;
 }
 
-void TransactionPolicy::CommitWrite(ThrowStatusWrapper& status) {
+void TransactionPolicy::CommitWrite(CallStatus& status) {
     if (!batch_ && write_ != nullptr) {
         write_->commit(&status);
         write_ = nullptr;
@@ -40,9 +40,9 @@ void TransactionPolicy::EndWrite() {
     End(write_);
 }
 
-void TransactionPolicy::BeginBatch(IAttachment* attachment, ThrowStatusWrapper& status) {
+void TransactionPolicy::BeginBatch(IAttachment* attachment, CallStatus& status) {
     batch_.emplace();
-    batch_->transaction = attachment->startTransaction(&status, 0, nullptr);
+    batch_->transaction = Start(attachment, true, status);
 }
 
 void TransactionPolicy::Wrote(std::optional<Database::OwnWrite> write) {
@@ -53,7 +53,7 @@ void TransactionPolicy::Wrote(std::optional<Database::OwnWrite> write) {
     }
 }
 
-bool TransactionPolicy::CommitBatch(ThrowStatusWrapper& status) {
+bool TransactionPolicy::CommitBatch(CallStatus& status) {
     if (batch_->failed) {
         return false;
     }
@@ -82,7 +82,7 @@ void TransactionPolicy::End(ITransaction*& open, bool report) {
     if (open == nullptr) {
         return;
     }
-    ThrowStatusWrapper status(master_->getStatus());
+    CallStatus status(master_);
     try {
         open->rollback(&status);
     } catch (const FbException& error) {
@@ -91,6 +91,21 @@ void TransactionPolicy::End(ITransaction*& open, bool report) {
         }
         open->release();
     }
-    status.dispose();
     open = nullptr;
+}
+
+ITransaction* TransactionPolicy::Start(IAttachment* attachment, bool writing, CallStatus& status) {
+    // Writes as the server's defaults have them: a snapshot, read-write, waiting for a lock. Reads see
+    // each commit as it happens. Either waits for a lock no longer than the lock wait.
+    std::vector<unsigned char> parameters =
+        writing
+            ? std::vector<unsigned char>{isc_tpb_version3, isc_tpb_write, isc_tpb_concurrency, isc_tpb_wait}
+            : std::vector<unsigned char>{isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                         isc_tpb_rec_version, isc_tpb_wait};
+    const auto seconds = static_cast<std::uint32_t>(lockWait_.count());
+    parameters.insert(parameters.end(),
+                      {isc_tpb_lock_timeout, 4, static_cast<unsigned char>(seconds),
+                       static_cast<unsigned char>(seconds >> 8), static_cast<unsigned char>(seconds >> 16),
+                       static_cast<unsigned char>(seconds >> 24)});
+    return attachment->startTransaction(&status, static_cast<unsigned>(parameters.size()), parameters.data());
 }
