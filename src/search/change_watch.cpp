@@ -54,8 +54,11 @@ void ChangeWatcher::Check() {
         if (fresh) {
             look_.Forget();
         }
-        const ChangeLook::Outcome outcome =
-            own != nullptr ? look_.Look(*own, fileGroup, written) : ChangeLook::Outcome{};
+        ChangeLook::Outcome outcome;
+        if (own != nullptr) {
+            outcome = look_.Look(*own, fileGroup, written);
+            own->CloseStatement();  // the tables looked at are not held until the next look
+        }
         QMetaObject::invokeMethod(this,
                                   [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
     });

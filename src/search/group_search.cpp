@@ -87,6 +87,8 @@ void FindFiles(Database& database, const Groups& groups, const std::vector<int>&
                const std::string& where, const FileFilter& keep, SearchOutcome& outcome) {
     for (std::size_t first = 0; first < numbers.size(); first += kFileTablesPerStatement) {
         FindFilesIn(database, groups, numbers, first, BatchEnd(numbers, first), where, keep, outcome);
+        // A table the read transaction has read cannot be dropped until it ends.
+        database.CloseStatement();
     }
 }
 
@@ -172,6 +174,8 @@ bool FileTableWarmUp::Step(Database& database) {
     }
     const std::size_t end = BatchEnd(numbers_, next_);
     database.OpenSelect("G", FileTablesUnion(numbers_, next_, end), "1 = 0", "");
+    // Steps follow each other without a pause: the tables are let go after each of them.
+    database.CloseStatement();
     next_ = end;
     return next_ < numbers_.size();
 }

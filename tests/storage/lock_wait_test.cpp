@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <future>
-#include <thread>
 
 #include "common/sql_literal.h"
 #include "storage/database.h"
 #include "storage/schema.h"
+#include "support/another_desktop.h"
 #include "support/file_rows.h"
 #include "support/full_length_names.h"
 #include "support/test_database.h"
@@ -27,33 +26,23 @@ protected:
         db.SetStatementDeadline(4s);
     }
 
-    // Runs `write` on this desktop while another desktop's transaction holds an uncommitted change
-    // of the registration; that one commits once `write` has returned, or after a minute. Answers
-    // whether `write` returned while the other's change was still uncommitted.
+    // Runs `write` here while another desktop holds an uncommitted change of the registration;
+    // answers whether `write` returned before that change was committed.
     bool WhileAnotherDesktopHoldsTheRow(const std::function<void()>& write) {
-        std::promise<void> held;
-        std::promise<void> written;
-        bool heldToTheEnd = false;
-        std::thread otherDesktop([&] {
-            Database other(location.settings());
-            other.ConnectDatabase();
-            other.WriteTogether([&] {
-                const bool changed = other.UpdateSet(
-                    FileTableName(1), "PATH_NAME = " + SqlText(FullLengthFolder("theirs")), "N=1");
-                held.set_value();
-                heldToTheEnd = written.get_future().wait_for(60s) == std::future_status::ready;
-                return changed;
+        return WhileAnotherDesktopWrites(
+            location.settings(),
+            [](Database& other) {
+                return other.UpdateSet(FileTableName(1), "PATH_NAME = " + SqlText(FullLengthFolder("theirs")),
+                                       "N=1");
+            },
+            [&] {
+                const auto started = std::chrono::steady_clock::now();
+                write();
+                RecordProperty("waitedMs",
+                               static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    std::chrono::steady_clock::now() - started)
+                                                    .count()));
             });
-        });
-        held.get_future().wait();
-        const auto started = std::chrono::steady_clock::now();
-        write();
-        RecordProperty("waitedMs", static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                        std::chrono::steady_clock::now() - started)
-                                                        .count()));
-        written.set_value();
-        otherDesktop.join();
-        return heldToTheEnd;
     }
 
     TestDatabaseLocation location;
