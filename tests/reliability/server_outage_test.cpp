@@ -144,6 +144,8 @@ TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommands
     }
     EXPECT_EQ(prompts.messages, (QStringList{"複製失敗", "削除失敗", "編集登録失敗"}));
 
+    // A restart takes a while: the server stays away for more than one try to attach again.
+    QTest::qWait(3000);
     ASSERT_TRUE(server->Start());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
     EXPECT_EQ(form.StatusBar1->currentMessage(), QStringLiteral("サーバーに再接続しました。"));
