@@ -87,8 +87,6 @@ void FindFiles(Database& database, const Groups& groups, const std::vector<int>&
                const std::string& where, const FileFilter& keep, SearchOutcome& outcome) {
     for (std::size_t first = 0; first < numbers.size(); first += kFileTablesPerStatement) {
         FindFilesIn(database, groups, numbers, first, BatchEnd(numbers, first), where, keep, outcome);
-        // A table the read transaction has read cannot be dropped until it ends.
-        database.CloseStatement();
     }
 }
 
