@@ -60,14 +60,17 @@ void TForm1::mnuDeleteGroupClick() {
     if (groupNo == 0 || !ConfirmForSelected(QStringLiteral("削除"))) {
         return;
     }
-    // While its row stands the group stays, on the board and with its file list.
-    if (!database_.DeleteRows(kGroupTable, "N=" + SqlNumber(groupNo))) {
+    // The row and the file table go together or not at all: a file table that another connection is
+    // reading is waited for a bounded time, and then the group stays, on the board and with its file
+    // list, rather than leaving its files to the next group of its number.
+    const std::string files = FileTableName(groupNo);
+    const bool deleted = database_.WriteTogether([&] {
+        return database_.DeleteRows(kGroupTable, "N=" + SqlNumber(groupNo)) &&
+               (!database_.TableExists(files) || database_.DropTable(files));
+    });
+    if (!deleted) {
         context_.prompts->Message(this, QStringLiteral("削除失敗"));
         return;
-    }
-    const std::string files = FileTableName(groupNo);
-    if (database_.TableExists(files)) {
-        database_.DropTable(files);
     }
     if (GroupSlot* slot = GroupSlots.LiveSlot(groupNo)) {
         FreeSlot(*slot);

@@ -11,8 +11,10 @@ ConnectionWorker::ConnectionWorker(Database& database) : home_(new QObject) {
         });
     };
     listening_ = database.Listen([follow](Database::ConnectionEvent event) {
-        if (event == Database::ConnectionEvent::Attached || event == Database::ConnectionEvent::Detached) {
-            follow(event == Database::ConnectionEvent::Attached);
+        // Once the program's connection is made again after it was lost, so is this one: the server
+        // may have restarted under it without its knowing.
+        if (event != Database::ConnectionEvent::Lost) {
+            follow(event != Database::ConnectionEvent::Detached);
         }
     });
     if (database.Attached()) {

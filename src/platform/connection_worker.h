@@ -9,9 +9,10 @@
 class Database;
 
 // A thread of its own with a connection of its own that follows `database` (the program's
-// connection) wherever it attaches: the home of work done off the GUI thread, so that a server slow
-// to answer never keeps the windows waiting. Work runs there in the order it was posted. When the
-// worker is dropped, a call of its connection that waits for a server is given up.
+// connection) wherever it attaches, and is made again whenever that one is after it was lost: the
+// home of work done off the GUI thread, so that a server slow to answer never keeps the windows
+// waiting. Work runs there in the order it was posted. When the worker is dropped, a call of its
+// connection that waits for a server is given up.
 class ConnectionWorker {
 public:
     explicit ConnectionWorker(Database& database);

@@ -17,6 +17,9 @@ namespace {
 constexpr int kBlockRows = 2000;
 // How often the scan tells what it found so far.
 constexpr int kReportMilliseconds = 50;
+// Groups whose rows one read transaction reads: a table it has read cannot be dropped, by a group's
+// deletion here or on another desktop, until it ends.
+constexpr int kGroupsPerTransaction = 16;
 
 // Reads the rows of group `groupNo` after number `lastNumber` into `block`, moving `lastNumber` on;
 // false when the group has no more rows.
@@ -83,7 +86,9 @@ void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
                 report = counts;
             }
         }
-        ++report.groupsDone;
+        if (++report.groupsDone % kGroupsPerTransaction == 0) {
+            database->CloseStatement();
+        }
     }
     report.done = true;
     tell(std::move(report));

@@ -39,9 +39,9 @@ ChangeLook::Outcome ChangeLook::Look(Database& database, int fileGroup,
     return outcome;
 }
 
-void ChangeLook::Forget() {
-    groups_ = Watched{};
-    files_ = Watched{};
+void ChangeLook::Expect(const std::string& table, std::optional<TableState> state) {
+    Watched& watched = table == kGroupTable ? groups_ : files_;
+    watched = state ? Watched{table, state} : Watched{};
 }
 
 void ChangeLook::Note(const Database::OwnWrite& write) {
@@ -62,6 +62,10 @@ bool ChangeLook::LookAt(Database& database, Watched& watched, const std::string&
         return false;
     }
     const std::optional<TableState> now = ReadTableState(database, table);
+    // A look cut short by a lost connection tells nothing: what was known stands.
+    if (database.Lost()) {
+        return false;
+    }
     bool news = false;
     if (watched.table == table) {
         if (!watched.ownWritten) {

@@ -29,10 +29,12 @@ public:
         bool filesChanged = false;
     };
     // Looks at the master table and at the file table of `fileGroup` (0: none), with the program's
-    // own writes since the last look. The first look at a table only learns how it stands.
+    // own writes since the last look. The first look at a table the views were not read from only
+    // learns how it stands.
     Outcome Look(Database& database, int fileGroup, const std::vector<Database::OwnWrite>& ownWrites);
-    // Another database, or the same one reached again: the next look only learns.
-    void Forget();
+    // The views were read from `table` when it stood as `state` (nothing: it could not be read, and
+    // the next look only learns): the next look at it tells whether it changed since.
+    void Expect(const std::string& table, std::optional<TableState> state);
 
 private:
     // One table as the last look left it, and the program's own writes to it since.

@@ -1,6 +1,9 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "storage/schema.h"
 
@@ -12,6 +15,36 @@ bool UserInTheMiddle() {
 ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
     : QObject(parent), database_(database), views_(std::move(views)), worker_(database) {
     connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
+    // Told after the worker was: it follows the new database before it learns what to expect there.
+    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
+        if (event == Database::ConnectionEvent::Attached) {
+            ExpectWhatTheViewsRead(true, 0);
+        }
+    });
+}
+
+void ChangeWatcher::ExpectWhatTheViewsRead(bool groups, int fileGroup) {
+    std::vector<std::pair<std::string, std::optional<TableState>>> expected;
+    if (groups) {
+        expected.emplace_back(kGroupTable, ReadTableState(database_, kGroupTable));
+    }
+    if (fileGroup != 0) {
+        const std::string files = FileTableName(fileGroup);
+        expected.emplace_back(files, ReadTableState(database_, files));
+    }
+    {
+        // The program's own writes so far are in those states already.
+        std::lock_guard lock(ownWritesMutex_);
+        std::erase_if(ownWrites_, [&](const Database::OwnWrite& write) {
+            return std::any_of(expected.begin(), expected.end(),
+                               [&](const auto& table) { return table.first == write.table; });
+        });
+    }
+    worker_.Post([this, expected = std::move(expected)](FollowingConnection&) {
+        for (const auto& [table, state] : expected) {
+            look_.Expect(table, state);
+        }
+    });
 }
 
 bool ChangeWatcher::UserBusy() const {
@@ -48,14 +81,12 @@ void ChangeWatcher::Check() {
         written.swap(ownWrites_);
     }
     worker_.Post([this, fileGroup, written = std::move(written)](FollowingConnection& connection) {
-        bool fresh = false;
-        Database* const own = connection.Use(fresh);
-        // A connection made anew shows the tables as they are now: it learns them first.
-        if (fresh) {
-            look_.Forget();
+        Database* const own = connection.Use();
+        ChangeLook::Outcome outcome;
+        if (own != nullptr) {
+            outcome = look_.Look(*own, fileGroup, written);
+            own->CloseStatement();  // the tables looked at are not held until the next look
         }
-        const ChangeLook::Outcome outcome =
-            own != nullptr ? look_.Look(*own, fileGroup, written) : ChangeLook::Outcome{};
         QMetaObject::invokeMethod(this,
                                   [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
     });
@@ -75,5 +106,6 @@ void ChangeWatcher::RefreshWhenFree() {
     const bool everything = refreshEverything_;
     refreshEverything_ = false;
     refreshFiles_ = false;
+    ExpectWhatTheViewsRead(everything, views_.openFileGroup());
     views_.refresh(everything);
 }

@@ -32,7 +32,9 @@ public:
     };
     static constexpr int kIntervalMs = 2000;
 
-    // Follows `database` (the program's connection) to whatever it attaches.
+    // Follows `database` (the program's connection) to whatever it attaches; its first look there
+    // compares with how the master table stood when the connection was attached, just before the
+    // board is read.
     ChangeWatcher(Database& database, Views views, QObject* parent = nullptr);
 
     void Start() { timer_.start(kIntervalMs); }
@@ -50,6 +52,10 @@ public:
     void NoteOwnWrite(const Database::OwnWrite& write);
 
 private:
+    // The views are about to read the master table (when `groups`) and the file table of
+    // `fileGroup` (0: none): the next look compares with how those stand now, so that nothing
+    // written from now on is missed. One short statement each, on the program's connection.
+    void ExpectWhatTheViewsRead(bool groups, int fileGroup);
     bool UserBusy() const;
     void Looked(bool groupsChanged, bool filesChanged);
     void RefreshWhenFree();
@@ -65,4 +71,5 @@ private:
     std::atomic<int> watchedGroup_{0};
     mutable std::mutex ownWritesMutex_;
     std::vector<Database::OwnWrite> ownWrites_;
+    std::shared_ptr<void> listening_;
 };

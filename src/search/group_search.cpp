@@ -184,6 +184,8 @@ bool FileTableWarmUp::Step(Database& database) {
     }
     const std::size_t end = BatchEnd(numbers_, next_);
     database.OpenSelect("G", FileTablesUnion(numbers_, next_, end), "1 = 0", "");
+    // Steps follow each other without a pause: the tables are let go after each of them.
+    database.CloseStatement();
     next_ = end;
     return next_ < numbers_.size();
 }

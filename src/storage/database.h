@@ -43,7 +43,9 @@ public:
     // when it did. Called regularly while Lost.
     bool Reattached();
     // How long a call on a server's connection may go without an answer before it is abandoned and
-    // the connection made again; 20 seconds unless a test says otherwise.
+    // the connection made again; 20 seconds unless a test says otherwise. Each call has that time of
+    // its own. A wait for another connection's lock ends after half of it (a second at least), as a
+    // failure of the statement that waited.
     void SetStatementDeadline(std::chrono::milliseconds allowed);
     // A server's connection makes its calls on a thread of its own. The thread that asked waits for
     // the answer through `waiter` when it does not come at once: `waitABit` blocks a little and

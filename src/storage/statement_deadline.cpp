@@ -4,6 +4,8 @@
 
 using namespace Firebird;
 
+thread_local StatementDeadline* StatementDeadline::timing_ = nullptr;
+
 StatementDeadline::StatementDeadline(IMaster* master) : master_(master), watcher_([this] { Watch(); }) {}
 
 StatementDeadline::~StatementDeadline() {
@@ -26,7 +28,9 @@ void StatementDeadline::Arm(IAttachment* attachment, std::chrono::milliseconds a
     {
         std::lock_guard lock(mutex_);
         previous = std::exchange(attachment_, attachment);
+        allowed_ = allowed;
         deadline_ = std::chrono::steady_clock::now() + allowed;
+        expired_ = false;
     }
     if (previous != nullptr) {
         previous->release();
@@ -48,9 +52,29 @@ void StatementDeadline::Disarm() {
 void StatementDeadline::Expire() {
     {
         std::lock_guard lock(mutex_);
-        deadline_ = std::chrono::steady_clock::now();
+        expired_ = true;
     }
     changed_.notify_all();
+}
+
+StatementDeadline::Timing::Timing(StatementDeadline& deadline) : outer_(std::exchange(timing_, &deadline)) {}
+
+StatementDeadline::Timing::~Timing() {
+    timing_ = outer_;
+}
+
+void StatementDeadline::CallBoundary() {
+    if (timing_ != nullptr) {
+        timing_->Renew();
+    }
+}
+
+void StatementDeadline::Renew() {
+    // Only ever later: the watcher, woken at the earlier time, simply waits on. No wake-up per call.
+    std::lock_guard lock(mutex_);
+    if (attachment_ != nullptr) {
+        deadline_ = std::chrono::steady_clock::now() + allowed_;
+    }
 }
 
 void StatementDeadline::Watch() {
@@ -58,10 +82,9 @@ void StatementDeadline::Watch() {
     while (!stopping_) {
         if (attachment_ == nullptr) {
             changed_.wait(lock);
-            continue;
-        }
-        if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && attachment_ != nullptr &&
-            std::chrono::steady_clock::now() >= deadline_) {
+        } else if (!expired_ && std::chrono::steady_clock::now() < deadline_) {
+            changed_.wait_until(lock, deadline_);
+        } else {
             // Firebird's asynchronous cancel: the connection is closed under the waiting call.
             CheckStatusWrapper status(master_->getStatus());
             attachment_->cancelOperation(&status, fb_cancel_abort);

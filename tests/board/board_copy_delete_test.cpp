@@ -9,11 +9,14 @@
 
 #include "board/read_group_row.h"
 #include "board_mouse.h"
+#include "common/sql_literal.h"
 #include "filelist/file_list_view.h"
 #include "picture_files.h"
 #include "program_fixture.h"
 #include "storage/schema.h"
 #include "storage/statement_text.h"
+#include "support/another_desktop.h"
+#include "support/full_length_names.h"
 
 namespace {
 
@@ -298,6 +301,26 @@ TEST_F(BoardCopyDelete, aRefusedDeleteKeepsTheGroupSelectedWithItsFiles) {
     EXPECT_NE(IconOf(form, 2), nullptr);
     EXPECT_EQ(form.SelectedGroup, 2);
     EXPECT_EQ(form.Edit1->text(), QStringLiteral("A"));
+    EXPECT_EQ(form.Edit3->text(), QStringLiteral("2"));
+}
+
+TEST_F(BoardCopyDelete, aFileListAnotherDesktopIsWritingKeepsTheGroupAfterABoundedWaitAndSaysSo) {
+    StartWithFiveGroups();
+    TForm1& form = board();
+    form.database().SetStatementDeadline(std::chrono::seconds(2));  // a lock is waited for a second
+    mouse->Select(2);
+    const std::array<std::string, 3> added{"7", SqlText(FullLengthName("c")), SqlText(FullLengthFolder("d"))};
+    EXPECT_TRUE(WhileAnotherDesktopWrites(
+        location.settings(),
+        [&](Database& writer) { return writer.InsertRow("GRP_2", FileColumnNames(), added); },
+        [&] { Delete(true); }));
+    EXPECT_EQ(prompts.messages, QStringList{"削除失敗"});
+    EXPECT_FALSE(form.database().Lost());
+    // The group stands as it was, with its files and the other desktop's.
+    EXPECT_EQ(ReadGroupRow(other, 2)[kGroupN], "2");
+    EXPECT_EQ(FilesOf("GRP_2").size(), 3u);
+    EXPECT_NE(IconOf(form, 2), nullptr);
+    EXPECT_EQ(form.SelectedGroup, 2);
     EXPECT_EQ(form.Edit3->text(), QStringLiteral("2"));
 }
 

@@ -3,9 +3,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <chrono>
 
 #include "outside_tools.h"
 #include "program_fixture.h"
+#include "storage/schema.h"
+#include "support/full_length_names.h"
+#include "support/slow_link.h"
 
 namespace {
 
@@ -17,7 +21,7 @@ protected:
             GTEST_SKIP() << "runs a server of its own in the embedded run";
         }
         server.emplace();
-        ConnectionSettings settings = location.settings();
+        settings = location.settings();
         settings.serverPrefix = server->prefix();
         Database creator(settings);
         creator.CreateDatabase();
@@ -37,31 +41,58 @@ protected:
         }
     }
 
+    // Starts a copy of the program in the application folder, with the settings written there.
+    void StartProgram() {
+        const QString copy = appFolder.filePath(QStringLiteral("qarto-groups"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QARTO_PROGRAM), copy));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(copy, {});
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    // SIGTERM ends the program within two seconds, as the exit command does: it writes its settings.
+    void ExpectAnOrderlyEndOnSigterm() {
+        ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+        ASSERT_TRUE(program.waitForFinished(2000)) << "still running two seconds after the signal";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        QFile written(SettingsPath());
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        ASSERT_GE(lines.size(), 4);
+        EXPECT_EQ(lines[3], "frozen\r");
+    }
+
     TestDatabaseLocation location;
     std::optional<OwnServer> server;
+    ConnectionSettings settings;  // straight to the server
     QProcess program;
 };
 
 }  // namespace
 
 TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileAStatementWaitsForIt) {
-    const QString copy = appFolder.filePath(QStringLiteral("qarto-groups"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(QARTO_PROGRAM), copy));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(environment);
-    program.start(copy, {});
-    ASSERT_TRUE(program.waitForStarted());
+    StartProgram();
     QTest::qWait(3000);  // attached, the change watch looking every two seconds
     ASSERT_TRUE(server->Signal(SIGSTOP));
     QTest::qWait(3000);  // a look now waits for the server, which may take up to 20 s
-    ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
-    ASSERT_TRUE(program.waitForFinished(2000)) << "still running two seconds after the signal";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    ExpectAnOrderlyEndOnSigterm();
+}
 
-    QFile settings(SettingsPath());
-    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = settings.readAll().split('\n');
-    ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines[3], "frozen\r");
+// Only the program's own connection stops getting answers; the change watch's goes on, sees another
+// desktop's new group and has the board read again, so that the window itself waits for its server.
+TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileItsWindowWaitsForTheServer) {
+    SlowLink link(server->port(), std::chrono::milliseconds(0));
+    ConnectionSettings throughLink = settings;
+    throughLink.serverPrefix = "127.0.0.1/" + std::to_string(link.Port()) + ":";
+    WriteSettings(throughLink);
+    StartProgram();
+    QTest::qWait(3000);  // attached, the change watch looking every two seconds
+    link.Hold(0);        // the program's own connection is the first it makes
+    Database other(settings);
+    other.ConnectDatabase();
+    InsertGroupRow(other, 3, FullLengthName("3", 32), "", 128, 64);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return link.RequestHeld(0); }, 15000));
+    ExpectAnOrderlyEndOnSigterm();
 }

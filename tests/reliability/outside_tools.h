@@ -33,6 +33,7 @@ public:
     bool Signal(int signal);
     // "127.0.0.1/<port>:"
     const std::string& prefix() const { return prefix_; }
+    int port() const { return port_.toInt(); }
 
 private:
     QTemporaryDir parent_;

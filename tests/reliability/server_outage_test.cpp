@@ -3,22 +3,27 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <optional>
 
 #include "backup/attachment_marker.h"
 #include "backup/backup_catalog.h"
 #include "backup/backup_place.h"
+#include "common/codepage.h"
 #include "common/sql_literal.h"
 #include "outside_tools.h"
 #include "picture_files.h"
 #include "program_fixture.h"
 #include "search/change_watch.h"
+#include "search/search_window.h"
 #include "storage/schema.h"
 #include "storage/table_copy.h"
+#include "support/full_length_names.h"
 #include "support/scoped_environment.h"
 #include "window_steps.h"
 
@@ -139,6 +144,8 @@ TEST_F(ServerOutage, aServerBackAfterAHardStopIsAttachedAgainByItselfAndCommands
     }
     EXPECT_EQ(prompts.messages, (QStringList{"複製失敗", "削除失敗", "編集登録失敗"}));
 
+    // A restart takes a while: the server stays away for more than one try to attach again.
+    QTest::qWait(3000);
     ASSERT_TRUE(server->Start());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.database().Lost(); }, 15000));
     EXPECT_EQ(form.StatusBar1->currentMessage(), QStringLiteral("サーバーに再接続しました。"));
@@ -246,4 +253,38 @@ TEST_F(ServerOutage, theSettingsCommandAttachesAgainAfterARestartAndNothingCommi
     }
     OpenFileList(board(), 1);
     EXPECT_EQ(ListedRows(fileList).size(), 3u);
+}
+
+// Another desktop's group, added after the board was read at the start and before the watch's first
+// look, is shown by itself.
+TEST_F(ServerOutage, aGroupAnotherDesktopAddsRightAfterTheStartIsShownByItself) {
+    windows->search.watcher.Start();  // as the program starts it
+    Database other(settings);
+    other.ConnectDatabase();
+    InsertGroupRow(other, 3, FullLengthName("3", 32), "", 128, 64);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return IconOf(board(), 3) != nullptr; }, 15000));
+}
+
+// The server is killed and started again, twice, while nobody uses the program: each time the watch
+// goes on showing the groups another desktop adds, and the search finds them.
+TEST_F(ServerOutage, afterEveryRestartOfTheServerAnotherDesktopsGroupsAreShownAndFoundByThemselves) {
+    windows->search.watcher.Start();
+    SearchWindow& search = windows->search.window;
+    for (const int added : {3, 4}) {
+        ASSERT_TRUE(server->Stop());
+        QTest::qWait(2 * ChangeWatcher::kIntervalMs);  // the watch finds the server gone
+        ASSERT_TRUE(server->Start());
+        Database other(settings);
+        other.ConnectDatabase();
+        ASSERT_TRUE(other.Attached()) << other.LastError();
+        QTest::qWait(2000);
+        const std::string name = FullLengthName(std::to_string(added), 32);
+        InsertGroupRow(other, added, name, "", 64 * added, 64);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return IconOf(board(), added) != nullptr; }, 20000)) << added;
+
+        search.Edit1->setText(Utf8FromCp932(name).c_str());
+        search.RunSearch();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Searching(); }, 20000));
+        EXPECT_EQ(search.ListView1->topLevelItemCount(), 1) << added;
+    }
 }

@@ -55,8 +55,16 @@ std::vector<FileRecord> SharedDatabase::ReadFiles(const std::string& table) {
     return rows;
 }
 
-int SharedDatabase::OpenTransactions() {
-    return observer_->CountRows("MON$TRANSACTIONS", "MON$ATTACHMENT_ID = " + attachmentId_);
+int SharedDatabase::OpenTransactions(std::string_view condition) {
+    // The monitoring tables stand as they were when the observer's transaction first read them: each
+    // count starts a transaction of its own.
+    observer_->CloseStatement();
+    return observer_->CountRows("MON$TRANSACTIONS",
+                                "MON$ATTACHMENT_ID = " + attachmentId_ + std::string(condition));
+}
+
+int SharedDatabase::OpenWriteTransactions() {
+    return OpenTransactions(" AND MON$READ_ONLY = 0");
 }
 
 std::string Crlf(const std::vector<std::string>& lines) {

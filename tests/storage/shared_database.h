@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/database.h"
@@ -28,7 +29,10 @@ protected:
     // Every row of a file table ordered by N.
     static std::vector<FileRecord> ReadFiles(const std::string& table);
     // Transactions the shared connection holds open, as a second connection sees them.
-    static int OpenTransactions();
+    static int OpenTransactions(std::string_view condition = {});
+    // Those of them that may write: what a write left uncommitted. The read transaction a server's
+    // connection shares between the reads of a command is not among them.
+    static int OpenWriteTransactions();
 
     std::vector<std::string> sent;    // statement texts of this test, in order
     std::vector<std::string> errors;  // swallowed errors of this test

@@ -52,14 +52,14 @@ TEST_F(StatementLayer, failedWriteLeavesNothingUncommitted) {
     // The first insert succeeds inside the statement, the second breaks the unique number.
     EXPECT_FALSE(db().ExecuteScript({"EXECUTE BLOCK AS BEGIN", "  INSERT INTO GRP_1 (N) VALUES (100);",
                                      "  INSERT INTO GRP_1 (N) VALUES (1);", "END"}));
-    EXPECT_EQ(OpenTransactions(), 0);
+    EXPECT_EQ(OpenWriteTransactions(), 0);
     EXPECT_EQ(db().CountRows("GRP_1", "N=100"), 0);
 
     // GRPNAME holds 32 bytes: sixteen double-byte characters fit, one byte more does not.
     const std::string sixteen = Cp932("設計部の山田太郎設計部の山田太郎");
     const std::vector<std::string> columns{"N", "GRPNAME"};
     EXPECT_FALSE(db().InsertRow(kGroupTable, columns, std::vector<std::string>{"1", SqlText(sixteen + "x")}));
-    EXPECT_EQ(OpenTransactions(), 0);
+    EXPECT_EQ(OpenWriteTransactions(), 0);
     EXPECT_EQ(db().CountRows(kGroupTable, ""), 0);
     EXPECT_TRUE(db().InsertRow(kGroupTable, columns, std::vector<std::string>{"1", SqlText(sixteen)}));
     ASSERT_EQ(db().OpenSelect("*", kGroupTable, "", ""), 1);

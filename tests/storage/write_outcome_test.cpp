@@ -27,7 +27,7 @@ TEST_F(WriteOutcome, updatesSayHowManyRowsTheyChanged) {
     EXPECT_EQ(db().UpdateColumnsChanged("GRP_7", kPath, moved, "N=1 AND PATH_NAME='/old/'"), 0);
     EXPECT_EQ(db().UpdateSetChanged("GRP_7", "PATH_NAME='/x/'", ""), 2);
     EXPECT_EQ(db().UpdateSetChanged("NOPE", "PATH_NAME='/x/'", ""), -1);
-    EXPECT_EQ(OpenTransactions(), 0);
+    EXPECT_EQ(OpenWriteTransactions(), 0);
 }
 
 TEST_F(WriteOutcome, aBatchCommitsAllOrNothing) {
@@ -42,7 +42,7 @@ TEST_F(WriteOutcome, aBatchCommitsAllOrNothing) {
         return true;
     }));
     EXPECT_FALSE(db().WriteTogether([&] { return insert(13) && false; }));
-    EXPECT_EQ(OpenTransactions(), 0);
+    EXPECT_EQ(OpenWriteTransactions(), 0);
     EXPECT_EQ(db().CountRows("GRP_7", "N IN (12, 13)"), 0);
 
     // A read would end the batch's transaction: it is refused, and so is a batch inside a batch.

@@ -25,6 +25,7 @@ struct Chunk {
 
 // One client's connection and its connection to the server.
 struct Pair {
+    int number = 0;  // in the order the connections were made
     int client = -1;
     int server = -1;
     std::deque<Chunk> toServer;
@@ -111,8 +112,23 @@ SlowLink::~SlowLink() {
     close(listener_);
 }
 
+void SlowLink::Hold(int n) {
+    std::lock_guard lock(heldMutex_);
+    held_.insert(n);
+}
+
+bool SlowLink::RequestHeld(int n) const {
+    std::lock_guard lock(heldMutex_);
+    return heldRequest_.count(n) != 0;
+}
+
 void SlowLink::Relay() {
     std::vector<std::unique_ptr<Pair>> pairs;
+    int made = 0;
+    const auto held = [this](const Pair& pair) {
+        std::lock_guard lock(heldMutex_);
+        return held_.count(pair.number) != 0;
+    };
     for (;;) {
         std::vector<pollfd> watched{{wake_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
         Clock::time_point next = Clock::time_point::max();
@@ -120,7 +136,7 @@ void SlowLink::Relay() {
             watched.push_back({pair->client, POLLIN, 0});
             watched.push_back({pair->server, POLLIN, 0});
             for (const auto* queue : {&pair->toServer, &pair->toClient}) {
-                if (!queue->empty()) {
+                if (!queue->empty() && !held(*pair)) {
                     next = std::min(next, queue->front().due);
                 }
             }
@@ -141,6 +157,7 @@ void SlowLink::Relay() {
                 const int on = 1;
                 setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
                 auto pair = std::make_unique<Pair>();
+                pair->number = made++;
                 pair->client = client;
                 pair->server = server;
                 pairs.push_back(std::move(pair));
@@ -164,7 +181,12 @@ void SlowLink::Relay() {
                 open = Take(pair.server, pair.toClient, oneWay_) && open;
                 pair.answered = pair.answered || pair.toClient.size() > before;
             }
-            open = Pass(pair.server, pair.toServer) && Pass(pair.client, pair.toClient) && open;
+            if (!held(pair)) {
+                open = Pass(pair.server, pair.toServer) && Pass(pair.client, pair.toClient) && open;
+            } else if (!pair.toServer.empty()) {
+                std::lock_guard lock(heldMutex_);
+                heldRequest_.insert(pair.number);
+            }
             if (!open) {
                 pairs[i].reset();
             }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Names as real offices keep them: Japanese CP932 that fills its column to the last byte, with the
+// characters whose trail byte is a backslash (表, ソ, 能), blanks and a single quote among them.
+// `label` (ASCII) comes first, so that two names differ at their start.
+std::string FullLengthName(const std::string& label, std::size_t bytes = 255);
+// A folder as stored, ending in "/", `bytes` long with the separator.
+std::string FullLengthFolder(const std::string& label, std::size_t bytes = 255);
