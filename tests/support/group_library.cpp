@@ -8,43 +8,27 @@
 #include "common/sql_literal.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
-
-namespace {
-
-// `start`, then Japanese whose second bytes are backslashes (表 ソ 能), blanks and, where the program
-// stores them, quotes, cut to `bytes` in all with `end` last: a value that fills its column.
-std::string FullLength(const std::string& start, std::size_t bytes, const std::string& end, bool quotes) {
-    const std::string filler = Cp932(quotes ? "表 ソ'能\"設計 " : "表 ソ能 設計");
-    std::string text = start;
-    while (text.size() + end.size() < bytes) {
-        text += filler;
-    }
-    text = CutToBytes(text, bytes - end.size());
-    text.append(bytes - end.size() - text.size(), '_');  // where a double-byte character does not fit
-    return text + end;
-}
-
-}  // namespace
+#include "support/full_length_names.h"
 
 std::string FullFolder(int group, int file) {
-    return FullLength("/data/" + std::to_string(group) + "/" + std::to_string(file) + " ", kFileColumnBytes,
-                      "/", true);
+    return FullLengthText("/data/" + std::to_string(group) + "/" + std::to_string(file) + " ",
+                          kFileColumnBytes, "/", true);
 }
 
 std::string FullFileName(int file) {
-    return FullLength(Cp932("図面") + std::to_string(file) + " ", kFileColumnBytes, ".qrt", true);
+    return FullLengthText(Cp932("図面") + std::to_string(file) + " ", kFileColumnBytes, ".qrt", true);
 }
 
 void FillLibrary(Database& database, int groups, int filesPerGroup) {
     ASSERT_TRUE(CreateGroupTable(database)) << database.LastError();
     for (int group = 1; group <= groups; ++group) {
         // The group's texts fill their columns too; its dialogs refuse quotes.
-        const std::string name = FullLength(Cp932("図面グループ") + std::to_string(group), 32, "", false);
+        const std::string name = FullLengthText(Cp932("図面グループ") + std::to_string(group), 32, "", false);
         const GroupRecord values{SqlNumber(group),
                                  SqlText(name),
-                                 SqlText(FullLength("title ", 80, "", false)),
+                                 SqlText(FullLengthText("title ", 80, "", false)),
                                  "NULL",
-                                 SqlText(FullLength("author", 16, "", false)),
+                                 SqlText(FullLengthText("author", 16, "", false)),
                                  "NULL",
                                  "NULL",
                                  "NULL",
