@@ -598,9 +598,13 @@ void Database::CreateDatabase() {
     if (Attached()) {
         return;
     }
+    const std::string path = FirebirdPath(impl_->settings);
+    if (const std::string& refusal = RefusalToOpen(path); !refusal.empty()) {
+        impl_->Report("CreateDatabase", refusal.c_str());
+        return;
+    }
     const Credentials credentials = FirebirdCredentials();
-    const std::string text =
-        CreateDatabaseText(FirebirdPath(impl_->settings), credentials.user, credentials.password);
+    const std::string text = CreateDatabaseText(path, credentials.user, credentials.password);
     impl_->Trace(text);
     IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
         ThrowStatusWrapper status(impl_->master->getStatus());
