@@ -37,15 +37,30 @@ constexpr int kRelinkGroups = 2;
 constexpr int kRelinked = 2000;
 constexpr int kBlockRows = 2000;  // as the program reads
 
-// "図面_000123.dwg" for file 123 of the tree, as an SQL expression of the integer `number`.
-std::string NameExpression(const std::string& number) {
-    return SqlText(Cp932("図面_")) + " || LPAD(CAST(" + number + " AS VARCHAR(10)), 6, '0') || '.dwg'";
+// Names as long as the disk allows: file 123 of the tree is this and "000123.dwg".
+const std::string& TreeNameStart() {
+    static const std::string start = LongName(kNameOnDiskBytes - 10, "図面_");
+    return start;
 }
 
-std::string FolderName(int folder) {
-    char name[16];
-    std::snprintf(name, sizeof name, "d%03d", folder);
-    return name;
+// File `number` of the tree, as an SQL expression of the integer `number`.
+std::string NameExpression(const std::string& number) {
+    return SqlText(TreeNameStart()) + " || LPAD(CAST(" + number + " AS VARCHAR(10)), 6, '0') || '.dwg'";
+}
+
+// The code-page path of folder `folder` in `place` (ending in "/"), as long as the column holds.
+std::string FolderIn(const QString& place, int folder) {
+    char ending[16];
+    std::snprintf(ending, sizeof ending, "d%03d", folder);
+    return LongFolder(place, kColumnBytes, ending);
+}
+
+// The folders under "/old/archive/" the relinked files were moved away from, as an SQL expression
+// of the integer `folder`.
+std::string OldFolderExpression(const std::string& folder) {
+    const std::string start = FolderIn(QStringLiteral("/old/archive/"), 0);
+    return SqlText(start.substr(0, start.size() - 4)) + " || LPAD(CAST(" + folder +
+           " AS VARCHAR(10)), 3, '0') || '/'";
 }
 
 struct RelinkData {
@@ -78,9 +93,7 @@ void ResetRelinkGroups(const RelinkData& data) {
     for (int group = 1; group <= kRelinkGroups; ++group) {
         const std::string number = "((:i - 1 + " + std::to_string((group - 1) * perGroup) + ") * 50)";
         database.Execute("DELETE FROM " + FileTableName(group));
-        database.Execute(FillGroup(
-            group, number,
-            "'/old/archive/d' || LPAD(CAST(" + number + " / 1000 AS VARCHAR(10)), 3, '0') || '/'", perGroup));
+        database.Execute(FillGroup(group, number, OldFolderExpression(number + " / 1000"), perGroup));
     }
 }
 
@@ -88,13 +101,15 @@ const RelinkData& Data() {
     static const std::unique_ptr<RelinkData> data = [] {
         auto made = std::make_unique<RelinkData>();
         made->treeRoot = QFile::encodeName(made->tree.path()).toStdString() + "/";
+        const QString root = made->tree.path() + QLatin1Char('/');
         for (int folder = 0; folder < kFolders; ++folder) {
-            const QString path = made->tree.filePath(QString::fromStdString(FolderName(folder)));
+            const QString path = QString::fromStdString(Utf8FromCp932(FolderIn(root, folder)));
             Require(QDir().mkpath(path), "making the tree");
             for (int file = 0; file < kFilesPerFolder; ++file) {
-                char name[32];
-                std::snprintf(name, sizeof name, "/図面_%06d.dwg", folder * kFilesPerFolder + file);
-                Require(QFile(path + QString::fromUtf8(name)).open(QIODevice::WriteOnly), "making a file");
+                char number[16];
+                std::snprintf(number, sizeof number, "%06d.dwg", folder * kFilesPerFolder + file);
+                const QString name = QString::fromStdString(Utf8FromCp932(TreeNameStart() + number));
+                Require(QFile(path + name).open(QIODevice::WriteOnly), "making a file");
             }
         }
         AddGroups(made->scan, kScanGroups);
@@ -104,9 +119,8 @@ const RelinkData& Data() {
         for (int group = 1; group <= kScanGroups; ++group) {
             const int folder = (group - 1) % kFolders;
             const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
-            const std::string where = group <= kFolders ? made->treeRoot : "/gone/";
-            rows.push_back(
-                FillGroup(group, number, SqlText(where + FolderName(folder) + "/"), kFilesPerFolder));
+            const QString where = group <= kFolders ? root : QStringLiteral("/gone/");
+            rows.push_back(FillGroup(group, number, SqlText(FolderIn(where, folder)), kFilesPerFolder));
         }
         scan.ExecuteAll(rows);
         AddGroups(made->relink, kRelinkGroups);
