@@ -29,9 +29,11 @@ bool UserMayWrite(const fs::path& folder) {
            access(above.c_str(), W_OK | X_OK) == 0;
 }
 
-std::string RefusalFor(ServerMode mode, const fs::path& folder) {
-    return std::string("Firebird のサーバーモードが ") + ServerModeName(mode) +
-           " のため、サーバーを介さないデータベースは Firebird のロックフォルダ " + folder.string() +
+std::string RefusalFor(std::optional<ServerMode> mode, const fs::path& folder) {
+    const std::string why =
+        mode ? std::string("Firebird のサーバーモードが ") + ServerModeName(*mode) + " のため"
+             : std::string("Firebird の設定 (firebird.conf) からサーバーモードを読み取れないため");
+    return why + "、サーバーを介さないデータベースは Firebird のロックフォルダ " + folder.string() +
            " を使わなければ安全に開けませんが、このフォルダに書き込めません。サーバー経由で接続して下さい。";
 }
 
@@ -65,8 +67,8 @@ fs::path OwnLockFolder(const char* runtimeFolder, const fs::path& sharedTemp) {
     return fs::path();
 }
 
-LockFolderChoice ChooseLockFolder(ServerMode mode, const char* setFolder, const char* runtimeFolder,
-                                  const fs::path& sharedTemp) {
+LockFolderChoice ChooseLockFolder(std::optional<ServerMode> mode, const char* setFolder,
+                                  const char* runtimeFolder, const fs::path& sharedTemp) {
     const bool set = setFolder != nullptr && *setFolder != '\0';
     if (mode == ServerMode::Super) {
         return {set ? fs::path() : OwnLockFolder(runtimeFolder, sharedTemp), {}};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "storage/firebird_server_mode.h"
@@ -30,13 +31,13 @@ struct LockFolderChoice {
     std::string refusal;           // why the embedded engine must not be used (UTF-8); empty: it may
 };
 
-// Where the embedded engine of a process in `mode` keeps its locks, FIREBIRD_LOCK being `setFolder`
-// (null or empty when unset). In Super: a folder FIREBIRD_LOCK names stays (Firebird's own
-// convention), else OwnLockFolder(runtimeFolder, sharedTemp). Otherwise Firebird's own folder (the
-// one FIREBIRD_LOCK names, else kFirebirdLockFolder) when the user may write it or make it there;
-// when not, embedded use is refused, saying why.
-LockFolderChoice ChooseLockFolder(ServerMode mode, const char* setFolder, const char* runtimeFolder,
-                                  const std::filesystem::path& sharedTemp);
+// Where the embedded engine of a process in `mode` (nothing: it cannot be told) keeps its locks,
+// FIREBIRD_LOCK being `setFolder` (null or empty when unset). In Super: a folder FIREBIRD_LOCK names
+// stays (Firebird's own convention), else OwnLockFolder(runtimeFolder, sharedTemp). Otherwise Firebird's
+// own folder (the one FIREBIRD_LOCK names, else kFirebirdLockFolder) when the user may write it or
+// make it there; when not, embedded use is refused, saying why.
+LockFolderChoice ChooseLockFolder(std::optional<ServerMode> mode, const char* setFolder,
+                                  const char* runtimeFolder, const std::filesystem::path& sharedTemp);
 
 // Reads the engine's server mode and sets FIREBIRD_LOCK as ChooseLockFolder(mode, FIREBIRD_LOCK,
 // XDG_RUNTIME_DIR, /tmp) says. The engine reads the variable once, at its first use, so this is

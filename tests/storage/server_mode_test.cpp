@@ -31,12 +31,20 @@ void WriteFirebirdRoot(const fs::path& root, const char* mode) {
 using Facts = QMap<QString, QString>;
 
 // The program's way of opening databases, in a process of its own started with FIREBIRD naming
-// `root` and FIREBIRD_LOCK set to `lockFolder`, on an embedded database in `folder`.
-Facts Probe(const fs::path& root, const fs::path& lockFolder, const fs::path& folder) {
+// `root` and FIREBIRD_LOCK set to `lockFolder` (unset when empty), on an embedded database in
+// `folder`; XDG_RUNTIME_DIR names `runtime` when one is given.
+Facts Probe(const fs::path& root, const fs::path& lockFolder, const fs::path& folder,
+            const fs::path& runtime = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("FIREBIRD"), QString::fromStdString(root.string()));
-    environment.insert(QStringLiteral("FIREBIRD_LOCK"), QString::fromStdString(lockFolder.string()));
+    environment.remove(QStringLiteral("FIREBIRD_LOCK"));
+    if (!lockFolder.empty()) {
+        environment.insert(QStringLiteral("FIREBIRD_LOCK"), QString::fromStdString(lockFolder.string()));
+    }
+    if (!runtime.empty()) {
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.string()));
+    }
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(QARTO_ENGINE_PROBE), {QString::fromStdString(folder.string())});
     Facts facts;
@@ -63,6 +71,29 @@ TEST(ServerMode, namesAreReadAsTheEngineReadsThem) {
     EXPECT_EQ(ServerModeNamed("MultiProcess"), ServerMode::Classic);
     EXPECT_EQ(ServerModeNamed(""), ServerMode::Super);
     EXPECT_EQ(ServerModeNamed("Classic "), ServerMode::Super);
+}
+
+// firebird.conf as the Debian package installs it: the setting in a comment among many.
+TEST(ServerMode, isReadFromTheConfigurationFileAsTheEngineReadsIt) {
+    QTemporaryDir root;
+    const fs::path conf = PathOf(root) / "firebird.conf";
+    const auto mode = [&](const std::string& text) {
+        std::ofstream(conf)
+            << "# Firebird configuration\n#\n# ServerMode may be Super, SuperClassic or Classic\n#\n"
+            << "#ServerMode = Super\n\nDefaultDbCachePages = 2048  # pages\n"
+            << text;
+        return ServerModeIn(conf, PathOf(root));
+    };
+    EXPECT_EQ(mode(""), ServerMode::Super);
+    EXPECT_EQ(mode("servermode = classic   # the shared one\n"), ServerMode::Classic);
+    EXPECT_EQ(mode("ServerMode=\"ThreadedShared\"\n"), ServerMode::SuperClassic);
+    EXPECT_EQ(mode("ServerMode = Classic\nServerMode = Super\n"), ServerMode::Classic);
+    std::ofstream(PathOf(root) / "modes.conf") << "ServerMode = SuperClassic\n";
+    EXPECT_EQ(mode("include modes.conf\nServerMode = Super\n"), ServerMode::SuperClassic);
+    EXPECT_EQ(mode("include $(root)/modes.conf\n"), ServerMode::SuperClassic);
+    EXPECT_EQ(mode("include *.conf\n"), std::nullopt);
+    EXPECT_EQ(mode("include $(dir_conf)/modes.conf\n"), std::nullopt);
+    EXPECT_EQ(ServerModeIn(PathOf(root) / "none.conf", PathOf(root)), ServerMode::Super);
 }
 
 TEST(ServerMode, onlySuperGetsAFolderOfTheUsersOwn) {
@@ -93,6 +124,9 @@ TEST(ServerMode, sharedFilesWithALockFolderThatCannotBeWrittenAreRefusedSayingWh
     QTemporaryDir scratch;
     const fs::path file = PathOf(scratch) / "a file";
     std::ofstream(file) << "not a folder";
+    // A mode that cannot be told is taken as shared.
+    const LockFolderChoice unknown = ChooseLockFolder(std::nullopt, file.c_str(), nullptr, PathOf(scratch));
+    EXPECT_NE(unknown.refusal.find("firebird.conf"), std::string::npos) << unknown.refusal;
     for (const fs::path& folder : {file, file / "firebird"}) {
         const LockFolderChoice choice =
             ChooseLockFolder(ServerMode::SuperClassic, folder.c_str(), nullptr, PathOf(scratch));
@@ -147,4 +181,14 @@ TEST_F(ServerModeOfTheEngine, superOpensEmbeddedDatabasesWithTheLockFolderItIsGi
     EXPECT_EQ(facts.value("lock"), QString::fromStdString(named.string()));
     EXPECT_EQ(facts.value("refusal"), QString());
     EXPECT_EQ(facts.value("attached"), "1 ");
+}
+
+// Reading the mode must not fix the engine's lock folder before the program has chosen it.
+TEST_F(ServerModeOfTheEngine, superKeepsItsLocksInTheFolderOfTheUsersOwnItChose) {
+    WriteFirebirdRoot(PathOf(root), "Super");
+    const fs::path own = PathOf(locks) / "qarto-groups" / "firebird";
+    const Facts facts = Probe(PathOf(root), {}, folder, PathOf(locks));
+    EXPECT_EQ(facts.value("lock"), QString::fromStdString(own.string()));
+    EXPECT_EQ(facts.value("attached"), "1 ");
+    EXPECT_TRUE(fs::is_directory(own) && !fs::is_empty(own));
 }

@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* lock = std::getenv("FIREBIRD_LOCK");
-    std::printf("mode %s\nlock %s\nrefusal %s\n", ServerModeName(EngineServerMode()), lock ? lock : "",
+    const std::optional<ServerMode> mode = EngineServerMode();
+    std::printf("mode %s\nlock %s\nrefusal %s\n", mode ? ServerModeName(*mode) : "unknown", lock ? lock : "",
                 EmbeddedUseRefusal().c_str());
     ConnectionSettings settings = ConnectionSettings::Defaults();
     settings.serverPrefix.clear();
