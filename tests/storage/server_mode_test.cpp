@@ -1,3 +1,4 @@
+#include <firebird/Interface.h>
 #include <gtest/gtest.h>
 
 #include <QMap>
@@ -17,12 +18,14 @@ fs::path PathOf(const QTemporaryDir& dir) {
     return dir.path().toStdString();
 }
 
-// A Firebird configuration folder as the FIREBIRD variable names one: the machine's own files, and a
-// firebird.conf that sets `mode`.
+// A Firebird configuration folder as the FIREBIRD variable names one: what the installation's root
+// folder holds, and a firebird.conf of its own that sets `mode`.
 void WriteFirebirdRoot(const fs::path& root, const char* mode) {
-    for (const char* file : {"/etc/firebird/3.0/plugins.conf", "/etc/firebird/3.0/fbintl.conf",
-                             "/usr/lib/x86_64-linux-gnu/firebird/3.0/firebird.msg"}) {
-        fs::create_symlink(file, root / fs::path(file).filename());
+    const fs::path installed = Firebird::fb_get_master_interface()->getConfigManager()->getRootDirectory();
+    for (const fs::directory_entry& entry : fs::directory_iterator(installed)) {
+        if (entry.path().filename() != "firebird.conf") {
+            fs::create_symlink(entry.path(), root / entry.path().filename());
+        }
     }
     std::ofstream(root / "firebird.conf") << "ServerMode = " << mode << "\n";
 }
