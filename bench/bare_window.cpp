@@ -7,13 +7,16 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "common/startup_steps.h"
 #include "storage/firebird_lock_folder.h"
 
 using namespace Firebird;
 
 int main(int argc, char** argv) {
+    NoteStartupStep("main");
     UseOwnFirebirdLockFolder();  // as the program does
     QApplication application(argc, argv);
+    NoteStartupStep("toolkit");
     IMaster* master = fb_get_master_interface();
     ThrowStatusWrapper status(master->getStatus());
     IAttachment* attachment = nullptr;
@@ -27,6 +30,7 @@ int main(int argc, char** argv) {
         provider->release();
         dpb->dispose();
     }
+    NoteStartupStep("attached");
     QWidget window;
     window.setWindowTitle(QStringLiteral("Qartoグループ管理"));
     window.resize(608, 301);

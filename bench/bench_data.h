@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench_link.h"
@@ -39,15 +41,27 @@ void AddFileTable(const BenchFolder& folder, int group, const std::vector<std::s
 void AddFileTable(const BenchFolder& folder, int group,
                   const std::vector<std::pair<std::string, std::string>>& folderAndName);
 
-// Full code-page paths of `count` drawing files with Japanese names and four extensions in
-// `folder`; the files are created only when `create` is true.
+// Names as real offices keep them: Japanese with spaces and with characters whose second byte is a
+// backslash (表, ソ, 能), as long as the columns hold (255 bytes of CP932), or, for files that exist, as
+// long as this disk lets a name be (its UTF-8 form within 255 bytes).
+inline constexpr std::size_t kColumnBytes = 255;
+inline constexpr std::size_t kNameOnDiskBytes = 165;
+// A name of exactly `bytes` code-page bytes ending in `ending` (UTF-8).
+std::string LongName(std::size_t bytes, std::string_view ending);
+// The code-page path of a folder in `base` (UTF-8, ending in "/") that is exactly `bytes` long with
+// its closing "/", its own names short enough for the disk; the last one ends in `ending`.
+std::string LongFolder(const QString& base, std::size_t bytes, std::string_view ending);
+
+// Full code-page paths of `count` drawing files with long Japanese names and four extensions in a
+// long folder in `folder`; the files (and the folder) are created only when `create` is true.
 std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool create);
 
 // One folder per group count for the whole run, filled on first use, with its settings file.
 const BenchFolder& FolderWithGroups(int count);
 
-// 10,000 groups (1,000 over a link) with 20 registered files each: file n of all is
-// "平面図_<n in six digits>.dwg" in "/srv/図面/案件<group in five digits>/". Made once per run.
+// 10,000 groups (1,000 over a link) with 20 registered files each: file n of all is a long name
+// ending in "平面図_<n in six digits>.dwg", in a long folder under "/srv/図面/" ending in
+// "案件<group in five digits>/". Made once per run.
 inline int LargeLibraryGroups() {
     return Sized(10000, 1000);
 }

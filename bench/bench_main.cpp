@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "bench_support.h"
+#include "platform/session_signals.h"
 #include "storage/firebird_lock_folder.h"
 
 // The in-process benchmarks drive widgets without a screen; the programs the start-up benchmark
 // launches get the real display.
 int main(int argc, char** argv) {
+    HoldSessionSignals();  // before any thread exists, as the program does
+    EndOnTermination();
     UseOwnFirebirdLockFolder();
     // The thumbnails the file list makes go to a cache of the run's own.
     const QTemporaryDir cache;

@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <malloc.h>
+#include <signal.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "bench_link.h"
 
@@ -90,4 +92,18 @@ void WaitWhile(const std::function<bool()>& condition) {
     while (condition()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+void EndOnTermination() {
+    std::thread([] {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            sigaddset(&ending, signal);
+        }
+        int received = 0;
+        sigwait(&ending, &received);
+        std::fprintf(stderr, "benchmark ended by signal %d\n", received);
+        std::_Exit(128 + received);
+    }).detach();
 }

@@ -27,6 +27,11 @@ double LongestStall(const std::function<void()>& work);
 // Turns the event loop while `condition` holds.
 void WaitWhile(const std::function<bool()>& condition);
 
+// Ends the run at once, saying so, on SIGTERM, SIGINT or SIGHUP (held back from every thread before):
+// Firebird's client library would otherwise take the signal, cut every connection of the process and
+// let it run on, so that the next statement failed with "connection shutdown".
+void EndOnTermination();
+
 // Registers a benchmark that runs once per repetition and reports the time it measured itself.
 template <typename Run>
 benchmark::internal::Benchmark* Register(const char* name, Run&& run) {

@@ -127,6 +127,8 @@ void BoardRebuildFloor(benchmark::State& state) {
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
     Register("BoardRebuild", BoardRebuild)->Arg(1000)->Arg(10000),
     Register("BoardRebuildFloor", BoardRebuildFloor)->Arg(1000)->Arg(10000),
+    // The same, as the board part of the start-up's floor, run beside the start-up.
+    Register("StartUpBoard", BoardRebuild)->Arg(1000),
 };
 
 }  // namespace

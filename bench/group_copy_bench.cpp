@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QTest>
+#include <map>
 #include <memory>
 
 #include "app/app_windows.h"
@@ -17,20 +18,21 @@
 
 namespace {
 
-const int kCopiedFiles = Sized(2000, 500);
 constexpr int kGroups = 10;
 constexpr int kSource = 1;
 constexpr int kCopy = kGroups + 1;
 
-const BenchFolder& Data() {
-    static const std::unique_ptr<BenchFolder> folder = [] {
-        auto made = std::make_unique<BenchFolder>();
-        AddGroups(*made, kGroups);
-        AddFileTable(*made, kSource,
-                     DrawingFilePaths(made->FilePath(QStringLiteral("files")), kCopiedFiles, false));
-        made->WriteSettingsFile();
-        return made;
-    }();
+// A folder per size of the group copied: its source group holds `files` files.
+const BenchFolder& Data(int files) {
+    static std::map<int, std::unique_ptr<BenchFolder>> folders;
+    std::unique_ptr<BenchFolder>& folder = folders[files];
+    if (!folder) {
+        folder = std::make_unique<BenchFolder>();
+        AddGroups(*folder, kGroups);
+        AddFileTable(*folder, kSource,
+                     DrawingFilePaths(folder->FilePath(QStringLiteral("files")), files, false));
+        folder->WriteSettingsFile();
+    }
     return *folder;
 }
 
@@ -38,8 +40,8 @@ std::string CopyCondition() {
     return "N=" + SqlNumber(kCopy);
 }
 
-int CopiedRows() {
-    DirectDatabase database(Data().SetupPath(), DirectDatabase::Open::Attach);
+int CopiedRows(const BenchFolder& data) {
+    DirectDatabase database(data.SetupPath(), DirectDatabase::Open::Attach);
     return HasTable(database, FileTableName(kCopy)) ? database.Query("SELECT * FROM " + FileTableName(kCopy))
                                                     : 0;
 }
@@ -57,7 +59,9 @@ void SelectSource(TForm1& board) {
 }
 
 void GroupCopy(benchmark::State& state) {
-    ProgramContext program(Data().ExecutablePath());
+    const int files = static_cast<int>(state.range(0));
+    const BenchFolder& data = Data(files);
+    ProgramContext program(data.ExecutablePath());
     BenchWindows windows(program.context);
     TForm1& board = windows.form1;
     board.show();
@@ -78,17 +82,19 @@ void GroupCopy(benchmark::State& state) {
         });
     Require(board.GroupSlots.LiveSlot(kCopy) != nullptr, "the copy has no icon");
     windows.form1.close();
-    Require(CopiedRows() == kCopiedFiles, "the copy does not hold every file");
+    Require(CopiedRows(data) == files, "the copy does not hold every file");
 }
 
 void GroupCopyFloor(benchmark::State& state) {
-    DirectDatabase database(Data().DatabasePath(), DirectDatabase::Open::Attach);
+    const int files = static_cast<int>(state.range(0));
+    const BenchFolder& data = Data(files);
+    DirectDatabase database(data.DatabasePath(), DirectDatabase::Open::Attach);
     QWidget window;
     window.setFont(FloorFont());
     window.setGeometry(192, 107, 608, 301);
     window.show();
     Settle();
-    const QPixmap picture(Data().FilePath(QStringLiteral("img/icon1.ico")));
+    const QPixmap picture(data.FilePath(QStringLiteral("img/icon1.ico")));
     std::unique_ptr<QLabel> image;
     std::unique_ptr<QLabel> caption;
     const std::string source = FileTableName(kSource);
@@ -156,12 +162,20 @@ void GroupCopyFloor(benchmark::State& state) {
             caption->show();
             Settle();
         });
-    Require(CopiedRows() == kCopiedFiles, "the copy does not hold every file");
+    Require(CopiedRows(data) == files, "the copy does not hold every file");
+}
+
+// 2,000 files; over a link 500 as well, the size most copies there have.
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+    if (OverLink()) {
+        benchmark->Arg(500);
+    }
+    benchmark->Arg(2000);
 }
 
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
-    Register("GroupCopy", GroupCopy)->Arg(kCopiedFiles),
-    Register("GroupCopyFloor", GroupCopyFloor)->Arg(kCopiedFiles),
+    Register("GroupCopy", GroupCopy)->Apply(Sizes),
+    Register("GroupCopyFloor", GroupCopyFloor)->Apply(Sizes),
 };
 
 }  // namespace

@@ -12,6 +12,7 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
      floor: "FileListShowFloor/files_on_disk/2000"},
     {op: "files added one by one", size: "100 files", run: "FileAdd/100"},
     {op: "group copy", size: "500 files", run: "GroupCopy/500"},
+    {op: "group copy", size: "2,000 files", run: "GroupCopy/2000"},
     {op: "search finding 100 files", size: "1,000 groups, 20,000 files", run: "Search/1000"},
     {op: "change check, nothing changed", size: "1,000 groups, file list of 20", run: "ChangeCheck/1000"}
   ]

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -40,15 +42,30 @@ constexpr int kRelinkGroups = 2;
 constexpr int kRelinked = 2000;
 constexpr int kBlockRows = 2000;  // as the program reads
 
-// "図面_000123.dwg" for file 123 of the tree, as an SQL expression of the integer `number`.
-std::string NameExpression(const std::string& number) {
-    return SqlText(Cp932("図面_")) + " || LPAD(CAST(" + number + " AS VARCHAR(10)), 6, '0') || '.dwg'";
+// Names as long as the disk allows: file 123 of the tree is this and "000123.dwg".
+const std::string& TreeNameStart() {
+    static const std::string start = LongName(kNameOnDiskBytes - 10, "図面_");
+    return start;
 }
 
-std::string FolderName(int folder) {
-    char name[16];
-    std::snprintf(name, sizeof name, "d%03d", folder);
-    return name;
+// File `number` of the tree, as an SQL expression of the integer `number`.
+std::string NameExpression(const std::string& number) {
+    return SqlText(TreeNameStart()) + " || LPAD(CAST(" + number + " AS VARCHAR(10)), 6, '0') || '.dwg'";
+}
+
+// The code-page path of folder `folder` in `place` (ending in "/"), as long as the column holds.
+std::string FolderIn(const QString& place, int folder) {
+    char ending[16];
+    std::snprintf(ending, sizeof ending, "d%03d", folder);
+    return LongFolder(place, kColumnBytes, ending);
+}
+
+// The folders under "/old/archive/" the relinked files were moved away from, as an SQL expression
+// of the integer `folder`.
+std::string OldFolderExpression(const std::string& folder) {
+    const std::string start = FolderIn(QStringLiteral("/old/archive/"), 0);
+    return SqlText(start.substr(0, start.size() - 4)) + " || LPAD(CAST(" + folder +
+           " AS VARCHAR(10)), 3, '0') || '/'";
 }
 
 struct RelinkData {
@@ -82,9 +99,9 @@ std::vector<std::string> GroupTables(int from, int to) {
 }
 
 // The scan's groups: group n holds the names of the tree's folder (n - 1) mod 100, the first half in
-// such folders below `present`, the second half below `gone`; folders end in `separator`.
-void FillScanGroups(const BenchFolder& scan, const std::string& present, const std::string& gone,
-                    char separator) {
+// the stored folder `folderOf` gives for it where the tree is, the second half where nothing is.
+void FillScanGroups(const BenchFolder& scan,
+                    const std::function<std::string(bool present, int folder)>& folderOf) {
     AddGroups(scan, kScanGroups);
     DirectDatabase database(scan.SetupPath(), DirectDatabase::Open::Attach);
     database.ExecuteAll(GroupTables(1, kScanGroups));
@@ -92,8 +109,8 @@ void FillScanGroups(const BenchFolder& scan, const std::string& present, const s
     for (int group = 1; group <= kScanGroups; ++group) {
         const int folder = (group - 1) % kFolders;
         const std::string number = "(:i - 1 + " + std::to_string(folder * kFilesPerFolder) + ")";
-        const std::string where = (group <= kFolders ? present : gone) + FolderName(folder) + separator;
-        rows.push_back(FillGroup(group, number, SqlText(where), kFilesPerFolder));
+        rows.push_back(
+            FillGroup(group, number, SqlText(folderOf(group <= kFolders, folder)), kFilesPerFolder));
     }
     database.ExecuteAll(rows);
 }
@@ -105,9 +122,7 @@ void ResetRelinkGroups(const RelinkData& data) {
     for (int group = 1; group <= kRelinkGroups; ++group) {
         const std::string number = "((:i - 1 + " + std::to_string((group - 1) * perGroup) + ") * 50)";
         database.Execute("DELETE FROM " + FileTableName(group));
-        database.Execute(FillGroup(
-            group, number,
-            "'/old/archive/d' || LPAD(CAST(" + number + " / 1000 AS VARCHAR(10)), 3, '0') || '/'", perGroup));
+        database.Execute(FillGroup(group, number, OldFolderExpression(number + " / 1000"), perGroup));
     }
 }
 
@@ -115,16 +130,20 @@ const RelinkData& Data() {
     static const std::unique_ptr<RelinkData> data = [] {
         auto made = std::make_unique<RelinkData>();
         made->treeRoot = QFile::encodeName(made->tree.path()).toStdString() + "/";
+        const QString root = made->tree.path() + QLatin1Char('/');
         for (int folder = 0; folder < kFolders; ++folder) {
-            const QString path = made->tree.filePath(QString::fromStdString(FolderName(folder)));
+            const QString path = QString::fromStdString(Utf8FromCp932(FolderIn(root, folder)));
             Require(QDir().mkpath(path), "making the tree");
             for (int file = 0; file < kFilesPerFolder; ++file) {
-                char name[32];
-                std::snprintf(name, sizeof name, "/図面_%06d.dwg", folder * kFilesPerFolder + file);
-                Require(QFile(path + QString::fromUtf8(name)).open(QIODevice::WriteOnly), "making a file");
+                char number[16];
+                std::snprintf(number, sizeof number, "%06d.dwg", folder * kFilesPerFolder + file);
+                const QString name = QString::fromStdString(Utf8FromCp932(TreeNameStart() + number));
+                Require(QFile(path + name).open(QIODevice::WriteOnly), "making a file");
             }
         }
-        FillScanGroups(made->scan, made->treeRoot, "/gone/", '/');
+        FillScanGroups(made->scan, [&root](bool present, int folder) {
+            return FolderIn(present ? root : QStringLiteral("/gone/"), folder);
+        });
         AddGroups(made->relink, kRelinkGroups);
         DirectDatabase(made->relink.SetupPath(), DirectDatabase::Open::Attach)
             .ExecuteAll(GroupTables(1, kRelinkGroups));
@@ -139,7 +158,13 @@ const MappedScanData& MappedData() {
         made->mappings = {MappingOf(Cp932("\\\\FS01\\図面\\"), Cp932(Data().treeRoot)),
                           MappingOf("Z:\\", "/nonexistent/z/"),
                           MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
-        FillScanGroups(made->scan, Cp932("\\\\fs01\\図面\\"), "Z:\\", '\\');
+        // The tree's folders below its root, in Windows form on the share and on the drive.
+        const std::string& root = Data().treeRoot;
+        FillScanGroups(made->scan, [&root](bool present, int folder) {
+            std::string below = FolderIn(QString::fromStdString(root), folder).substr(root.size());
+            std::replace(below.begin(), below.end(), '/', '\\');  // no trail byte of CP932 is a '/'
+            return (present ? Cp932("\\\\fs01\\図面\\") : std::string("Z:\\")) + below;
+        });
         return made;
     }();
     return *data;

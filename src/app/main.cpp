@@ -1,9 +1,10 @@
 #include <QApplication>
 
-#include "app/app_windows.h"
 #include "app/end_run.h"
+#include "app/program_start.h"
 #include "app/starter_problem_message.h"
 #include "common/file_name_locale.h"
+#include "common/startup_steps.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
     // session's signals back and they reach the program only through ForwardSessionSignals.
     HoldSessionSignals();
+    NoteStartupStep("main");
     UseOwnFirebirdLockFolder();
     const std::string starterProblem = TakeStarterProblem();  // before any thread reads the environment
     // The board is laid out in pixels and keeps its size whatever the screen's density.
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     UseUtf8FileNames();  // after the toolkit, which takes the environment's locale as it starts
     QApplication::setApplicationName(ApplicationTitle());
+    NoteStartupStep("toolkit");
 
     QtPrompts prompts;
     const std::unique_ptr<Shell> shell = MakeSystemShell();
@@ -31,12 +34,13 @@ int main(int argc, char** argv) {
     context.prompts = &prompts;
     context.shell = shell.get();
 
-    AppWindows windows(context);
+    ProgramStart program(context);
+    TForm1& board = program.board();
     // Before the first showing, whose start-up message about an unreachable database runs an event
     // loop of its own: a signal then ends the run from there too.
-    ForwardSessionSignals([&windows] { EndRun(windows.form1); });
-    windows.form1.show();
-    ShowStarterProblem(windows.form1, prompts, starterProblem);
-    windows.search.watcher.Start();
+    ForwardSessionSignals([&board] { EndRun(board); });
+    NoteStartupStep("windows");
+    board.show();
+    ShowStarterProblem(board, prompts, starterProblem);
     return QApplication::exec();
 }

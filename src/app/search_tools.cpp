@@ -8,17 +8,15 @@
 #include "filelist/file_list_window.h"
 #include "platform/app_context.h"
 
-SearchTools::SearchTools(AppContext& context, TForm1& board, TForm3& fileList)
+SearchTools::SearchTools(AppContext& context, TForm1& board)
     : window(board.database(), context.folderMappings, &board),
       watcher(board.database(),
-              ChangeWatcher::Views{[&board] { return board.IconPressed; },
-                                   [&fileList] { return fileList.isVisible() ? fileList.GroupNo : 0; },
+              ChangeWatcher::Views{[&board] { return board.IconPressed; }, [this] { return ListedGroup(); },
                                    [this](bool everything) { Refresh(everything); }},
               &board),
       mnuSearch(new QAction(QStringLiteral("検索(&F)..."), &board)),
       mnuRefresh(new QAction(QStringLiteral("最新の情報に更新(&R)"), &board)),
-      board_(board),
-      fileList_(fileList) {
+      board_(board) {
     mnuSearch->setObjectName(QStringLiteral("mnuSearch"));
     mnuSearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mnuRefresh->setObjectName(QStringLiteral("mnuRefresh"));
@@ -30,20 +28,28 @@ SearchTools::SearchTools(AppContext& context, TForm1& board, TForm3& fileList)
     QObject::connect(mnuSearch, &QAction::triggered, &window, &SearchWindow::ShowForTyping);
     QObject::connect(mnuRefresh, &QAction::triggered, &watcher, &ChangeWatcher::RequestRefresh);
     window.onOpen = [this](const SearchHit& hit) { Open(hit); };
-    fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
-        window.ShowGroupsHolding(folder, fileName);
-    };
     board.database().SetWriteObserver(
         [this](const Database::OwnWrite& write) { watcher.NoteOwnWrite(write); },
         [this](std::string_view table) { return watcher.Watches(table); });
+}
+
+void SearchTools::AddFileList(TForm3& fileList) {
+    fileList_ = &fileList;
+    fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
+        window.ShowGroupsHolding(folder, fileName);
+    };
+}
+
+int SearchTools::ListedGroup() const {
+    return fileList_ != nullptr && fileList_->isVisible() ? fileList_->GroupNo : 0;
 }
 
 void SearchTools::Refresh(bool everything) {
     if (everything) {
         board_.RefreshBoard();
     }
-    if (fileList_.isVisible()) {
-        fileList_.Reload();
+    if (fileList_ != nullptr && fileList_->isVisible()) {
+        fileList_->Reload();
     }
 }
 
@@ -56,6 +62,8 @@ void SearchTools::Open(const SearchHit& hit) {
     board_.activateWindow();
     if (hit.kind == SearchHit::Kind::File) {
         board_.OpenSelectedGroup();
-        fileList_.SelectFileNumber(hit.fileNo);
+        if (fileList_ != nullptr) {
+            fileList_->SelectFileNumber(hit.fileNo);
+        }
     }
 }

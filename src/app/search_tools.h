@@ -9,10 +9,12 @@ class TForm1;
 class TForm3;
 
 // Search and refresh on the board's tools menu, the file list's "groups holding this file", and the
-// watch for changes made by other desktops, wired to the windows they act on.
+// watch for changes made by other desktops, wired to the windows they act on. They are there from the
+// board's first showing on; the file list joins them when it is made.
 class SearchTools {
 public:
-    SearchTools(AppContext& context, TForm1& board, TForm3& fileList);
+    SearchTools(AppContext& context, TForm1& board);
+    void AddFileList(TForm3& fileList);
 
     SearchWindow window;
     ChangeWatcher watcher;
@@ -23,6 +25,9 @@ private:
     void Refresh(bool everything);
     void Open(const SearchHit& hit);
 
+    // The group the file list shows; 0 while it is closed or not made yet.
+    int ListedGroup() const;
+
     TForm1& board_;
-    TForm3& fileList_;
+    TForm3* fileList_ = nullptr;
 };

@@ -14,7 +14,7 @@
 #include "storage/schema.h"
 
 void TForm1::mnuMakeGroupClick() {
-    TForm4& dialog = *windows_.groupCreate;
+    TForm4& dialog = *Windows().groupCreate;
     dialog.exec();
     if (!dialog.Registered) {
         return;
@@ -58,7 +58,7 @@ void TForm1::mnuEditGroupClick() {
         GroupGone(QStringLiteral("編集登録失敗"));
         return;
     }
-    TForm5& dialog = *windows_.groupEdit;
+    TForm5& dialog = *Windows().groupEdit;
     dialog.GroupNo = SelectedGroup;
     dialog.exec();
     if (!dialog.Registered) {
@@ -76,7 +76,7 @@ void TForm1::mnuEditGroupClick() {
 void TForm1::mnuDBsetClick() {
     const std::string previousPath = context_.settings.DatabasePath();
     database_.DisconnectDatabase();
-    windows_.databaseSettings->exec();
+    Windows().databaseSettings->exec();
     database_.ConnectDatabase();
     RebuildBoard();
     // Group numbers of another database name other groups: a selection of the old one is dropped,

@@ -22,7 +22,7 @@ void TForm1::OpenSelectedGroup() {
     if (!database_.TableExists(fileTable)) {
         CreateFileTable(database_, fileTable);
     }
-    TForm3& fileList = *windows_.fileList;
+    TForm3& fileList = *Windows().fileList;
     // Closing empties the list of the group shown before; showing lists the new one.
     if (fileList.isVisible()) {
         fileList.close();

@@ -15,9 +15,12 @@ WindowPlace PlaceOf(const QWidget& window) {
 }  // namespace
 
 SavedSettings TForm1::CurrentSettings() const {
-    SavedSettings saved;
+    SavedSettings saved = otherWindows_;
     const QSize client = ClientSize();
     saved.mainWindow = WindowRect{x(), y(), client.width(), client.height()};
+    if (windows_.fileList == nullptr) {
+        return saved;
+    }
     saved.databaseDialog = PlaceOf(*windows_.databaseSettings);
     const TForm3& fileList = *windows_.fileList;
     saved.fileList = WindowRect{fileList.x(), fileList.y(), fileList.width(), fileList.height()};
@@ -34,6 +37,15 @@ void TForm1::ApplySettings(const SavedSettings& saved) {
     // Sized first: a resize places the window by its client area again.
     SetClientSize(saved.mainWindow.width, saved.mainWindow.height);
     PlaceWindowFrame(*this, saved.mainWindow.left, saved.mainWindow.top);
+    otherWindows_ = saved;
+    PlaceOtherWindows();
+}
+
+void TForm1::PlaceOtherWindows() {
+    if (windows_.fileList == nullptr) {
+        return;
+    }
+    const SavedSettings& saved = otherWindows_;
     PlaceWindowFrame(*windows_.databaseSettings, saved.databaseDialog.left, saved.databaseDialog.top);
     TForm3& fileList = *windows_.fileList;
     fileList.resize(saved.fileList.width, saved.fileList.height);

@@ -5,6 +5,7 @@
 #include "board/board_window.h"
 #include "board/startup_paths.h"
 #include "common/settings_file.h"
+#include "common/startup_steps.h"
 #include "platform/app_context.h"
 #include "platform/firebird_reason.h"
 #include "platform/folder_mapping_preferences.h"
@@ -32,6 +33,7 @@ void TForm1::FormShow() {
     if (found) {
         ApplySettings(saved);
     }
+    NoteStartupStep("settings");
     if (!context_.settings.dataFolder.empty()) {
         database_.ConnectDatabase();
         if (!database_.Attached()) {
@@ -42,8 +44,10 @@ void TForm1::FormShow() {
                           QStringLiteral("データベース接続が出来ません。設定を確認して下さい。"), reason));
         }
     }
+    NoteStartupStep("attached");
     ClearSelection();
     RebuildBoard();
+    NoteStartupStep("board");
 }
 
 void TForm1::FormClose() {

@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include "common/designed_settings.h"
 #include "platform/app_context.h"
 #include "platform/window_showing.h"
 
-TForm1::TForm1(AppContext& context) : context_(context), database_(context.settings) {
+TForm1::TForm1(AppContext& context)
+    : context_(context), database_(context.settings), otherWindows_(DesignedSettings(context.settings)) {
     BuildLayout();
     BuildDetailsPanel();
     BuildMenu();
@@ -23,6 +25,14 @@ TForm1::~TForm1() {
 
 void TForm1::SetWindows(const BoardWindows& windows) {
     windows_ = windows;
+    PlaceOtherWindows();
+}
+
+const BoardWindows& TForm1::Windows() {
+    if (windows_.fileList == nullptr && makeWindows_) {
+        makeWindows_();
+    }
+    return windows_;
 }
 
 QSize TForm1::ClientSize() const {

@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "board/group_slots.h"
+#include "common/settings_file.h"
 #include "platform/picture.h"
 #include "storage/database.h"
 #include "storage/records.h"
@@ -19,7 +21,6 @@ class QLineEdit;
 class QMenu;
 class QStatusBar;
 struct AppContext;
-struct SavedSettings;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -44,8 +45,11 @@ public:
 
     // The program's one database connection.
     Database& database() { return database_; }
-    // Called once, before the window is first shown.
+    // Hands over the other windows, once: before the board is first shown, or later when the board
+    // shows first. Until then the places and sizes the settings file gives them are kept for them.
     void SetWindows(const BoardWindows& windows);
+    // Called when a command needs the other windows before they were handed over: it makes them.
+    void MakeWindowsWith(std::function<void()> make) { makeWindows_ = std::move(make); }
 
     // The client area below the menu bar; this is the size the settings file keeps.
     QSize ClientSize() const;
@@ -164,10 +168,17 @@ private:
     bool ConfirmForSelected(const QString& action);
     SavedSettings CurrentSettings() const;
     void ApplySettings(const SavedSettings& saved);
+    void PlaceOtherWindows();
+    // The other windows, made first when they are not there yet.
+    const BoardWindows& Windows();
 
     AppContext& context_;
     Database database_;
     BoardWindows windows_;
+    std::function<void()> makeWindows_;
+    // The other windows' places and sizes and the file list's columns: designed, then as the
+    // settings file says. What the board keeps for them while they are not made.
+    SavedSettings otherWindows_;
     PictureCache pictures_;
     // While the board is rebuilt, each picture name is looked up once.
     bool rebuilding_ = false;

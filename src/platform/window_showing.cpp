@@ -1,6 +1,7 @@
 #include "platform/window_showing.h"
 
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -22,8 +23,31 @@ private:
     std::function<void()> handler_;
 };
 
+// Sees the window's first paint event, then lets the paint and the flush to the screen finish.
+class FirstPaintFilter : public QObject {
+public:
+    FirstPaintFilter(QWidget& window, std::function<void()> then)
+        : QObject(&window), then_(std::move(then)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched == parent()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, parent(), std::move(then_));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 }  // namespace
 
 void OnEveryShowing(QWidget& window, std::function<void()> handler) {
     window.installEventFilter(new ShowingFilter(&window, std::move(handler)));
+}
+
+void AfterFirstPaint(QWidget& window, std::function<void()> then) {
+    window.installEventFilter(new FirstPaintFilter(window, std::move(then)));
 }

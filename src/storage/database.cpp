@@ -20,9 +20,13 @@ void Database::CreateDatabase() {
     if (Attached()) {
         return;
     }
+    const std::string path = impl_->FirebirdPath();
+    if (const std::string& refusal = RefusalToOpen(path); !refusal.empty()) {
+        impl_->Report("CreateDatabase", refusal.c_str());
+        return;
+    }
     const Credentials credentials = FirebirdCredentials();
-    const std::string text =
-        CreateDatabaseText(impl_->FirebirdPath(), credentials.user, credentials.password);
+    const std::string text = CreateDatabaseText(path, credentials.user, credentials.password);
     impl_->Trace(text);
     IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
         CallStatus status(impl_->master);

@@ -4,11 +4,39 @@
 #include <array>
 
 #include "storage/credentials.h"
+#include "storage/firebird_lock_folder.h"
 
 using namespace Firebird;
 
+bool ReachesServer(std::string_view path) {
+    for (const std::string_view protocol : {"inet://", "inet4://", "inet6://", "wnet://", "xnet://"}) {
+        if (path.starts_with(protocol)) {
+            return true;
+        }
+    }
+    // The node name ends at the first colon, or at the first after a bracketed address.
+    std::size_t from = 0;
+    if (path.starts_with('[')) {
+        from = path.find(']');
+        if (from == std::string_view::npos) {
+            return false;
+        }
+    }
+    const std::size_t colon = path.find(':', from);
+    return colon != std::string_view::npos && colon != 0 && colon != path.size() - 1;
+}
+
+const std::string& RefusalToOpen(std::string_view path) {
+    static const std::string none;
+    return ReachesServer(path) ? none : EmbeddedUseRefusal();
+}
+
 AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
     AttachOutcome outcome;
+    outcome.error = RefusalToOpen(path);
+    if (!outcome.error.empty()) {
+        return outcome;
+    }
     ThrowStatusWrapper status(master->getStatus());
     IXpbBuilder* dpb = nullptr;
     IProvider* provider = master->getDispatcher();

@@ -3,6 +3,7 @@
 #include <firebird/Interface.h>
 
 #include <string>
+#include <string_view>
 
 #include "storage/firebird_failure.h"
 
@@ -19,8 +20,17 @@ struct AttachOutcome {
     FailureKind kind = FailureKind::Other;        // and what kind of trouble they tell of
 };
 
-// Attaches the database at `path` (UTF-8, telling Firebird so) with the program's credentials.
+// Attaches the database at `path` (UTF-8, telling Firebird so) with the program's credentials. A path
+// for the embedded engine is refused, with the reason as the error, where EmbeddedUseRefusal() says so.
 AttachOutcome AttachDatabase(Firebird::IMaster* master, const std::string& path);
+
+// Why the database at `path` may not be opened or made by this process (EmbeddedUseRefusal() for a
+// path of the embedded engine); empty when it may.
+const std::string& RefusalToOpen(std::string_view path);
+
+// `path` names a database on a server ("host:", "host/port:", "[host]:" or a protocol such as
+// "inet://" in front), as Firebird tells it on this system; otherwise the embedded engine opens it.
+bool ReachesServer(std::string_view path);
 
 // The failure means the connection is gone (the network, the server, or the database shut down),
 // not that the statement was wrong.

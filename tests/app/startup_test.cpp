@@ -75,27 +75,11 @@ TEST_F(Startup, firstRunShowsNothingAndWritesTwentyFourLinesAtClose) {
 }
 
 TEST_F(Startup, storedGeometryIsAppliedToAllFiveWindows) {
-    SavedSettings saved = DesignedSettings(ConnectionSettings::Defaults());
-    saved.mainWindow = WindowRect{50, 60, 700, 420};
-    saved.databaseDialog = WindowPlace{11, 12};
-    saved.fileList = WindowRect{13, 14, 500, 300};
-    saved.createDialog = WindowPlace{15, 16};
-    saved.editDialog = WindowPlace{17, 18};
-    saved.columnWidths = {101, 102, 103, 104, 105};
-    saved.viewStyle = 2;
-    WriteSettings(saved, SettingsPath());
+    WriteSettings(SettingsPlacingEveryWindow(), SettingsPath());
     Start();
     EXPECT_EQ(board().pos(), QPoint(50, 60));
     EXPECT_EQ(board().ClientSize(), QSize(700, 420));
-    EXPECT_EQ(windows->form2.pos(), QPoint(11, 12));
-    EXPECT_EQ(windows->form3.pos(), QPoint(13, 14));
-    EXPECT_EQ(windows->form3.size(), QSize(500, 300));
-    EXPECT_EQ(windows->form4.pos(), QPoint(15, 16));
-    EXPECT_EQ(windows->form5.pos(), QPoint(17, 18));
-    for (int column = 0; column < 5; ++column) {
-        EXPECT_EQ(windows->form3.ColumnWidth(column), 101 + column);
-    }
-    EXPECT_EQ(windows->form3.ViewStyleIndex(), 2);
+    ExpectPlacedAsSaved(*windows);
 }
 
 TEST_F(Startup, aConfiguredDatabaseIsAttachedAndShown) {

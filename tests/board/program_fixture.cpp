@@ -88,6 +88,30 @@ void CreateDatabaseWithGroup(const TestDatabaseLocation& location, int number, c
     InsertGroupRow(database, number, name, "", x, y);
 }
 
+SavedSettings SettingsPlacingEveryWindow() {
+    SavedSettings saved = DesignedSettings(ConnectionSettings::Defaults());
+    saved.mainWindow = WindowRect{50, 60, 700, 420};
+    saved.databaseDialog = WindowPlace{11, 12};
+    saved.fileList = WindowRect{13, 14, 500, 300};
+    saved.createDialog = WindowPlace{15, 16};
+    saved.editDialog = WindowPlace{17, 18};
+    saved.columnWidths = {101, 102, 103, 104, 105};
+    saved.viewStyle = 2;
+    return saved;
+}
+
+void ExpectPlacedAsSaved(AppWindows& windows) {
+    EXPECT_EQ(windows.form2.pos(), QPoint(11, 12));
+    EXPECT_EQ(windows.form3.pos(), QPoint(13, 14));
+    EXPECT_EQ(windows.form3.size(), QSize(500, 300));
+    EXPECT_EQ(windows.form4.pos(), QPoint(15, 16));
+    EXPECT_EQ(windows.form5.pos(), QPoint(17, 18));
+    for (int column = 0; column < 5; ++column) {
+        EXPECT_EQ(windows.form3.ColumnWidth(column), 101 + column);
+    }
+    EXPECT_EQ(windows.form3.ViewStyleIndex(), 2);
+}
+
 QWidget* RunWithDialog(const std::function<void()>& command,
                        const std::function<void(QWidget& dialog)>& drive) {
     QWidget* shown = nullptr;

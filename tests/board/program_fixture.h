@@ -80,6 +80,12 @@ protected:
     Database other{location.settings()};
 };
 
+// Settings that put the main window at 50, 60 (700 x 420) and every other window somewhere else than
+// its designed place, the file list's columns 101 to 105 pixels wide, its third view style.
+SavedSettings SettingsPlacingEveryWindow();
+// The windows after the board stand, and the file list shows, as those settings say.
+void ExpectPlacedAsSaved(AppWindows& windows);
+
 // Runs `command`; while it shows a modal dialog, `drive` acts on it once (a dialog still open after
 // that is rejected). Answers the dialog that was shown, or nullptr when none was.
 QWidget* RunWithDialog(const std::function<void()>& command,

@@ -150,6 +150,8 @@ void SlowLink::Relay() {
         if (watched[0].revents != 0) {
             return;
         }
+        // A connection accepted now is watched from the next turn on.
+        const std::size_t watchedPairs = pairs.size();
         if (watched[1].revents & POLLIN) {
             const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
             const int server = client >= 0 ? ConnectTo(serverPort_) : -1;
@@ -165,7 +167,7 @@ void SlowLink::Relay() {
                 close(client);
             }
         }
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
+        for (std::size_t i = 0; i < watchedPairs; ++i) {
             Pair& pair = *pairs[i];
             bool open = true;
             if (watched[2 + 2 * i].revents != 0) {
