@@ -1,11 +1,11 @@
 # The results over the slow link (Google Benchmark JSON, several runs slurped) as one Markdown table:
 # each operation's median beside its floor's, their ratio, and the round trips each took.
 
-def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
+include "results";
 
 [.[].benchmarks[]] as $all
-| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $median
-| ($all | map(select(.aggregate_name == "cv")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $cv
+| runs($all; "median") as $median
+| runs($all; "cv") as $cv
 | [
     {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000"},
     {op: "file list shown", size: "2,000 files", run: "FileListShow/files_on_disk/2000",
@@ -22,7 +22,7 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
       | $median[$row.run] as $m
       | $median[$row.floor] as $f
       | (if $f == null then null else $m.real_time / $f.real_time end) as $ratio
-      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms ±\($cv[$row.run].real_time * 100 | round)% "
+      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms\($cv[$row.run].real_time | spread) "
         + "| \($f.real_time | fmt) ms | "
         + "\(if $ratio == null then "-" else ($ratio * 100 | round / 100 | tostring) + " x" end) | "
         + "\($m.round_trips | fmt) | \($f.round_trips | fmt) | ≤ 1.3 x | "

@@ -2,10 +2,10 @@
 # slurped): the median time of each step of the program beside its floor's, as one Markdown table.
 # Nothing when the start-up did not run.
 
-def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
+include "results";
 
 [.[].benchmarks[]] as $all
-| ($all | map(select(.aggregate_name == "median")) | INDEX(.run_name | sub("/iterations.*"; ""))) as $median
+| runs($all; "median") as $median
 | $median["StartUp/1000"] as $program
 | $median["StartUpFloor/1000"] as $floor
 | $median["StartUpBoard/1000"] as $board

@@ -1,12 +1,11 @@
 # The benchmark results (Google Benchmark JSON, several runs slurped) as one Markdown table: each
 # operation's median beside its floor's, their ratio and whether the target is met.
 
-def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
+include "results";
 
 [.[].benchmarks[]] as $all
-| def by($aggregate): $all | map(select(.aggregate_name == $aggregate)) | INDEX(.run_name | sub("/iterations.*"; ""));
-  by("median") as $median
-| by("cv") as $cv
+| runs($all; "median") as $median
+| runs($all; "cv") as $cv
 | [
     {op: "board rebuild", size: "1,000 groups", run: "BoardRebuild/1000", floors: ["BoardRebuildFloor/1000"],
      ratio: 1.3},
@@ -71,7 +70,7 @@ def fmt: if . == null then "-" else (. * 10 | round / 10 | tostring) end;
       | (if $floor == null then null else $m.real_time / $floor end) as $ratio
       | (if $row.stall then $m.stall_ms < $row.stall
          else $ratio != null and $ratio <= $row.ratio and ($row.ms == null or $m.real_time < $row.ms) end) as $met
-      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms ±\($cv[$row.run].real_time * 100 | round)% "
+      | "| \($row.op) | \($row.size) | \($m.real_time | fmt) ms\($cv[$row.run].real_time | spread) "
         + "| \($floor | fmt) ms | "
         + "\(if $ratio == null then "-" else ($ratio * 100 | round / 100 | tostring) + " x" end) | "
         + "\($m.peak_MiB | fmt) MiB (floor \($row.floors | if length == 0 then null else $median[.[0]].peak_MiB end | fmt)) | "
