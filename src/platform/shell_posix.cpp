@@ -2,6 +2,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QUrl>
+#include <unordered_map>
 
 #include "platform/shell.h"
 
@@ -10,7 +11,20 @@ namespace {
 // The desktop's own handlers: its icon theme and its default program for the file's type.
 class PosixShell : public Shell {
 public:
-    QIcon AssociatedIcon(const QString& path) override { return iconProvider_.icon(QFileInfo(path)); }
+    // The theme's icon follows the file's type, which its extension tells here: a list of thousands
+    // of drawings asks the provider once per extension, not once per file.
+    QIcon AssociatedIcon(const QString& path) override {
+        const QFileInfo file(path);
+        const QString extension = file.suffix();
+        if (extension.isEmpty()) {
+            return iconProvider_.icon(file);
+        }
+        const auto found = iconOfExtension_.find(extension);
+        if (found != iconOfExtension_.end()) {
+            return found->second;
+        }
+        return iconOfExtension_.emplace(extension, iconProvider_.icon(file)).first->second;
+    }
 
     void OpenDocument(QWidget*, const QString& path) override {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -21,6 +35,7 @@ public:
 
 private:
     QFileIconProvider iconProvider_;
+    std::unordered_map<QString, QIcon> iconOfExtension_;
 };
 
 }  // namespace

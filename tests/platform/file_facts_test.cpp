@@ -65,3 +65,14 @@ TEST_F(FileFactsTest, backslashIsPartOfTheName) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(folder.filePath(QStringLiteral("a"))));
 }
+
+TEST_F(FileFactsTest, linkToAFileIsThatFileUnderAJapaneseName) {
+    const QString target = MakeFile(QStringLiteral("平面詳細図（表ソ能）.dwg"), 77);
+    const QString link = folder.filePath(QStringLiteral("リンク.dwg"));
+    ASSERT_TRUE(QFile::link(target, link));
+    const std::optional<FileFacts> facts = FindFileFacts(link);
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->size, 77);
+    EXPECT_TRUE(facts->isFile);
+    EXPECT_EQ(facts->isFile, FileExists(link));
+}
