@@ -2,7 +2,11 @@
 
 #include "common/codepage.h"
 
-QString FromCp932(std::string_view cp932) { return QString::fromStdString(Utf8FromCp932(cp932)); }
+QString FromCp932(std::string_view cp932) {
+    QString text(static_cast<qsizetype>(cp932.size()), Qt::Uninitialized);
+    text.truncate(static_cast<qsizetype>(Utf16FromCp932(cp932, reinterpret_cast<char16_t*>(text.data()))));
+    return text;
+}
 
 std::optional<std::string> ToCp932(const QString& text) {
     const QByteArray utf8 = text.toUtf8();

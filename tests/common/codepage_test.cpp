@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <thread>
+#include <vector>
+
 #include "common/codepage.h"
 
 namespace {
@@ -84,4 +89,49 @@ TEST(Codepage, cutsAtACharacterBoundary) {
     EXPECT_EQ(CutToBytes(Cp932("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁ"), 16), Cp932("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ"));
     EXPECT_EQ(CutToBytes("abc", 0), "");
     EXPECT_EQ(CutToBytes("", 16), "");
+}
+
+// Every byte and every pair of bytes reads as glibc's converter reads it by itself, also when many
+// threads meet their lead bytes for the first time together.
+TEST(Codepage, readsEveryCodeAsIconvDoes) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    const auto iconvAlone = [&](const std::string& bytes) -> std::optional<std::string> {
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char out[16];
+        char* outPtr = out;
+        std::size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
+            return std::nullopt;
+        }
+        return std::string(out, outPtr);
+    };
+    std::vector<std::pair<std::string, std::string>> expected;  // two bytes, their one character
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int trail = 0; trail < 0x100; ++trail) {
+            const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+            if (const std::optional<std::string> character = iconvAlone(pair)) {
+                expected.emplace_back(pair, *character);
+            }
+        }
+        const std::string single(1, static_cast<char>(lead));
+        EXPECT_EQ(Utf8FromCp932(single), iconvAlone(single).value_or("\xEF\xBF\xBD")) << lead;
+    }
+    iconv_close(cd);
+    ASSERT_GT(expected.size(), 7000u);
+    std::vector<std::thread> readers;
+    std::vector<std::size_t> wrong(4, 0);
+    for (std::size_t reader = 0; reader < wrong.size(); ++reader) {
+        readers.emplace_back([&, reader] {
+            for (std::size_t at = reader; at < expected.size(); at += wrong.size()) {
+                wrong[reader] += Utf8FromCp932(expected[at].first) != expected[at].second ? 1 : 0;
+            }
+        });
+    }
+    for (std::thread& reader : readers) {
+        reader.join();
+    }
+    EXPECT_EQ(wrong, std::vector<std::size_t>(4, 0));
 }
