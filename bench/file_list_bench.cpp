@@ -17,6 +17,7 @@
 #include "direct_client.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
+#include "filelist/thumbnail_size.h"
 #include "floor.h"
 #include "program_file_list.h"
 #include "storage/database.h"
@@ -73,7 +74,7 @@ void FileListShow(benchmark::State& state, int group) {
 
 void FileListShowFloor(benchmark::State& state, int group) {
     DirectDatabase database(Data().folder.DatabasePath(), DirectDatabase::Open::Attach);
-    BareFileList list;
+    BareFileList list(kDefaultThumbnailSide);  // the icon view as a list first opens
     const std::string table = "GRP_" + std::to_string(group);
     TimeEach(
         state,
@@ -137,7 +138,7 @@ void FileAdd(benchmark::State& state) {
 void FileAddFloor(benchmark::State& state) {
     const QStringList files = AddedFiles();
     const std::string table = FileTableName(kAddedTo);
-    BareFileList list;
+    BareFileList list(kDefaultThumbnailSide);  // the icon view as a list first opens
     list.Window().show();
     Database setup(Data().folder.Settings());
     std::unique_ptr<DirectDatabase> database;

@@ -16,7 +16,10 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     // resolved; each as it stands on this machine.
     const FolderMappings& mappings = context_.folderMappings;
     const StoredPath given = StoredPathOf(mappings, path);
-    const StoredPath stored = StoredNames(path);
+    StoredPath stored = given;
+    if (OnRedirectableDrive(path)) {
+        stored = StoredNames(path);
+    }
     // Both are one wherever no drive is redirected: the file is looked at once.
     const bool onePath = stored == given;
     const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));
@@ -33,12 +36,8 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     FileRowTexts row;
     row.fileName = given.fileName;
     row.folder = stored.folder;
-    row.size = "0";
-    row.time = "<No File>";
-    if (facts) {
-        row.size = std::to_string(facts->size);
-        row.time = facts->lastWriteTime.toStdString();
-    }
+    row.size = facts ? std::to_string(facts->size) : std::string("0");
+    row.time = facts ? facts->lastWriteTime.toStdString() : std::string("<No File>");
     row.number = std::to_string(number);
     ListView1->AppendRow(row, localPath, imageIndex, icon);
     return {stored.fileName, stored.folder};

@@ -23,3 +23,5 @@ std::optional<FileFacts> FindFileFacts(const QString& path);
 // "yyyy/MM/dd hh:mm:ss" of a local time, with the seconds rounded down to an even number: the
 // resolution of the packed file dates that the times have always been shown in.
 QString FileTimeText(const QDateTime& localTime);
+// The same of a local date and time of day, both valid.
+QString FileTimeText(QDate date, QTime time);

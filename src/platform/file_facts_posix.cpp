@@ -1,5 +1,8 @@
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <ctime>
+
 #include <QFile>
 
 #include "common/codepage.h"
@@ -29,7 +32,14 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &facts) != 0) {
         return std::nullopt;
     }
-    const qint64 written = qint64{facts.st_mtim.tv_sec} * 1000 + facts.st_mtim.tv_nsec / 1000000;
-    return FileFacts{facts.st_size, FileTimeText(QDateTime::fromMSecsSinceEpoch(written, Qt::LocalTime)),
-                     S_ISREG(facts.st_mode)};
+    // The C library's local time: the same zone rules as Qt's, without its conversions per call.
+    struct tm local {};
+    const time_t written = facts.st_mtim.tv_sec;
+    QString time;
+    if (localtime_r(&written, &local) != nullptr) {
+        time =
+            FileTimeText(QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+                         QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)));  // no leap second
+    }
+    return FileFacts{facts.st_size, time, S_ISREG(facts.st_mode)};
 }

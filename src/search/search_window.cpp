@@ -149,7 +149,7 @@ void SearchWindow::Post(std::function<SearchOutcome(Database& connection)> work,
     worker_.Post([this, work = std::move(work), request, foundText](FollowingConnection& connection) {
         Database* const own = connection.Use();
         SearchOutcome outcome =
-            own != nullptr ? work(*own) : SearchOutcome{SearchOutcome::State::NotAttached};
+            own != nullptr ? work(*own) : SearchOutcome{SearchOutcome::State::NotAttached, {}, {}};
         QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome), request, foundText] {
             if (request != request_) {
                 return;
