@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,7 +33,10 @@ FolderMappingEditor::FolderMappingEditor(AppContext& context, QWidget* parent)
     local->addWidget(browse);
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("データベースのフォルダ(&D):"), Edit1);
-    fields->addRow(QStringLiteral("このコンピューターのフォルダ(&L):"), local);
+    // A row of a layout gets no buddy of its own: the label is given its field, for its Alt key.
+    auto* localLabel = new QLabel(QStringLiteral("このコンピューターのフォルダ(&L):"), this);
+    localLabel->setBuddy(Edit2);
+    fields->addRow(localLabel, local);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(AddOkCancel(*this, QStringLiteral("OK"), [this] { Check(); }));

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -80,6 +81,20 @@ TEST_F(FolderMappingDialogTest, anAddedMappingIsCompletedAndKeptOnlyOnOk) {
     EXPECT_EQ(ReadFolderMappings(context), expected);
     EXPECT_EQ(changed.count(), 1);
     EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(FolderMappingDialogTest, eachOfTheEditorsLabelsTakesItsFieldsAltKey) {
+    dialog.Open();
+    Click(dialog, "AddButton");
+    QStringList fieldsOfLabels;
+    for (const QLabel* label : Editor().findChildren<QLabel*>()) {
+        if (label->text().contains(QLatin1Char('&'))) {
+            fieldsOfLabels << (label->buddy() != nullptr ? label->buddy()->objectName()
+                                                         : QStringLiteral("none"));
+        }
+    }
+    fieldsOfLabels.sort();
+    EXPECT_EQ(fieldsOfLabels, QStringList({QStringLiteral("Edit1"), QStringLiteral("Edit2")}));
 }
 
 TEST_F(FolderMappingDialogTest, editsAndRemovalsAreDroppedByCancel) {
