@@ -87,9 +87,10 @@ public:
     };
     using Row = std::array<Entry, 256>;
 
+    // Never destroyed: a thread still working while the process ends may still decode a name.
     static const Cp932Table& Instance() {
-        static const Cp932Table table;
-        return table;
+        static const Cp932Table* const table = new Cp932Table;
+        return *table;
     }
     bool Valid() const { return converter_.Valid(); }
     const Entry& Single(unsigned char byte) const { return single_[byte]; }
@@ -106,11 +107,6 @@ private:
         for (int byte = 0; byte < 256 && Valid(); ++byte) {
             const char single = static_cast<char>(byte);
             single_[byte] = Converted(std::string_view(&single, 1));
-        }
-    }
-    ~Cp932Table() {
-        for (const std::atomic<Row*>& row : rows_) {
-            delete row.load();
         }
     }
     const Row* MadeRow(unsigned char lead) const {
