@@ -5,20 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/trimmed.h"
+
 namespace {
 
+constexpr std::string_view kBlanks = " \t\r";
 constexpr std::uint64_t kFirstPiece = std::uint64_t{64} << 10;
 // Hexadecimal doubles the picture, and each line of at most 254 digits adds its group code and line
 // ends: the largest section a preview can fill, with room to spare.
 constexpr std::uint64_t kLargestSection = 3 * std::uint64_t{kLargestPreview};
-
-std::string_view Trimmed(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-}
 
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -64,8 +59,8 @@ std::optional<EmbeddedPreview> SectionPicture(const std::vector<std::string_view
     std::string bytes;
     long long declared = -1;
     for (std::size_t i = first; i + 1 < lines.size(); i += 2) {
-        const std::string_view code = Trimmed(lines[i]);
-        const std::string_view value = Trimmed(lines[i + 1]);
+        const std::string_view code = Trimmed(lines[i], kBlanks);
+        const std::string_view value = Trimmed(lines[i + 1], kBlanks);
         if (code == "0") {
             break;
         }
@@ -93,8 +88,8 @@ enum class LastSection { NotInView, Thumbnail, Other };
 // section ends otherwise has none, and is not read further.
 bool EndsInPictureData(const std::vector<std::string_view>& lines) {
     for (std::size_t i = lines.size(); i-- > 3;) {
-        if (Trimmed(lines[i]) == "ENDSEC" && Trimmed(lines[i - 1]) == "0") {
-            return Trimmed(lines[i - 3]) == "310";
+        if (Trimmed(lines[i], kBlanks) == "ENDSEC" && Trimmed(lines[i - 1], kBlanks) == "0") {
+            return Trimmed(lines[i - 3], kBlanks) == "310";
         }
     }
     return false;
@@ -105,12 +100,13 @@ bool EndsInPictureData(const std::vector<std::string_view>& lines) {
 LastSection FindLastSection(const std::vector<std::string_view>& lines, bool wholeFile, std::size_t& groups) {
     const std::size_t firstWhole = wholeFile ? 0 : 1;
     for (std::size_t i = lines.size(); i-- > firstWhole + 1;) {
-        if (Trimmed(lines[i]) != "SECTION" || Trimmed(lines[i - 1]) != "0" || i + 2 >= lines.size() ||
-            Trimmed(lines[i + 1]) != "2") {
+        if (Trimmed(lines[i], kBlanks) != "SECTION" || Trimmed(lines[i - 1], kBlanks) != "0" ||
+            i + 2 >= lines.size() || Trimmed(lines[i + 1], kBlanks) != "2") {
             continue;
         }
         groups = i + 3;
-        return Trimmed(lines[i + 2]) == "THUMBNAILIMAGE" ? LastSection::Thumbnail : LastSection::Other;
+        return Trimmed(lines[i + 2], kBlanks) == "THUMBNAILIMAGE" ? LastSection::Thumbnail
+                                                                  : LastSection::Other;
     }
     return LastSection::NotInView;
 }

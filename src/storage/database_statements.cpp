@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "common/trimmed.h"
 #include "storage/database_impl.h"
 #include "storage/statement_text.h"
 
@@ -125,7 +126,7 @@ bool Database::TableExistsNow(std::string_view name) {
     }
     for (std::size_t row = 0; row < tables->KeptRows(); ++row) {
         const std::string_view stored = tables->Text(row, 0);
-        if (EqualIgnoringCase(stored.substr(0, stored.find_last_not_of(' ') + 1), name)) {
+        if (EqualIgnoringCase(TrimmedRight(stored), name)) {
             return true;
         }
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/trimmed.h"
 #include "storage/statement_run.h"
 
 using namespace Firebird;
@@ -12,11 +13,6 @@ namespace {
 
 // Longest text of a non-text column (numbers, dates) once the server has converted it.
 constexpr unsigned kConvertedLength = 64;
-
-std::string TrimRight(std::string text) {
-    text.erase(std::find_if(text.rbegin(), text.rend(), [](char c) { return c != ' '; }).base(), text.end());
-    return text;
-}
 
 // What a fetch made, let go of however it ends.
 struct FetchHandles {
@@ -102,7 +98,7 @@ FetchedRows FetchRows(IAttachment* attachment, ITransaction* transaction, const 
     const unsigned columns = made.described->getCount(&status);
     FetchedRows rows;
     for (unsigned i = 0; i < columns; ++i) {
-        rows.names.push_back(TrimRight(made.described->getAlias(&status, i)));
+        rows.names.emplace_back(TrimmedRight(made.described->getAlias(&status, i)));
     }
     const bool keepValues = keep == Keep::Rows || keep == Keep::FirstRow;
     IMessageMetadata* message = keepValues ? AsTexts(made, columns, status) : made.described;

@@ -8,9 +8,13 @@
 #include <string>
 #include <utility>
 
+#include "common/trimmed.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::string_view kBlanks = " \t\r";
 
 constexpr int kIncludeDepth = 16;
 
@@ -25,14 +29,6 @@ bool SameIgnoringCase(std::string_view left, std::string_view right) {
         }
     }
     return true;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 // The line up to a "#" outside quotes.
@@ -50,7 +46,7 @@ std::string_view WithoutComment(std::string_view line) {
 
 // The file an include line names, its macros replaced; empty when it cannot be followed.
 fs::path Included(std::string_view named, const fs::path& including, const fs::path& root) {
-    std::string path(Trimmed(named));
+    std::string path(Trimmed(named, kBlanks));
     for (const auto& [macro, value] : {std::pair<std::string, std::string>{"$(root)", root.string()},
                                        {"$(this)", including.parent_path().string()}}) {
         for (std::size_t at = path.find(macro); at != std::string::npos; at = path.find(macro)) {
@@ -68,7 +64,7 @@ bool FindSetting(const fs::path& file, const fs::path& root, int depth, std::opt
     std::ifstream in(file);
     std::string line;
     while (!setting && std::getline(in, line)) {
-        const std::string_view text = Trimmed(WithoutComment(line));
+        const std::string_view text = Trimmed(WithoutComment(line), kBlanks);
         if (text.size() > 8 && SameIgnoringCase(text.substr(0, 7), "include") &&
             (text[7] == ' ' || text[7] == '\t')) {
             const fs::path included = Included(text.substr(8), file, root);
@@ -80,8 +76,8 @@ bool FindSetting(const fs::path& file, const fs::path& root, int depth, std::opt
         }
         const std::size_t equals = text.find('=');
         if (equals != std::string_view::npos &&
-            SameIgnoringCase(Trimmed(text.substr(0, equals)), "ServerMode")) {
-            std::string_view value = Trimmed(text.substr(equals + 1));
+            SameIgnoringCase(Trimmed(text.substr(0, equals), kBlanks), "ServerMode")) {
+            std::string_view value = Trimmed(text.substr(equals + 1), kBlanks);
             while (!value.empty() && value.front() == '"') {
                 value.remove_prefix(1);
             }

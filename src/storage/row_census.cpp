@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/fingerprint.h"
+#include "common/trimmed.h"
 #include "storage/database.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
@@ -68,7 +69,7 @@ std::optional<std::vector<std::string>> ListGroupTables(const CensusSelect& sele
     }
     std::vector<std::string> tables;
     for (const std::vector<std::string>& row : *rows) {
-        std::string name = row.at(0).substr(0, row.at(0).find_last_not_of(' ') + 1);
+        std::string name(TrimmedRight(row.at(0)));
         if (name == kGroupTable || IsFileTable(name)) {
             tables.push_back(std::move(name));
         }

@@ -5,18 +5,11 @@
 #include <vector>
 
 #include "common/sql_literal.h"
+#include "common/trimmed.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string UpperAscii(std::string_view text) {
     std::string upper(text);
@@ -29,8 +22,8 @@ std::string UpperAscii(std::string_view text) {
 
 bool CopyTable(Database& database, std::string_view sourceName, std::string_view targetName,
                const std::function<bool()>& alongWith) {
-    const std::string_view source = TrimBlanks(sourceName);
-    const std::string_view target = TrimBlanks(targetName);
+    const std::string_view source = Trimmed(sourceName);
+    const std::string_view target = Trimmed(targetName);
     if (source.empty() || target.empty() || UpperAscii(source) == UpperAscii(target)) {
         return false;
     }
