@@ -1,7 +1,6 @@
 #include <QString>
 
 #include "common/drive_resolution.h"
-#include "common/path_parts.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "filelist/file_row_compare.h"

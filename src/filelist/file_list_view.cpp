@@ -317,6 +317,9 @@ void FileListView::SortRows(const std::function<int(const FileRowTexts&, const F
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return compare(texts[a], texts[b]) < 0; });
 
+    // Rows taken out and put back are rows anew; the persistent indexes go first, or every row taken
+    // out would move all of them.
+    rowsOfPath_.clear();
     std::vector<QList<QStandardItem*>> rows;
     for (int row = 0; row < count; ++row) {
         rows.push_back(model_->takeRow(0));
@@ -329,8 +332,6 @@ void FileListView::SortRows(const std::function<int(const FileRowTexts&, const F
         }
     }
     detailsView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    // Rows taken out and put back are rows anew.
-    rowsOfPath_.clear();
     for (int row = 0; row < count; ++row) {
         const QString path = PicturePath(row);
         if (!path.isEmpty()) {

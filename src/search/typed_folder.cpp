@@ -6,7 +6,7 @@ std::vector<std::string> StoredFormsOfTyped(const FolderMappings& mappings, std:
     std::vector<std::string> forms;
     for (const FolderMapping& mapping : mappings) {
         std::string form;
-        if (WithFinalSeparator(typed) == mapping.local) {
+        if (SameFolder(WithFinalSeparator(typed), mapping.local)) {
             form = mapping.stored;
         } else if (StartsWithFolder(typed, mapping.local)) {
             // Every mapping whose local folder holds the text: one folder here may be stored as a

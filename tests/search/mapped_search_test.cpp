@@ -66,6 +66,9 @@ TEST_F(MappedSearchTest, aFolderOfThisMachineTypedFindsTheFilesStoredUnderItsMap
     EXPECT_THAT(StoredFormsOfTyped(mappings, typed), ElementsAre(kShare + kHyo, "Z:\\" + kHyo));
     EXPECT_THAT(StoredFormsOfTyped(mappings, "/mnt/fs01/\x90\x7d\x96\xca"), ElementsAre(kShare, "Z:\\"));
     EXPECT_TRUE(StoredFormsOfTyped(mappings, "/mnt/fs02/").empty());
+    // On a Windows desktop its own folder is typed in either case, with either separator.
+    const FolderMappings onWindows{MappingOf(kShare, "Z:\\\x90\x7d\x96\xca\\")};
+    EXPECT_THAT(StoredFormsOfTyped(onWindows, "z:/\x90\x7d\x96\xca"), ElementsAre(kShare));
 
     std::vector<SearchNeedle> stored;
     for (const std::string& form : StoredFormsOfTyped(mappings, typed)) {
