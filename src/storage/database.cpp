@@ -13,7 +13,8 @@ Database::Database(const ConnectionSettings& settings) : impl_(std::make_unique<
 
 Database::~Database() {
     // On the connection's own thread, after the idle end of its read transaction if that is under way.
-    impl_->calls.Quietly([this] { impl_->DetachQuietly(); });
+    // A server that stopped answering is given up after the deadline here too, not waited for.
+    impl_->calls.Quietly([this] { impl_->DetachQuietly(); }, impl_->remote ? impl_->attachment : nullptr);
 }
 
 void Database::CreateDatabase() {

@@ -1,5 +1,7 @@
 #include "storage/server_calls.h"
 
+#include <optional>
+
 thread_local ServerCalls* ServerCalls::waiting_ = nullptr;
 
 ServerCalls::ServerCalls(Firebird::IMaster* master) : master_(master) {}
@@ -24,12 +26,32 @@ void ServerCalls::Interrupt() {
     }
 }
 
-void ServerCalls::Quietly(const std::function<void()>& task) {
-    if (thread_) {
-        thread_->Run(task, {});
-    } else {
-        task();
+void ServerCalls::Quietly(const std::function<void()>& task, Firebird::IAttachment* attachment) {
+    std::optional<Armed> armed;
+    if (attachment != nullptr) {
+        armed.emplace(Arm(attachment));
     }
+    const auto timed = [&] {
+        std::optional<StatementDeadline::Timing> timing;
+        if (armed) {
+            timing.emplace(armed->deadline);
+        }
+        task();
+    };
+    if (thread_) {
+        thread_->Run(timed, {});
+    } else {
+        timed();
+    }
+}
+
+StatementDeadline& ServerCalls::Arm(Firebird::IAttachment* attachment) {
+    StatementDeadline& deadline = Deadline();
+    deadline.Arm(attachment, allowed_);
+    if (leaving_) {
+        deadline.Expire();  // a give-up that came between two calls holds for the next one too
+    }
+    return deadline;
 }
 
 void ServerCalls::MakeThread() {

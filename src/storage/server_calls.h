@@ -43,14 +43,9 @@ public:
     // (made with a CallStatus) under the deadline.
     template <typename Operation>
     auto Watched(Firebird::IAttachment* attachment, Operation operation) {
-        StatementDeadline& deadline = Deadline();
-        deadline.Arm(attachment, allowed_);
-        struct Disarm {
-            StatementDeadline& deadline;
-            ~Disarm() { deadline.Disarm(); }
-        } disarm{deadline};
+        const Armed armed{Arm(attachment)};
         return OnThread([&] {
-            const StatementDeadline::Timing timing(deadline);
+            const StatementDeadline::Timing timing(armed.deadline);
             return operation();
         });
     }
@@ -75,9 +70,16 @@ public:
     }
 
     // Runs `task` on the connection's thread when it has one, here otherwise; nobody waits painting.
-    void Quietly(const std::function<void()>& task);
+    // With an attachment, its calls to it are under the deadline, as Watched's are.
+    void Quietly(const std::function<void()>& task, Firebird::IAttachment* attachment = nullptr);
 
 private:
+    // Arms the deadline for the calls to an attachment; Armed disarms it when it goes.
+    StatementDeadline& Arm(Firebird::IAttachment* attachment);
+    struct Armed {
+        StatementDeadline& deadline;
+        ~Armed() { deadline.Disarm(); }
+    };
     void MakeThread();
     StatementDeadline& Deadline();
 

@@ -38,12 +38,16 @@ bool CopyTable(Database& database, std::string_view sourceName, std::string_view
     if (rows < 0 || cols <= 0) {
         return false;
     }
-    // Every row is read before the first write, since each write ends the open result.
-    database.OpenSelect("*", source, {}, {});
+    // Every row is read before the first write, since each write ends the open result. The rows are
+    // those the select found: another desktop may have added or removed some since the count.
+    const int read = database.OpenSelect("*", source, {}, {});
+    if (!database.ResultOpen()) {
+        return false;
+    }
     std::vector<std::string> names(cols);
     database.ReadColumnNames(names);
-    std::vector<std::string> buffer(static_cast<std::size_t>(rows) * cols);
-    for (int i = 0; i < rows; ++i) {
+    std::vector<std::string> buffer(static_cast<std::size_t>(read) * cols);
+    for (int i = 0; i < read; ++i) {
         std::span<std::string> row(buffer.data() + static_cast<std::size_t>(i) * cols, cols);
         if (i == 0) {
             database.ReadFirstRow(row);
@@ -58,7 +62,7 @@ bool CopyTable(Database& database, std::string_view sourceName, std::string_view
             return false;
         }
         std::vector<std::string> values(cols);
-        for (int i = 0; i < rows; ++i) {
+        for (int i = 0; i < read; ++i) {
             const std::string* row = buffer.data() + static_cast<std::size_t>(i) * cols;
             values[0] = row[0];  // the number goes in bare
             for (int c = 1; c < cols; ++c) {

@@ -96,3 +96,25 @@ TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileItsWindowWaitsForTheServ
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.RequestHeld(0); }, 15000));
     ExpectAnOrderlyEndOnSigterm();
 }
+
+// A connection being left does not wait for a server that stopped answering: neither its next call,
+// when the give-up came between two calls, nor its detach when it goes.
+TEST_F(FrozenServer, aConnectionBeingLeftGivesUpItsNextCallAndItsDetach) {
+    auto interrupted = std::make_unique<Database>(settings);
+    auto leaving = std::make_unique<Database>(settings);
+    for (Database* database : {interrupted.get(), leaving.get()}) {
+        database->SetStatementDeadline(std::chrono::seconds(3));
+        database->ConnectDatabase();
+        ASSERT_TRUE(database->Attached());
+        ASSERT_EQ(database->CountRows(kGroupTable, ""), 2);
+    }
+    server->Signal(SIGSTOP);
+    const auto started = std::chrono::steady_clock::now();
+    interrupted->Interrupt();
+    EXPECT_EQ(interrupted->CountRows(kGroupTable, ""), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));  // not its 3 s
+
+    const auto detaching = std::chrono::steady_clock::now();
+    leaving.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - detaching, std::chrono::seconds(6));  // its 3 s, not TCP's
+}

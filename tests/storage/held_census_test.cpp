@@ -36,13 +36,19 @@ TEST_F(HeldLibrary, anotherDesktopsWriteWaitsUntilReleasedAndTheCensusIsOfTheMom
     HeldCensus held(location.settings(), true, kGoOn, kServiceDeadline);
     ASSERT_TRUE(held.Begun()) << held.Words();
     ASSERT_TRUE(held.Holding());
+    std::atomic<bool> attached{false};
     std::atomic<bool> written{false};
     std::thread writer([&] {
         Database other(location.settings());
         other.ConnectDatabase();
+        attached = true;
         const FileRecord row{"100", SqlText(FullFileName(100)), SqlText(FullFolder(2, 100))};
         written = other.InsertRow("GRP_2", FileColumnNames(), row);
     });
+    // The writer is at its write before the wait counts, however slowly it attaches.
+    while (!attached) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_FALSE(written) << "written while the tables were held";
     held.Release();
