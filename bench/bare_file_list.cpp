@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "floor.h"
+#include "platform/file_facts.h"
 
 BareFileList::BareFileList(int iconSide) : model_(0, 5), view_(new QListView(&window_)), noIcon_(16, 16) {
     window_.setFont(FloorFont());
@@ -26,17 +27,18 @@ BareFileList::BareFileList(int iconSide) : model_(0, 5), view_(new QListView(&wi
 }
 
 void BareFileList::AppendRow(const QString& path, int number) {
-    const QFileInfo info(path);
+    // The least a row needs: one look at the file (the program's own, a single stat) and its type's icon.
+    const std::optional<FileFacts> facts = FindFileFacts(path);
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
     QList<QStandardItem*> row{new QStandardItem(path.mid(cut)), new QStandardItem(path.left(cut))};
-    if (info.isFile()) {
+    if (facts && facts->isFile) {
+        const QFileInfo info(path);
         QPixmap& icon = typeIcons_[info.suffix()];
         if (icon.isNull()) {
             icon = iconProvider_.icon(info).pixmap(16, 16);
         }
         row[0]->setIcon(icon);
-        row << new QStandardItem(QString::number(info.size()))
-            << new QStandardItem(info.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+        row << new QStandardItem(QString::number(facts->size)) << new QStandardItem(facts->lastWriteTime);
     } else {
         row[0]->setIcon(noIcon_);
         row << new QStandardItem(QStringLiteral("0")) << new QStandardItem(QStringLiteral("<No File>"));

@@ -114,7 +114,7 @@ std::string LongName(std::size_t bytes, std::string_view ending) {
 std::string LongFolder(const QString& base, std::size_t bytes, std::string_view ending) {
     // Each name of the folder 80 to 160 bytes: within the disk's 255 bytes of UTF-8.
     constexpr std::size_t kNameBytes = 80;
-    std::string folder = QFile::encodeName(base).toStdString();
+    std::string folder = Cp932(base.toStdString());
     while (folder.size() + 2 * kNameBytes + 1 < bytes) {
         folder += LongName(kNameBytes, "") + "/";
     }

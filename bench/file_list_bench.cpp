@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #include "bare_file_list.h"
@@ -19,6 +20,7 @@
 #include "filelist/file_list_window.h"
 #include "filelist/thumbnail_size.h"
 #include "floor.h"
+#include "platform/file_facts.h"
 #include "program_file_list.h"
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -47,17 +49,23 @@ const FileListData& Data() {
         AddFileTable(made->folder, kFilesGone,
                      DrawingFilePaths(made->folder.FilePath(QStringLiteral("gone")), kListedFiles, false));
         AddFileTable(made->folder, kAddedTo, std::vector<std::string>());
-        // In \\fs01\図面\表ソ能\ (a server name in other letters, folders ending in the byte of '\').
+        // Under \\fs01\図面\表ソ能\ (a server name in other letters, folders ending in the byte of
+        // '\'), stored as a Windows desktop registered them.
         const QString mounted = made->folder.FilePath(QStringLiteral("図面"));
+        const std::string mountedBytes = Cp932(mounted.toStdString());
+        made->mappings = {MappingOf(kShare, mountedBytes), MappingOf("Z:\\", "/nonexistent/z/"),
+                          MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
         std::vector<std::pair<std::string, std::string>> mapped;
         for (const std::string& path :
              DrawingFilePaths(mounted + QStringLiteral("/表ソ能"), kListedFiles, true)) {
-            mapped.emplace_back(Cp932("\\\\fs01\\図面\\表ソ能\\"), path.substr(path.rfind('/') + 1));
+            const std::size_t cut = path.rfind('/') + 1;
+            std::string below = path.substr(mountedBytes.size() + 1, cut - mountedBytes.size() - 1);
+            std::replace(below.begin(), below.end(), '/', '\\');  // never a second byte
+            mapped.emplace_back(Cp932("\\\\fs01\\図面\\") + below, path.substr(cut));
+            Require(StoredFileExists(LocalPathOf(made->mappings, mapped.back().first, mapped.back().second)),
+                    "a mapped registration whose file is not there");
         }
         AddFileTable(made->folder, kFilesMapped, mapped);
-        made->mappings = {MappingOf(kShare, Cp932(mounted.toStdString())),
-                          MappingOf("Z:\\", "/nonexistent/z/"),
-                          MappingOf(Cp932("\\\\FS02\\資料\\"), "/nonexistent/docs/")};
         return made;
     }();
     return *data;

@@ -43,7 +43,7 @@ include "results";
     {op: "restore by the gbak command line", size: "10,000 groups, 200,000 files", run: "BackupCheckGbak/10000",
      floors: []},
     {op: "proven backup, whole, on its thread", size: "10,000 groups, 200,000 files", run: "VerifiedBackup/10000",
-     floors: ["BackupFloor/10000", "BackupCheckFloor/10000", "CensusFloor/10000", "CensusFloor/10000"],
+     floors: ["BackupFloor/10000", "BackupCheckFloor/10000", "CensusFloor/10000"],
      ratio: 1.2},
     {op: "validation", size: "10,000 groups, 200,000 files", run: "Validate/10000", floors: []},
     {op: "icon view shown from a warm thumbnail cache", size: "2,000 files", run: "IconViewWarm/2000",

@@ -122,19 +122,22 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
     }
     // What the backup holds is counted at the moment its own snapshot is taken: until then, other
     // desktops' writes wait.
-    HeldCensus moment(job.database, true, cancel, job.serviceDeadline);
-    if (!moment.Begun()) {
-        return failed(moment.Words());
+    std::optional<HeldCensus> moment(std::in_place, job.database, true, cancel, job.serviceDeadline);
+    if (!moment->Begun()) {
+        return failed(moment->Words());
     }
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied =
-        BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline, [&moment] { moment.Release(); });
-    moment.Release();
+    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline,
+                                                 [&moment] { moment->Release(); });
+    moment->Release();
     if (!copied.done) {
         return failed(copied.error);
     }
-    const std::optional<RowCensus> counted = moment.Read(words);
+    const std::optional<RowCensus> counted = moment->Read(words);
+    // Its snapshot has read every table: it must not keep other desktops from dropping one while the
+    // copy is checked.
+    moment.reset();
     stage(BackupStage::Checking);
     const std::optional<RowCensus> restored =
         CheckCopy(job.checkFolder).Restore(unchecked, cancel, job.serviceDeadline, words);
