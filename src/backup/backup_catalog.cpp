@@ -88,3 +88,14 @@ std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder) {
     });
     return entries;
 }
+
+bool DatedAhead(const BackupEntry& entry, std::int64_t now) {
+    constexpr std::int64_t kDay = 24 * 3600;
+    return entry.time > now + kDay;
+}
+
+const BackupEntry* NewestBackup(const std::vector<BackupEntry>& backups, std::int64_t now) {
+    const auto newest = std::find_if(backups.begin(), backups.end(),
+                                     [now](const BackupEntry& entry) { return !DatedAhead(entry, now); });
+    return newest == backups.end() ? nullptr : &*newest;
+}

@@ -27,3 +27,8 @@ bool IsUncheckedFileName(const std::string& name);
 
 // The proven backups in `folder`, newest first.
 std::vector<BackupEntry> ListBackups(const std::filesystem::path& folder);
+// A backup dated more than a day ahead of `now` was made under a wrong clock: it neither tells when
+// the last backup was made nor takes a place among the kept ones until its time comes.
+bool DatedAhead(const BackupEntry& entry, std::int64_t now);
+// The newest of `backups` (newest first) not dated ahead; null when there is none.
+const BackupEntry* NewestBackup(const std::vector<BackupEntry>& backups, std::int64_t now);

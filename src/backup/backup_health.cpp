@@ -1,4 +1,5 @@
 #include <QWidget>
+#include <ctime>
 
 #include "backup/backup_keeper.h"
 #include "backup/restore_dialog.h"
@@ -71,7 +72,9 @@ void BackupKeeper::OfferRestore(const ConnectionSettings& database) {
             QStringLiteral("データベースが破損しています。復元できるバックアップがありません。"));
         return;
     }
-    const BackupEntry& newest = backups.front();
+    // A backup dated ahead is offered only where there is no other.
+    const BackupEntry* notAhead = NewestBackup(backups, static_cast<std::int64_t>(std::time(nullptr)));
+    const BackupEntry& newest = notAhead != nullptr ? *notAhead : backups.front();
     const QString question = QStringLiteral(
                                  "データベースが破損しています。\n"
                                  "最新のバックアップ（%1、グループ %2 件、登録ファイル %3 "

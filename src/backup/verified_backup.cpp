@@ -71,28 +71,26 @@ BackupReport Refused(BackupResult result, std::string words) {
     return BackupReport{result, {}, std::move(words)};
 }
 
-// Lets go of the backups the retention rule no longer keeps, never the one just made: under a clock
-// set back, older backups carry later times than it.
-void Prune(const fs::path& folder, const fs::path& made) {
-    const std::vector<BackupEntry> kept = ListBackups(folder);
+// Lets go of the backups the retention rule no longer keeps. Those dated ahead are left out of it, or
+// a week of them would push out every backup made since the clock was put right; the one just made
+// is never let go, whatever the clock.
+void Prune(const fs::path& folder, const fs::path& made, std::int64_t now) {
+    std::vector<BackupEntry> ranked;
+    for (BackupEntry& entry : ListBackups(folder)) {
+        if (!DatedAhead(entry, now)) {
+            ranked.push_back(std::move(entry));
+        }
+    }
     std::vector<std::int64_t> times;
-    for (const BackupEntry& entry : kept) {
+    for (const BackupEntry& entry : ranked) {
         times.push_back(entry.time);
     }
     for (const std::size_t index : BackupsToDelete(times)) {
         std::error_code error;
-        if (kept[index].file != made) {
-            fs::remove(kept[index].file, error);
+        if (ranked[index].file != made) {
+            fs::remove(ranked[index].file, error);
         }
     }
-}
-
-// The newest backup that tells when the last one was made: one dated more than a day ahead of now
-// was made under a wrong clock and would hold up every automatic backup until its date.
-const BackupEntry* NewestBackup(const std::vector<BackupEntry>& kept, std::int64_t now) {
-    const auto newest = std::find_if(kept.begin(), kept.end(),
-                                     [now](const BackupEntry& entry) { return entry.time <= now + kDay; });
-    return newest == kept.end() ? nullptr : &*newest;
 }
 
 }  // namespace
@@ -161,6 +159,6 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
         fs::remove(unchecked, error);
         return Refused(BackupResult::Failed, "cannot rename " + unchecked.string());
     }
-    Prune(job.folder, entry.file);
+    Prune(job.folder, entry.file, job.now);
     return BackupReport{BackupResult::Made, entry, {}};
 }

@@ -179,6 +179,20 @@ TEST_F(VerifiedBackup, underAClockSetBackTheBackupJustMadeIsKept) {
     EXPECT_TRUE(FilesInFolder().contains(report.entry.file.filename().string()));
 }
 
+TEST_F(VerifiedBackup, backupsDatedAheadTakeNoPlaceFromTheOnesMadeSince) {
+    // A week and a day of backups made while the clock ran two months ahead, then put right.
+    const std::set<std::string> ahead = PlaceOlder({-60, -61, -62, -63, -64, -65, -66, -67});
+    const std::set<std::string> since = PlaceOlder({1, 2, 3, 4, 5});
+    const BackupReport report = Run(Job(now));
+    ASSERT_EQ(report.result, BackupResult::Made) << report.words;
+    const std::set<std::string> files = FilesInFolder();
+    for (const std::set<std::string>* names : {&ahead, &since}) {
+        for (const std::string& name : *names) {
+            EXPECT_TRUE(files.contains(name)) << name;
+        }
+    }
+}
+
 TEST_F(VerifiedBackup, aBackupDatedMoreThanADayAheadDoesNotHoldUpTheAutomaticOne) {
     PlaceOlder({-30});  // made while the clock ran a month ahead
     EXPECT_EQ(Run(Job(now, true)).result, BackupResult::Made);
