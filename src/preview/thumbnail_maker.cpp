@@ -69,6 +69,10 @@ QImage ThumbnailMaker::Draw(const QString& path, const QByteArray& uri, int side
         mimeType = MimeTypeByExtension(path);
         return picture;
     }
+    // Telling the type may read the file: not where no program could draw it anyway.
+    if (thumbnailers_.Entries().empty()) {
+        return picture;
+    }
     mimeType = types.mimeTypeForFile(path).name();
     if (const DesktopThumbnailers::Entry* entry = thumbnailers_.For(mimeType)) {
         picture = Fitted(DesktopThumbnailers::Run(*entry, path, uri, side, kThumbnailerTimeLimit), side);

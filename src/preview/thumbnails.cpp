@@ -51,7 +51,11 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
     Lane pdf;
     int baseWorkers = 2;
     std::unordered_map<QString, Place> queued;
-    std::unordered_map<QString, std::chrono::steady_clock::time_point> running;
+    struct Running {
+        std::chrono::steady_clock::time_point since;
+        quint64 generation = 0;  // a job of an earlier one is not waited for: its answer goes unheard
+    };
+    std::unordered_map<QString, Running> running;
     quint64 generation = 0;
     Thumbnails* receiver = nullptr;
     // The rest, queued by a worker once nothing in view waits: the window's thread never queues
@@ -70,7 +74,8 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
     // (then a job asked for in view moves to the front).
     void Queue(const QString& path, int size, bool inView) {
         const QString key = KeyOf(path, size);
-        if (running.count(key) != 0) {
+        if (const auto under = running.find(key);
+            under != running.end() && under->second.generation == generation) {
             return;
         }
         const auto found = queued.find(key);
@@ -130,14 +135,17 @@ void ThumbnailJobs::Work(Lane& lane) {
             job = std::move(list.front());
             list.pop_front();
             queued.erase(job.key);
-            running[job.key] = std::chrono::steady_clock::now();
+            running[job.key] = Running{std::chrono::steady_clock::now(), generation};
             takenIn = generation;
             lane.onRest += inView ? 0 : 1;
             onRest = !inView;
         }
         const QImage made = maker->Make(job.path, job.size);
         const std::lock_guard<std::mutex> held(lock);
-        running.erase(job.key);
+        if (const auto under = running.find(job.key);
+            under != running.end() && under->second.generation == takenIn) {
+            running.erase(under);
+        }
         lane.onRest -= onRest ? 1 : 0;
         if (receiver != nullptr && takenIn == generation) {
             answered.emplace(job.key, true);
@@ -241,7 +249,7 @@ void Thumbnails::CountStuckJobs() {
     const auto now = std::chrono::steady_clock::now();
     const std::lock_guard<std::mutex> held(jobs_->lock);
     const auto stuck = std::count_if(jobs_->running.begin(), jobs_->running.end(), [&](const auto& job) {
-        return now - job.second > std::chrono::seconds(kGiveUpSeconds);
+        return now - job.second.since > std::chrono::seconds(kGiveUpSeconds);
     });
     jobs_->general.mostWorkers =
         jobs_->baseWorkers + std::min<int>(static_cast<int>(stuck), kMostExtraWorkers);

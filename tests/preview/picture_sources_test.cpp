@@ -207,6 +207,20 @@ TEST_F(PictureSources, cancellingDropsWhatIsQueuedAndTheAnswersOfJobsUnderWay) {
     EXPECT_FALSE(thumbnails.Known(paths[0], 128));  // what was kept is forgotten too
 }
 
+TEST_F(PictureSources, aFileAskedForAgainAfterACancelWhileItWasMadeArrives) {
+    Thumbnails thumbnails(std::make_shared<ThumbnailMaker>(cache, DesktopThumbnailers({})));
+    const QString path = folder + QStringLiteral("ソ.png");
+    ASSERT_TRUE(FramedPicture(Qt::gray, 5000, 3750).save(path));
+    QSignalSpy arrived(&thumbnails, &Thumbnails::Arrived);
+    thumbnails.Get(path, 128, true);
+    QTest::qWait(30);
+    thumbnails.Cancel();  // the list closed, or its side changed and back
+    ASSERT_EQ(thumbnails.Waiting(), 1) << "the job was not under way";
+    thumbnails.Get(path, 128, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return arrived.size() == 1; }, 20000));
+    EXPECT_TRUE(thumbnails.Known(path, 128));
+}
+
 TEST_F(PictureSources, aFileAskedForInViewGoesBeforeTheRest) {
     Thumbnails thumbnails(std::make_shared<ThumbnailMaker>(cache, DesktopThumbnailers({})));
     QStringList paths;
