@@ -105,8 +105,11 @@ void BackupKeeper::Attached() {
         unvalidated_.insert(database.DatabasePath());
     }
     attachment_marker::Place(folder);
-    TidyBackups(folder, CheckFolder());
-    WhenSettled([this, database, hardEnd] { StartupChecks(database, hardEnd); });
+    // Nothing of the backups before the board is seen: the attach of the start-up comes before it.
+    WhenSettled([this, database, hardEnd, folder] {
+        TidyBackups(folder, CheckFolder());
+        StartupChecks(database, hardEnd);
+    });
 }
 
 void BackupKeeper::Detached() {
