@@ -1,8 +1,9 @@
 #include "preview/desktop_thumbnails.h"
 
 #include "preview/picture_sources.h"
+#include "preview/png_text.h"
 
-#include <QCoreApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -90,17 +91,22 @@ bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& 
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return false;
     }
-    // The keys go on the image: QImageWriter's own would be cut at their "::".
-    QImage eightBitAlpha = picture.convertToFormat(QImage::Format_ARGB32);
-    eightBitAlpha.setText(QString::fromLatin1(kUriKey), QString::fromLatin1(file.uri));
-    eightBitAlpha.setText(QString::fromLatin1(kModifiedKey), QString::number(file.modified));
-    eightBitAlpha.setText(QString::fromLatin1(kSizeKey), QString::number(file.size));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    QList<std::pair<QByteArray, QByteArray>> keys{{kUriKey, file.uri},
+                                                  {kModifiedKey, QByteArray::number(file.modified)},
+                                                  {kSizeKey, QByteArray::number(file.size)}};
     if (!mimeType.isEmpty()) {
-        eightBitAlpha.setText(QString::fromLatin1(kMimeTypeKey), mimeType);
+        keys.append(std::pair<QByteArray, QByteArray>(kMimeTypeKey, mimeType.toLatin1()));
     }
-    eightBitAlpha.setText(QString::fromLatin1(kSoftwareKey), QCoreApplication::applicationName());
-    QImageWriter writer(&temporary, "png");
-    const bool written = writer.write(eightBitAlpha) && temporary.flush();
+    keys.append(std::pair<QByteArray, QByteArray>(kSoftwareKey, "qarto-groups " QARTO_VERSION));
+    bool written = writer.write(picture.convertToFormat(QImage::Format_ARGB32));
+    if (written) {
+        const QByteArray keyed = WithTextChunks(png, keys);
+        written = temporary.write(keyed) == keyed.size() && temporary.flush();
+    }
     temporary.close();
     std::error_code failed;
     if (written) {

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <filesystem>
@@ -106,6 +108,33 @@ TEST_F(ThumbnailCache, aThumbnailMadeIsWrittenInTheStandardsFormAndReadBack) {
     ASSERT_TRUE(WriteBytes(path, QByteArray(size, 'x')));
     SetTime(path, kWritten);
     EXPECT_EQ(Centre(maker.Make(path, 96)), QColor(Qt::red).rgb());
+}
+
+// As GNOME's file manager and the GTK file chooser judge a cached thumbnail: with GLib's own check.
+TEST_F(ThumbnailCache, otherProgramsTakeTheThumbnailsMadeForValid) {
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (gio.isEmpty()) {
+        GTEST_SKIP() << "gio is not installed here (scripts/install-deps installs libglib2.0-bin)";
+    }
+    const QString svg = folder + LongJapaneseName(QStringLiteral("svg"));
+    ASSERT_TRUE(WriteBytes(svg, SvgOf(Qt::blue)));
+    const QString pdf = folder + LongJapaneseName(QStringLiteral("pdf"));
+    WritePdf(pdf, Qt::green);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), place.path());
+    for (const QString& path :
+         {Picture(LongJapaneseName(QStringLiteral("png")), FramedPicture(Qt::red)),
+          Picture(LongJapaneseName(QStringLiteral("jpg")), FramedPicture(Qt::cyan)), svg, pdf}) {
+        ASSERT_FALSE(maker.Make(path, 128).isNull()) << path.right(4).toStdString();
+        QProcess check;
+        check.setProcessEnvironment(environment);
+        check.start(
+            gio, {QStringLiteral("info"), QStringLiteral("-a"), QStringLiteral("thumbnail::is-valid"), path});
+        ASSERT_TRUE(check.waitForFinished(30000));
+        const QByteArray said = check.readAllStandardOutput();
+        EXPECT_TRUE(said.contains("thumbnail::is-valid: TRUE"))
+            << path.right(4).toStdString() << ": " << said.toStdString();
+    }
 }
 
 TEST_F(ThumbnailCache, aThumbnailOfAFileThatChangedIsNeverShown) {
