@@ -124,7 +124,7 @@ const ThumbnailData& Data() {
         for (int i = 0; i < kListedFiles; ++i) {
             const QString png = QDir(warm).filePath(QStringLiteral("平面詳細図%1.png").arg(i));
             Require(Plan(QSize(320, 226), i).save(png), "writing a picture");
-            Require(!maker.Make(png, kSide).isNull(), "making the warm cache");
+            Require(!maker.Make(png, kSide).picture.isNull(), "making the warm cache");
             made->warm.push_back(QByteArray(encode(png)).toStdString());
             const std::string format = kFormats[i % 6];
             const QString file =
@@ -230,7 +230,7 @@ void ThumbnailsCold(benchmark::State& state, const std::string& format) {
         state, [&] { QDir(root).removeRecursively(); },
         [&] {
             for (const QString& file : files) {
-                Require(!maker.Make(file, kSide).isNull(), "a thumbnail was not made");
+                Require(!maker.Make(file, kSide).picture.isNull(), "a thumbnail was not made");
             }
         });
 }

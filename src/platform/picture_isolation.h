@@ -26,9 +26,13 @@ std::optional<QByteArray> RunApart(const std::function<std::optional<QByteArray>
                                    std::chrono::milliseconds timeLimit,
                                    qsizetype largestAnswer = kLargestAnswer);
 
-// Gives the program a QProcess starts the memory cap of work run apart (on POSIX; on Windows
-// nothing). Call before starting it.
-void CapMemoryOf(QProcess& process);
+// Gives the program a QProcess starts the memory cap of work run apart and a process group of its
+// own, which EndProcessGroup ends with every process in it (on POSIX; on Windows nothing). Call
+// before starting it.
+void SetUpApartProcess(QProcess& process);
+// Kills every process of the group led by the process `leader` (its process id when it started),
+// including those it started and left behind. On Windows nothing.
+void EndProcessGroup(qint64 leader);
 
 // Runs a metafile converter apart from the program, as RunApart does.
 std::optional<MetafileSvg> ConvertApart(MetafileConverter convert, const QByteArray& bytes,

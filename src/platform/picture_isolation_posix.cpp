@@ -144,8 +144,17 @@ bool ReadExactly(int descriptor, char* data, qsizetype size, std::chrono::steady
     return true;
 }
 
-void CapMemoryOf(QProcess& process) {
-    process.setChildProcessModifier([] { LimitChildMemory(); });
+void SetUpApartProcess(QProcess& process) {
+    process.setChildProcessModifier([] {
+        setpgid(0, 0);
+        LimitChildMemory();
+    });
+}
+
+void EndProcessGroup(qint64 leader) {
+    if (leader > 0) {
+        ::kill(-static_cast<pid_t>(leader), SIGKILL);
+    }
 }
 
 std::optional<QByteArray> RunApart(const std::function<std::optional<QByteArray>()>& work,

@@ -73,6 +73,22 @@ QHash<QString, QString> EntryKeys(const QString& path) {
 
 }  // namespace
 
+bool FieldCodeInQuotes(const QString& exec) {
+    bool quoted = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted && c == QLatin1Char('\\')) {
+            ++i;
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (quoted && c == QLatin1Char('%') && i + 1 < exec.size() &&
+                   QStringView(u"iou").contains(exec[i + 1])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QStringList ExecWords(const QString& exec) {
     QStringList words;
     QString word;
@@ -120,9 +136,10 @@ DesktopThumbnailers::DesktopThumbnailers(const QStringList& dataFolders) {
             const QHash<QString, QString> keys = EntryKeys(thumbnailers.filePath(name));
             const QStringList mimeTypes =
                 keys.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-            const QStringList command = ExecWords(keys.value(QStringLiteral("Exec")));
+            const QString exec = keys.value(QStringLiteral("Exec"));
+            const QStringList command = ExecWords(exec);
             const QString tryExec = keys.value(QStringLiteral("TryExec"));
-            if (command.isEmpty() || mimeTypes.isEmpty() ||
+            if (command.isEmpty() || mimeTypes.isEmpty() || FieldCodeInQuotes(exec) ||
                 (!tryExec.isEmpty() && QStandardPaths::findExecutable(tryExec).isEmpty() &&
                  !QFile::exists(tryExec))) {
                 continue;
@@ -153,11 +170,11 @@ const DesktopThumbnailers::Entry* DesktopThumbnailers::For(const QString& mimeTy
     return nullptr;
 }
 
-QImage DesktopThumbnailers::Run(const Entry& entry, const QString& path, const QByteArray& uri, int size,
-                                std::chrono::milliseconds timeLimit) {
+Drawing DesktopThumbnailers::Run(const Entry& entry, const QString& path, const QByteArray& uri, int size,
+                                 std::chrono::milliseconds timeLimit) {
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        return QImage();
+        return Drawing{QImage(), true};
     }
     const QString output = scratch.filePath(QStringLiteral("thumbnail.png"));
     QStringList words;
@@ -170,17 +187,24 @@ QImage DesktopThumbnailers::Run(const Entry& entry, const QString& path, const Q
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    CapMemoryOf(process);
+    SetUpApartProcess(process);
     process.start();
-    if (!process.waitForFinished(static_cast<int>(timeLimit.count()))) {
-        process.kill();
-        process.waitForFinished(-1);
-        return QImage();
+    if (!process.waitForStarted(static_cast<int>(timeLimit.count()))) {
+        return Drawing{QImage(), true};
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
-        QFileInfo(output).size() > kLargestOutput) {
-        return QImage();
+    const qint64 group = process.processId();
+    const bool finished = process.waitForFinished(static_cast<int>(timeLimit.count()));
+    EndProcessGroup(group);  // all of it when it took too long, else what it left behind
+    if (!finished) {
+        process.waitForFinished(-1);
+        return Drawing{QImage(), true};
+    }
+    if (process.exitStatus() != QProcess::NormalExit) {
+        return Drawing{QImage(), true};  // it crashed
+    }
+    if (process.exitCode() != 0 || QFileInfo(output).size() > kLargestOutput) {
+        return Drawing{};
     }
     QImageReader reader(output);
-    return reader.read();
+    return Drawing{reader.read(), false};
 }

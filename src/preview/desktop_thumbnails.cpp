@@ -120,6 +120,17 @@ bool WriteThumbnail(const QString& folder, const FileStamp& file, const QImage& 
     return true;
 }
 
+// The name of the folder of thumbnails of `size`.
+QLatin1String FolderName(int size) {
+    const int side = DesktopThumbnails::FolderSide(size);
+    for (const SizeFolder& folder : kSizeFolders) {
+        if (folder.side == side) {
+            return QLatin1String(folder.name);
+        }
+    }
+    return QLatin1String(kSizeFolders.back().name);
+}
+
 }  // namespace
 
 DesktopThumbnails::DesktopThumbnails(QString root, QString failFolderName)
@@ -177,29 +188,25 @@ QImage DesktopThumbnails::Find(const FileStamp& file, int size) const {
 bool DesktopThumbnails::Store(const FileStamp& file, const QImage& picture, const QString& mimeType,
                               int size) const {
     const int side = FolderSide(size);
-    const char* folder = "normal";
-    for (const SizeFolder& each : kSizeFolders) {
-        if (each.side == side) {
-            folder = each.name;
-        }
-    }
     const QImage fitted = picture.width() > side || picture.height() > side
                               ? picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                               : picture;
     return MakePrivateFolder(root_) &&
-           WriteThumbnail(root_ + QLatin1Char('/') + QLatin1String(folder), file, fitted, mimeType);
+           WriteThumbnail(root_ + QLatin1Char('/') + FolderName(size), file, fitted, mimeType);
 }
 
-bool DesktopThumbnails::NoteFailure(const FileStamp& file) const {
+bool DesktopThumbnails::NoteFailure(const FileStamp& file, int size) const {
     QImage empty(1, 1, QImage::Format_ARGB32);
     empty.fill(Qt::transparent);
     return MakePrivateFolder(root_) && MakePrivateFolder(root_ + QStringLiteral("/fail")) &&
-           WriteThumbnail(failFolder_, file, empty, QString());
+           MakePrivateFolder(failFolder_) &&
+           WriteThumbnail(failFolder_ + QLatin1Char('/') + FolderName(size), file, empty, QString());
 }
 
-bool DesktopThumbnails::FailedBefore(const FileStamp& file) const {
-    return !ReadThumbnail(failFolder_ + QLatin1Char('/') + ThumbnailFileName(file.uri), file, {file.uri},
-                          true, 1)
+bool DesktopThumbnails::FailedBefore(const FileStamp& file, int size) const {
+    return !ReadThumbnail(failFolder_ + QLatin1Char('/') + FolderName(size) + QLatin1Char('/') +
+                              ThumbnailFileName(file.uri),
+                          file, {file.uri}, true, 1)
                 .isNull();
 }
 

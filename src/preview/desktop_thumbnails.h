@@ -8,7 +8,8 @@
 // The desktop's thumbnail cache as the freedesktop Thumbnail Managing Standard lays it out:
 // <root>/{normal,large,x-large,xx-large}/<MD5 of the URI>.png, PNG files whose text keys
 // Thumb::URI, Thumb::MTime and (where present) Thumb::Size say which file, as it was, they show; and
-// <root>/fail/<program>-<version>/ noting the files this program could make none of. The shared
+// <root>/fail/<program>-<version>/<size folder>/ noting the files this program could make none of at
+// that size. The shared
 // folder .sh_thumbnails beside the files is read, never written.
 class DesktopThumbnails {
 public:
@@ -30,10 +31,11 @@ public:
     // side unless it fits already, with the standard's keys; through a temporary file renamed into
     // place, folders 0700, file 0600. False when it could not be written.
     bool Store(const FileStamp& file, const QImage& picture, const QString& mimeType, int size) const;
-    // Notes that no thumbnail could be made of the file as it is now.
-    bool NoteFailure(const FileStamp& file) const;
-    // True when this program noted a failure for the file as it is now (same time and size).
-    bool FailedBefore(const FileStamp& file) const;
+    // Notes that no thumbnail of `size` can be made of the file as it is now.
+    bool NoteFailure(const FileStamp& file, int size) const;
+    // True when this program noted a failure at `size` for the file as it is now (same time and
+    // size).
+    bool FailedBefore(const FileStamp& file, int size) const;
     // True for files inside the cache itself, of which no thumbnails are made.
     bool Holds(const QString& path) const;
 

@@ -4,6 +4,15 @@
 #include <QString>
 #include <optional>
 
+// A file's modification time (whole seconds) and size: a thumbnail stays true to the file while
+// they stay.
+struct FileVersion {
+    qint64 modified = -1;
+    qint64 size = -1;
+
+    bool operator==(const FileVersion&) const = default;
+};
+
 // A file as the desktop's thumbnail cache knows it: by its canonical URI, and fresh while its
 // modification time (whole seconds) and size stay.
 struct FileStamp {
@@ -11,6 +20,8 @@ struct FileStamp {
     QByteArray uri;
     qint64 modified = 0;
     qint64 size = 0;
+
+    FileVersion Version() const { return {modified, size}; }
 };
 
 // The stamp of the regular file at `path` (one stat); nothing when there is none.

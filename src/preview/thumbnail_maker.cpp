@@ -5,6 +5,7 @@
 #include <QMimeDatabase>
 #include <mutex>
 
+#include "preview/picture_reader.h"
 #include "preview/picture_sources.h"
 
 namespace {
@@ -27,55 +28,59 @@ QString MimeTypeByExtension(const QString& path) {
 
 }  // namespace
 
-ThumbnailMaker::ThumbnailMaker(DesktopThumbnails cache, DesktopThumbnailers thumbnailers)
-    : cache_(std::move(cache)), thumbnailers_(std::move(thumbnailers)) {}
+ThumbnailMaker::ThumbnailMaker(DesktopThumbnails cache, DesktopThumbnailers thumbnailers,
+                               std::chrono::milliseconds timeLimit)
+    : cache_(std::move(cache)), thumbnailers_(std::move(thumbnailers)), timeLimit_(timeLimit) {}
 
-QImage ThumbnailMaker::Make(const QString& path, int size) const {
+MadeThumbnail ThumbnailMaker::Make(const QString& path, int size,
+                                   const std::optional<FileVersion>& known) const {
     const std::optional<FileStamp> file = StampOf(path);
     if (!file || cache_.Holds(path)) {
-        return QImage();
+        return MadeThumbnail{QImage(), FileVersion{}, false, known == FileVersion{}};
     }
-    QImage found = cache_.Find(*file, size);
-    if (!found.isNull() || cache_.FailedBefore(*file)) {
-        return found;
+    if (known == file->Version()) {
+        return MadeThumbnail{QImage(), *known, false, true};
+    }
+    MadeThumbnail made{cache_.Find(*file, size), file->Version()};
+    if (!made.picture.isNull() || cache_.FailedBefore(*file, size)) {
+        return made;
     }
     QString mimeType;
-    const QImage drawn = Draw(path, file->uri, DesktopThumbnails::FolderSide(size), mimeType);
-    if (drawn.isNull()) {
-        cache_.NoteFailure(*file);
-        return drawn;
+    const Drawing drawn = Draw(path, file->uri, DesktopThumbnails::FolderSide(size), mimeType);
+    if (drawn.picture.isNull()) {
+        if (!drawn.forNow) {
+            cache_.NoteFailure(*file, size);
+        }
+        made.forNow = drawn.forNow;
+        return made;
     }
-    cache_.Store(*file, drawn, mimeType, size);
-    return Fitted(drawn, size);
+    cache_.Store(*file, drawn.picture, mimeType, size);
+    made.picture = Fitted(drawn.picture, size);
+    return made;
 }
 
-QImage ThumbnailMaker::Draw(const QString& path, const QByteArray& uri, int side, QString& mimeType) const {
-    const QMimeDatabase types;
-    QImage picture;
-    switch (SourceOf(path)) {
-        case PictureSource::Drawing:
-            picture = DrawingPreview(path, side);
-            break;
-        case PictureSource::Own:
-            picture = OwnPicture(path, side);
-            break;
-        case PictureSource::Pdf:
-            picture = PdfFirstPage(path, side);
-            break;
-        case PictureSource::None:
-            break;
-    }
-    if (!picture.isNull()) {
-        mimeType = MimeTypeByExtension(path);
-        return picture;
+// The first picture of the program's own source and the desktop's programs; of the moment when
+// either failed for a reason of the moment.
+Drawing ThumbnailMaker::Draw(const QString& path, const QByteArray& uri, int side, QString& mimeType) const {
+    Drawing drawn;
+    if (const PictureSource* source = SourceOf(path)) {
+        drawn = DrawApart(*source, path, side, timeLimit_);
+        if (!drawn.picture.isNull()) {
+            mimeType = MimeTypeByExtension(path);
+            return drawn;
+        }
     }
     // Telling the type may read the file: not where no program could draw it anyway.
     if (thumbnailers_.Entries().empty()) {
-        return picture;
+        return drawn;
     }
-    mimeType = types.mimeTypeForFile(path).name();
+    mimeType = QMimeDatabase().mimeTypeForFile(path).name();
     if (const DesktopThumbnailers::Entry* entry = thumbnailers_.For(mimeType)) {
-        picture = Fitted(DesktopThumbnailers::Run(*entry, path, uri, side, kThumbnailerTimeLimit), side);
+        const Drawing program = DesktopThumbnailers::Run(*entry, path, uri, side, timeLimit_);
+        if (!program.picture.isNull()) {
+            return Drawing{Fitted(program.picture, side), false};
+        }
+        drawn.forNow = drawn.forNow || program.forNow;
     }
-    return picture;
+    return drawn;
 }

@@ -4,12 +4,15 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <list>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
+#include "preview/picture_sources.h"
 #include "preview/thumbnail_maker.h"
 
 namespace {
@@ -29,13 +32,16 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
         QString path;
         int size = 0;
         QString key;
+        std::optional<FileVersion> known;  // a kept thumbnail's file: only a change makes it anew
     };
-    // The PDF files' jobs wait in a lane of their own with one worker.
+    // Each lane of picture sources has workers of its own: the PDF files' one worker at a time, the
+    // others' one for each core.
     struct Lane {
         std::list<Job> inView;
         std::list<Job> rest;
         QThreadPool* pool = nullptr;
         int workers = 0;
+        int baseWorkers = 1;
         int mostWorkers = 1;
         int onRest = 0;  // workers on jobs of the rest
     };
@@ -47,13 +53,12 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
 
     std::shared_ptr<const ThumbnailMaker> maker;
     std::mutex lock;
-    Lane general;
-    Lane pdf;
-    int baseWorkers = 2;
+    std::array<Lane, 2> lanes;  // by PictureLane
     std::unordered_map<QString, Place> queued;
     struct Running {
         std::chrono::steady_clock::time_point since;
         quint64 generation = 0;  // a job of an earlier one is not waited for: its answer goes unheard
+        const Lane* lane = nullptr;
     };
     std::unordered_map<QString, Running> running;
     quint64 generation = 0;
@@ -64,15 +69,14 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
     int laterSize = 0;
     std::unordered_map<QString, bool> answered;  // this generation's answers, by key, for `later`
 
-    Lane& LaneOf(const QString& path) {
-        return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? pdf : general;
-    }
+    Lane& LaneOf(const QString& path) { return lanes[static_cast<std::size_t>(::LaneOf(path))]; }
+    Lane& General() { return lanes[static_cast<std::size_t>(PictureLane::General)]; }
     // The rest take one worker fewer than there are, so that one core is left to the windows.
     static int MostOnRest(const Lane& lane) { return std::max(1, lane.mostWorkers - 1); }
 
     // Under the lock: puts the job first in view, or last of the rest, unless it is queued already
     // (then a job asked for in view moves to the front).
-    void Queue(const QString& path, int size, bool inView) {
+    void Queue(const QString& path, int size, bool inView, const std::optional<FileVersion>& known = {}) {
         const QString key = KeyOf(path, size);
         if (const auto under = running.find(key);
             under != running.end() && under->second.generation == generation) {
@@ -80,18 +84,20 @@ struct ThumbnailJobs : std::enable_shared_from_this<ThumbnailJobs> {
         }
         const auto found = queued.find(key);
         if (found != queued.end()) {
+            Place& place = found->second;
+            if (!known) {
+                place.job->known.reset();  // made anew, not only checked
+            }
             if (!inView) {
                 return;
             }
-            Place& place = found->second;
             place.lane->inView.splice(place.lane->inView.begin(), *place.list, place.job);
             place.list = &place.lane->inView;
             return;
         }
         Lane& lane = LaneOf(path);
         std::list<Job>& list = inView ? lane.inView : lane.rest;
-        const auto job = inView ? list.insert(list.begin(), Job{path, size, key})
-                                : list.insert(list.end(), Job{path, size, key});
+        const auto job = list.insert(inView ? list.begin() : list.end(), Job{path, size, key, known});
         queued.emplace(key, Place{&lane, &list, job});
         StartWorker(lane);
     }
@@ -135,12 +141,12 @@ void ThumbnailJobs::Work(Lane& lane) {
             job = std::move(list.front());
             list.pop_front();
             queued.erase(job.key);
-            running[job.key] = Running{std::chrono::steady_clock::now(), generation};
+            running[job.key] = Running{std::chrono::steady_clock::now(), generation, &lane};
             takenIn = generation;
             lane.onRest += inView ? 0 : 1;
             onRest = !inView;
         }
-        const QImage made = maker->Make(job.path, job.size);
+        const MadeThumbnail made = maker->Make(job.path, job.size, job.known);
         const std::lock_guard<std::mutex> held(lock);
         if (const auto under = running.find(job.key);
             under != running.end() && under->second.generation == takenIn) {
@@ -161,12 +167,12 @@ Thumbnails::Thumbnails(std::shared_ptr<const ThumbnailMaker> maker, QObject* par
     : QObject(parent), jobs_(std::make_shared<ThumbnailJobs>()), kept_(kMemoryKiB), watch_(new QTimer(this)) {
     jobs_->maker = std::move(maker);
     jobs_->receiver = this;
-    jobs_->baseWorkers = std::max(2, QThread::idealThreadCount());
-    jobs_->general.pool = new QThreadPool;
-    jobs_->general.mostWorkers = jobs_->baseWorkers;
-    jobs_->general.pool->setMaxThreadCount(jobs_->baseWorkers + kMostExtraWorkers);
-    jobs_->pdf.pool = new QThreadPool;
-    jobs_->pdf.pool->setMaxThreadCount(1);
+    jobs_->General().baseWorkers = std::max(2, QThread::idealThreadCount());
+    for (ThumbnailJobs::Lane& lane : jobs_->lanes) {
+        lane.pool = new QThreadPool;
+        lane.mostWorkers = lane.baseWorkers;
+        lane.pool->setMaxThreadCount(lane.baseWorkers + kMostExtraWorkers);
+    }
     watch_->setInterval(1000);
     connect(watch_, &QTimer::timeout, this, &Thumbnails::CountStuckJobs);
 }
@@ -177,28 +183,36 @@ Thumbnails::~Thumbnails() {
         const std::lock_guard<std::mutex> held(jobs_->lock);
         jobs_->receiver = nullptr;
     }
-    for (QThreadPool* pool : {jobs_->general.pool, jobs_->pdf.pool}) {
-        // A worker stuck in a read of a dead mount keeps its pool: both are left to the end of the
+    for (ThumbnailJobs::Lane& lane : jobs_->lanes) {
+        // A worker stuck in a read of a dead mount keeps its pool: it is left to the end of the
         // process rather than waited for.
-        if (pool->waitForDone(kExitWaitMs)) {
-            delete pool;
+        if (lane.pool->waitForDone(kExitWaitMs)) {
+            delete lane.pool;
         }
     }
 }
 
 QPixmap Thumbnails::Get(const QString& path, int size, bool inView) {
-    const QString key = KeyOf(path, size);
-    if (const QPixmap* kept = kept_.object(key)) {
-        return *kept;
+    Kept* kept = kept_.object(KeyOf(path, size));
+    if (kept != nullptr && kept->lookedAt == lookRound_) {
+        return kept->pixmap;
+    }
+    std::optional<FileVersion> known;
+    if (kept != nullptr) {
+        kept->lookedAt = lookRound_;
+        // One that could not be made for a reason of the moment is made again.
+        if (!kept->forNow) {
+            known = kept->file;
+        }
     }
     {
         const std::lock_guard<std::mutex> held(jobs_->lock);
-        jobs_->Queue(path, size, inView);
+        jobs_->Queue(path, size, inView, known);
     }
     if (!watch_->isActive()) {
         watch_->start();
     }
-    return QPixmap();
+    return kept != nullptr ? kept->pixmap : QPixmap();
 }
 
 bool Thumbnails::Known(const QString& path, int size) const {
@@ -210,19 +224,24 @@ void Thumbnails::AskForAll(const QStringList& paths, int size) {
         const std::lock_guard<std::mutex> held(jobs_->lock);
         jobs_->later = paths;
         jobs_->laterSize = size;
-        jobs_->StartWorker(jobs_->general);
+        jobs_->StartWorker(jobs_->General());
     }
     if (!watch_->isActive()) {
         watch_->start();
     }
 }
 
+void Thumbnails::LookAgain() {
+    ++lookRound_;
+    emit LookingAgain();
+}
+
 void Thumbnails::Cancel() {
     const std::lock_guard<std::mutex> held(jobs_->lock);
     ++jobs_->generation;
-    for (ThumbnailJobs::Lane* lane : {&jobs_->general, &jobs_->pdf}) {
-        lane->inView.clear();
-        lane->rest.clear();
+    for (ThumbnailJobs::Lane& lane : jobs_->lanes) {
+        lane.inView.clear();
+        lane.rest.clear();
     }
     jobs_->queued.clear();
     jobs_->later.clear();
@@ -235,30 +254,33 @@ int Thumbnails::Waiting() const {
     return static_cast<int>(jobs_->queued.size() + jobs_->running.size() + jobs_->later.size());
 }
 
-void Thumbnails::Deliver(const QString& path, int size, const QImage& image) {
-    QPixmap* pixmap = new QPixmap(QPixmap::fromImage(image));
+void Thumbnails::Deliver(const QString& path, int size, const MadeThumbnail& made) {
+    if (made.unchanged) {
+        return;  // what is kept still shows the file
+    }
     // A file without thumbnail is kept too, as a null pixmap, so that it is not asked for again.
-    const qint64 cost = std::max<qint64>(1, qint64{pixmap->width()} * pixmap->height() * 4 / 1024);
-    kept_.insert(KeyOf(path, size), pixmap, cost);
+    auto* kept = new Kept{QPixmap::fromImage(made.picture), made.file, made.forNow, lookRound_};
+    const qint64 cost = std::max<qint64>(1, qint64{kept->pixmap.width()} * kept->pixmap.height() * 4 / 1024);
+    kept_.insert(KeyOf(path, size), kept, cost);
     emit Arrived(path, size);
 }
 
 // A worker whose file takes longer than any should (a dead mount) is given up: another worker
-// takes its place, so that the other files do not wait for it.
+// takes its place in its lane, so that the other files do not wait for it.
 void Thumbnails::CountStuckJobs() {
     const auto now = std::chrono::steady_clock::now();
     const std::lock_guard<std::mutex> held(jobs_->lock);
-    const auto stuck = std::count_if(jobs_->running.begin(), jobs_->running.end(), [&](const auto& job) {
-        return now - job.second.since > std::chrono::seconds(kGiveUpSeconds);
-    });
-    jobs_->general.mostWorkers =
-        jobs_->baseWorkers + std::min<int>(static_cast<int>(stuck), kMostExtraWorkers);
-    while (jobs_->general.workers < jobs_->general.mostWorkers &&
-           !(jobs_->general.inView.empty() && jobs_->general.rest.empty())) {
-        const int before = jobs_->general.workers;
-        jobs_->StartWorker(jobs_->general);
-        if (jobs_->general.workers == before) {
-            break;
+    for (ThumbnailJobs::Lane& lane : jobs_->lanes) {
+        const auto stuck = std::count_if(jobs_->running.begin(), jobs_->running.end(), [&](const auto& job) {
+            return job.second.lane == &lane && now - job.second.since > std::chrono::seconds(kGiveUpSeconds);
+        });
+        lane.mostWorkers = lane.baseWorkers + std::min<int>(static_cast<int>(stuck), kMostExtraWorkers);
+        while (lane.workers < lane.mostWorkers && !(lane.inView.empty() && lane.rest.empty())) {
+            const int before = lane.workers;
+            jobs_->StartWorker(lane);
+            if (lane.workers == before) {
+                break;
+            }
         }
     }
     if (jobs_->running.empty() && jobs_->queued.empty()) {

@@ -115,6 +115,39 @@ void WritePdf(const QString& path, QColor colour) {
     painter.fillRect(QRect(QPoint(0, 0), painter.viewport().size()), colour);
 }
 
+QByteArray PdfThatNeverEnds() {
+    constexpr int kDepth = 9;
+    const QByteArray tenTimes = QByteArray("/X Do\n").repeated(10);
+    const auto form = [](int object, const QByteArray& resources, const QByteArray& content) {
+        return QByteArray::number(object) + " 0 obj\n<< /Type /XObject /Subtype /Form /BBox [0 0 595 842]" +
+               resources + " /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+               "\nendstream\nendobj\n";
+    };
+    QList<QByteArray> objects{
+        "1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n",
+        "2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n",
+        "3 0 obj\n<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /XObject << /X 5 0 R >> "
+        ">> /Contents 4 0 R >>\nendobj\n",
+        "4 0 obj\n<< /Length " + QByteArray::number(tenTimes.size()) + " >>\nstream\n" + tenTimes +
+            "\nendstream\nendobj\n"};
+    for (int level = 0; level < kDepth; ++level) {
+        const int object = 5 + level;
+        objects << (level + 1 < kDepth ? form(object,
+                                              " /Resources << /XObject << /X " +
+                                                  QByteArray::number(object + 1) + " 0 R >> >>",
+                                              tenTimes)
+                                       : form(object, "", "0 0 1 rg 10 10 100 100 re f"));
+    }
+    QByteArray pdf("%PDF-1.4\n");
+    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const QByteArray& object : objects) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += object;
+    }
+    return pdf + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(pdf.size()) + "\n%%EOF\n";
+}
+
 QByteArray SvgOf(QColor colour) {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"100\">"
            "<rect width=\"200\" height=\"100\" fill=\"" +

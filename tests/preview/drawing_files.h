@@ -23,6 +23,9 @@ QByteArray DxfWithThumbnail(const QByteArray& thumbnail, int entities = 50, qint
 
 // A PDF of one page filled with `colour`, made by Qt's own PDF writer.
 void WritePdf(const QString& path, QColor colour);
+// A PDF whose page draws a form that draws another ten times, nine forms deep: a thousand million
+// rectangles, which keep a PDF reader busy for as long as it is let.
+QByteArray PdfThatNeverEnds();
 // An SVG drawing of a rectangle of `colour`.
 QByteArray SvgOf(QColor colour);
 

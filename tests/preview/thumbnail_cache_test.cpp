@@ -80,7 +80,7 @@ TEST(ThumbnailNames, uriKeepsUnreservedAndPathCharactersAndEscapesTheRestInUpper
 
 TEST_F(ThumbnailCache, aThumbnailMadeIsWrittenInTheStandardsFormAndReadBack) {
     const QString path = Picture(LongJapaneseName(QStringLiteral("png")), FramedPicture(Qt::red, 400, 300));
-    const QImage made = maker.Make(path, 96);
+    const QImage made = maker.Make(path, 96).picture;
     ASSERT_FALSE(made.isNull());
     EXPECT_EQ(made.size(), QSize(96, 72));
     EXPECT_EQ(Centre(made), QColor(Qt::red).rgb());
@@ -107,7 +107,7 @@ TEST_F(ThumbnailCache, aThumbnailMadeIsWrittenInTheStandardsFormAndReadBack) {
     const qint64 size = QFileInfo(path).size();
     ASSERT_TRUE(WriteBytes(path, QByteArray(size, 'x')));
     SetTime(path, kWritten);
-    EXPECT_EQ(Centre(maker.Make(path, 96)), QColor(Qt::red).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 96).picture), QColor(Qt::red).rgb());
 }
 
 // As GNOME's file manager and the GTK file chooser judge a cached thumbnail: with GLib's own check.
@@ -125,7 +125,7 @@ TEST_F(ThumbnailCache, otherProgramsTakeTheThumbnailsMadeForValid) {
     for (const QString& path :
          {Picture(LongJapaneseName(QStringLiteral("png")), FramedPicture(Qt::red)),
           Picture(LongJapaneseName(QStringLiteral("jpg")), FramedPicture(Qt::cyan)), svg, pdf}) {
-        ASSERT_FALSE(maker.Make(path, 128).isNull()) << path.right(4).toStdString();
+        ASSERT_FALSE(maker.Make(path, 128).picture.isNull()) << path.right(4).toStdString();
         QProcess check;
         check.setProcessEnvironment(environment);
         check.start(
@@ -139,16 +139,16 @@ TEST_F(ThumbnailCache, otherProgramsTakeTheThumbnailsMadeForValid) {
 
 TEST_F(ThumbnailCache, aThumbnailOfAFileThatChangedIsNeverShown) {
     const QString path = Picture(QStringLiteral("表.png"), FramedPicture(Qt::red));
-    ASSERT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::red).rgb());
+    ASSERT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::red).rgb());
     // Another picture in its place, later.
     Picture(QStringLiteral("表.png"), FramedPicture(Qt::blue), kWritten.addSecs(60));
     EXPECT_TRUE(cache.Find(*StampOf(path), 128).isNull());
-    EXPECT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::blue).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::blue).rgb());
 
     // The same time but another size is another file too.
     Picture(QStringLiteral("表.png"), FramedPicture(Qt::green, 300, 200), kWritten.addSecs(60));
     EXPECT_TRUE(cache.Find(*StampOf(path), 128).isNull());
-    EXPECT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::green).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::green).rgb());
 }
 
 TEST_F(ThumbnailCache, aThumbnailAnotherProgramMadeIsTakenAsItIs) {
@@ -157,11 +157,11 @@ TEST_F(ThumbnailCache, aThumbnailAnotherProgramMadeIsTakenAsItIs) {
         {QStringLiteral("Thumb::URI"), QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded())},
         {QStringLiteral("Thumb::MTime"), QString::number(kWritten.toSecsSinceEpoch())}};
     WriteForeign(CachePath(QStringLiteral("large"), path), FramedPicture(Qt::cyan, 256, 200), keys);
-    const QImage found = maker.Make(path, 128);  // a larger one is scaled down
+    const QImage found = maker.Make(path, 128).picture;  // a larger one is scaled down
     EXPECT_EQ(found.size(), QSize(128, 100));
     EXPECT_EQ(Centre(found), QColor(Qt::cyan).rgb());
     // A smaller one would be blurred: the file is drawn anew.
-    EXPECT_EQ(Centre(maker.Make(path, 512)), QColor(Qt::red).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 512).picture), QColor(Qt::red).rgb());
 }
 
 TEST_F(ThumbnailCache, theSharedFolderBesideTheFilesIsRead) {
@@ -178,44 +178,47 @@ TEST_F(ThumbnailCache, theSharedFolderBesideTheFilesIsRead) {
                  {{QStringLiteral("Thumb::MTime"), QStringLiteral("12345")}});
     EXPECT_TRUE(cache.Find(*StampOf(path), 128).isNull());
     // The shared folder is never written: what is made goes to this user's cache.
-    EXPECT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::red).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::red).rgb());
     EXPECT_EQ(QDir(shared).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(ThumbnailCache, aDamagedThumbnailIsMadeAgain) {
     const QString path = Picture(QStringLiteral("表ソ.png"), FramedPicture(Qt::red));
-    ASSERT_FALSE(maker.Make(path, 128).isNull());
+    ASSERT_FALSE(maker.Make(path, 128).picture.isNull());
     const QString written = CachePath(QStringLiteral("normal"), path);
     QFile damaged(written);
     ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
     damaged.resize(damaged.size() / 2);
     damaged.close();
-    EXPECT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::red).rgb());
+    EXPECT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::red).rgb());
     EXPECT_TRUE(QImageReader(written).canRead());
     EXPECT_FALSE(QImage(written).isNull());
 }
 
-TEST_F(ThumbnailCache, aFileNothingDrawsIsNotedAndTriedAgainWhenItChanges) {
+TEST_F(ThumbnailCache, aFileNothingDrawsIsNotedForItsSizeAndTriedAgainWhenItChanges) {
     const QString path = folder + QStringLiteral("壊れた.png");
     ASSERT_TRUE(WriteBytes(path, "not a picture"));
     SetTime(path, kWritten);
-    EXPECT_TRUE(maker.Make(path, 128).isNull());
-    const QString noted = CachePath(QStringLiteral("fail/qarto-groups-test"), path);
+    EXPECT_TRUE(maker.Make(path, 128).picture.isNull());
+    const QString noted = CachePath(QStringLiteral("fail/qarto-groups-test/normal"), path);
     const QImage failure(noted, "png");
     ASSERT_FALSE(failure.isNull());
     EXPECT_EQ(failure.text(QStringLiteral("Thumb::URI")).toLatin1(), QUrl::fromLocalFile(path).toEncoded());
     EXPECT_EQ(failure.text(QStringLiteral("Thumb::MTime")), QString::number(kWritten.toSecsSinceEpoch()));
-    EXPECT_TRUE(cache.FailedBefore(*StampOf(path)));
+    EXPECT_TRUE(cache.FailedBefore(*StampOf(path), 128));
+    // Another size is another try.
+    EXPECT_FALSE(cache.FailedBefore(*StampOf(path), 512));
+    EXPECT_FALSE(QFile::exists(CachePath(QStringLiteral("fail/qarto-groups-test/x-large"), path)));
 
     // Mended (a later time): made now.
     Picture(QStringLiteral("壊れた.png"), FramedPicture(Qt::yellow), kWritten.addSecs(1));
-    EXPECT_FALSE(cache.FailedBefore(*StampOf(path)));
-    EXPECT_EQ(Centre(maker.Make(path, 128)), QColor(Qt::yellow).rgb());
+    EXPECT_FALSE(cache.FailedBefore(*StampOf(path), 128));
+    EXPECT_EQ(Centre(maker.Make(path, 128).picture), QColor(Qt::yellow).rgb());
 }
 
 TEST_F(ThumbnailCache, noThumbnailsAreMadeOfTheCacheItself) {
     const QString path = Picture(QStringLiteral("a.png"), FramedPicture(Qt::red));
-    ASSERT_FALSE(maker.Make(path, 128).isNull());
-    EXPECT_TRUE(maker.Make(CachePath(QStringLiteral("normal"), path), 128).isNull());
+    ASSERT_FALSE(maker.Make(path, 128).picture.isNull());
+    EXPECT_TRUE(maker.Make(CachePath(QStringLiteral("normal"), path), 128).picture.isNull());
     EXPECT_FALSE(QDir(root + QStringLiteral("/fail")).exists());
 }

@@ -3,9 +3,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTest>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "platform/apart_worker.h"
@@ -13,65 +17,47 @@
 namespace {
 
 constexpr std::chrono::milliseconds kShortLimit{500};
-
-// Answers the request back, or misbehaves as the request says.
-std::optional<QByteArray> Serve(const QByteArray& request) {
-    if (request == "crash") {
-        std::raise(SIGSEGV);
-    } else if (request == "abort") {
-        std::abort();
-    } else if (request == "hang") {
-        for (;;) {
-            pause();
-        }
-    } else if (request == "flood") {
-        return QByteArray(qsizetype{100} << 20, 'x');
-    } else if (request == "hoard") {
-        std::vector<char> hoard(std::size_t{3} << 29, 1);  // 1.5 GiB, touched
-        return QByteArray(1, hoard.back());
-    } else if (request == "none") {
-        return std::nullopt;
-    } else if (request == "pid") {
-        return QByteArray::number(getpid());
-    }
-    return request;
-}
+constexpr std::chrono::seconds kPatient{30};
+constexpr qsizetype kLargest = qsizetype{64} << 20;
+// A worker's program that answers each request back, or misbehaves as the request says (worker/).
+const QString kProgram = QStringLiteral(QARTO_APART_TEST_WORKER);
 
 }  // namespace
 
 TEST(ApartWorker, oneChildAnswersRequestAfterRequest) {
-    ApartWorker worker(&Serve, std::chrono::seconds(5), qsizetype{64} << 20);
-    const std::optional<QByteArray> first = worker.Run("pid");
+    ApartWorker worker(kProgram, {}, kLargest);
+    const std::optional<QByteArray> first = worker.Run("pid", kPatient);
     ASSERT_TRUE(first);
     EXPECT_NE(first->toLongLong(), getpid());
     QByteArray large;
     for (int i = 0; i < 300000; ++i) {  // more than a socket holds at once
         large.append(static_cast<char>(i * 7));
     }
-    EXPECT_EQ(worker.Run(large), large);
-    EXPECT_FALSE(worker.Run("none"));
-    EXPECT_EQ(worker.Run("pid"), first);  // still the same child
+    EXPECT_EQ(worker.Run(large, kPatient), large);
+    EXPECT_FALSE(worker.Run("none", kPatient));
+    EXPECT_EQ(worker.Run("pid", kPatient), first);  // still the same child
 }
 
 TEST(ApartWorker, aRequestThatCrashesHangsOrRunsAwayCostsItselfAlone) {
-    ApartWorker worker(&Serve, kShortLimit, qsizetype{64} << 20);
-    const std::optional<QByteArray> before = worker.Run("pid");
+    ApartWorker worker(kProgram, {}, kLargest);
+    const std::optional<QByteArray> before = worker.Run("pid", kPatient);
     ASSERT_TRUE(before);
     for (const char* request : {"crash", "abort", "hang", "flood"}) {
-        EXPECT_FALSE(worker.Run(request)) << request;
-        EXPECT_EQ(worker.Run("fine"), QByteArray("fine")) << "after " << request;
+        const bool hangs = std::string_view(request) == "hang";
+        EXPECT_FALSE(worker.Run(request, hangs ? kShortLimit : kPatient)) << request;
+        EXPECT_EQ(worker.Run("fine", kPatient), QByteArray("fine")) << "after " << request;
     }
-    EXPECT_NE(worker.Run("pid"), before);  // a new child took over
-    ApartWorker patient(&Serve, std::chrono::seconds(30), qsizetype{64} << 20);
-    EXPECT_FALSE(patient.Run("hoard"));  // the cap holds, however long it may take
-    EXPECT_EQ(patient.Run("fine"), QByteArray("fine"));
+    EXPECT_NE(worker.Run("pid", kPatient), before);  // a new child took over
+    ApartWorker patient(kProgram, {}, kLargest);
+    EXPECT_FALSE(patient.Run("hoard", kPatient));  // the cap holds, however long it may take
+    EXPECT_EQ(patient.Run("fine", kPatient), QByteArray("fine"));
 }
 
 TEST(ApartWorker, aChildKilledFromOutsideIsReplacedAndHoldsNoFileOfTheProgram) {
     QTemporaryFile held;
     ASSERT_TRUE(held.open());
-    ApartWorker worker(&Serve, std::chrono::seconds(5), 1024);
-    const std::optional<QByteArray> child = worker.Run("pid");
+    ApartWorker worker(kProgram, {}, 1024);
+    const std::optional<QByteArray> child = worker.Run("pid", kPatient);
     ASSERT_TRUE(child);
     const QString fds = QStringLiteral("/proc/%1/fd").arg(QString::fromLatin1(*child));
     const QStringList open = QDir(fds).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot);
@@ -82,7 +68,31 @@ TEST(ApartWorker, aChildKilledFromOutsideIsReplacedAndHoldsNoFileOfTheProgram) {
     }
     ASSERT_EQ(kill(static_cast<pid_t>(child->toLongLong()), SIGKILL), 0);
     usleep(100000);
-    const std::optional<QByteArray> next = worker.Run("pid");
+    const std::optional<QByteArray> next = worker.Run("pid", kPatient);
     ASSERT_TRUE(next);
     EXPECT_NE(next, child);
+}
+
+TEST(ApartWorker, aRequestThatHangsHoldsUpNoOther) {
+    QTemporaryDir place;
+    const QString pidFile = place.filePath(QStringLiteral("hanging"));
+    ApartWorker worker(kProgram, {}, 1024);
+    std::atomic<bool> hangEnded{false};
+    std::thread hanging([&] {
+        EXPECT_FALSE(worker.Run("hang:" + pidFile.toUtf8(), kPatient));
+        hangEnded = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(pidFile).size() > 0; }, 20000));
+    std::atomic<bool> answered{false};
+    std::thread other([&] {
+        EXPECT_EQ(worker.Run("fine", kPatient), QByteArray("fine"));
+        answered = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load(); }, 10000));
+    EXPECT_FALSE(hangEnded);
+    QFile named(pidFile);
+    ASSERT_TRUE(named.open(QIODevice::ReadOnly));
+    kill(static_cast<pid_t>(named.readAll().toLongLong()), SIGKILL);
+    hanging.join();
+    other.join();
 }

@@ -10,3 +10,9 @@ qarto_add_suite(reliability SERVER)
 # A frozen server while the real program runs.
 add_dependencies(reliability_tests qarto-groups)
 target_compile_definitions(reliability_tests PRIVATE QARTO_PROGRAM="$<TARGET_FILE:qarto-groups>")
+# The worker's program the kept children of ApartWorker run in its tests.
+add_executable(apart_test_worker ${CMAKE_CURRENT_SOURCE_DIR}/reliability/worker/apart_test_worker.cpp)
+set_target_properties(apart_test_worker PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+target_link_libraries(apart_test_worker PRIVATE platform)
+add_dependencies(reliability_tests apart_test_worker)
+target_compile_definitions(reliability_tests PRIVATE QARTO_APART_TEST_WORKER="$<TARGET_FILE:apart_test_worker>")
