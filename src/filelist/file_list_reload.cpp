@@ -8,6 +8,7 @@
 #include "common/number.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
+#include "preview/thumbnails.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ void TForm3::Reload() {
     const auto registration = [](const FileRowTexts& row) {
         return Registration{row.number, row.fileName, row.folder};
     };
+    // Files may have been saved anew meanwhile: their thumbnails are looked at again.
+    thumbnails_->LookAgain();
     std::set<Registration> selected;
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {

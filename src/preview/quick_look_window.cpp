@@ -45,6 +45,11 @@ QuickLookWindow::QuickLookWindow(Thumbnails& thumbnails, QWidget* parent)
             ShowPicture();
         }
     });
+    connect(&thumbnails_, &Thumbnails::LookingAgain, this, [this] {
+        if (isVisible()) {
+            ShowPicture();
+        }
+    });
 }
 
 void QuickLookWindow::ShowFile(const QuickLookFile& file) {

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -146,6 +147,36 @@ TEST_F(ThumbnailView, spaceOpensTheQuickLookAndTheArrowsGoThroughTheFiles) {
     QTest::keyClick(look, Qt::Key_Space);
     EXPECT_FALSE(look->isVisible());
     EXPECT_TRUE(shell.opened.isEmpty());  // never opened in another program
+}
+
+TEST_F(ThumbnailView, aReloadShowsTheNewPictureOfAFileThatChangedInTheListAndTheQuickLook) {
+    const QString path = longFolder + NameOf(1, QStringLiteral("png"));
+    ASSERT_TRUE(FramedPicture(ColourOf(1), 400, 300).save(path));
+    Register(1, NameOf(1, QStringLiteral("png")));
+    form->resize(700, 500);
+    OpenGroup(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Shows(0, ColourOf(1)); }, 20000));
+    QTest::mouseClick(Icons()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Icons()->visualRect(Icons()->model()->index(0, 0)).center());
+    QTest::keyClick(Icons(), Qt::Key_Space);
+    const auto lookShows = [&](const QColor& colour) {
+        const QImage picture =
+            QuickLook()->findChild<QLabel*>(QStringLiteral("QuickLookPicture"))->pixmap().toImage();
+        return picture.pixelColor(picture.rect().center()) == colour;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lookShows(ColourOf(1)); }, 20000));
+
+    // Saved anew elsewhere: another picture, a later time.
+    ASSERT_TRUE(FramedPicture(ColourOf(2), 400, 300).save(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        saved.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    saved.close();
+    form->Reload();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lookShows(ColourOf(2)); }, 20000));
+    Icons()->clearSelection();  // a selected row's picture is tinted
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(0, ColourOf(2)); }, 20000));
 }
 
 TEST_F(ThumbnailView, theSideChangesWithCtrlAndIsKeptInThePreferences) {
