@@ -1,8 +1,10 @@
 #include "platform/window_place.h"
 
 #include <QLayout>
+#include <QRect>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 void PlaceWindowFrame(QWidget& window, int left, int top) {
     if (window.pos() == QPoint(left, top)) {
@@ -21,4 +23,11 @@ void PlaceWindowFrame(QWidget& window, int left, int top) {
     if (QWindow* native = window.windowHandle()) {
         native->setFramePosition(QPoint(left, top));
     }
+}
+
+QRect FrameInside(const QRect& wanted, const QRect& available) {
+    QRect frame(wanted.topLeft(), wanted.size().boundedTo(available.size()));
+    frame.moveLeft(std::clamp(frame.left(), available.left(), available.right() - frame.width() + 1));
+    frame.moveTop(std::clamp(frame.top(), available.top(), available.bottom() - frame.height() + 1));
+    return frame;
 }

@@ -2,9 +2,11 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/window_place.h"
 #include "preview/desktop_thumbnails.h"
 #include "preview/thumbnails.h"
 
@@ -57,10 +59,33 @@ void QuickLookWindow::ShowFile(const QuickLookFile& file) {
     setWindowTitle(file.name);
     name_->setText(file.name);
     facts_->setText(file.folder + QLatin1Char('\n') + file.size + QStringLiteral(" バイト  ") + file.time);
+    if (!isVisible()) {
+        PlaceOnScreen();
+    }
     show();
     raise();
     activateWindow();
     ShowPicture();
+}
+
+// Shrunk and moved as far as it takes to stand on the screen, frame and all. Until it has been shown
+// its frame is taken to be as wide as its owner's, which the same window manager framed.
+void QuickLookWindow::PlaceOnScreen() {
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QWidget* framed = placed_ || owner == nullptr ? this : owner;
+    const QRect outer = framed->frameGeometry();
+    const QRect inner = framed->geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    QRect wanted(pos(), size().grownBy(frame));
+    if (!placed_ && owner != nullptr) {
+        wanted.moveCenter(owner->frameGeometry().center());
+    }
+    const QRect onScreen =
+        FrameInside(wanted, (owner != nullptr ? owner : this)->screen()->availableGeometry());
+    resize(onScreen.size().shrunkBy(frame));
+    PlaceWindowFrame(*this, onScreen.left(), onScreen.top());
+    placed_ = true;
 }
 
 // The picture is asked for at the cache's size that holds the window's picture area.

@@ -21,6 +21,7 @@ struct QuickLookFile {
 // first page, the image itself), its name, folder, size and time. The picture is made by the
 // thumbnail workers; until it comes, and for a file without one, the file's icon shows. The arrow
 // keys ask for the next and previous file; Space or Esc closes the window. It never opens the file.
+// It opens over the window it belongs to, later where it was left, and always wholly on the screen.
 class QuickLookWindow : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void PlaceOnScreen();
     int PictureSide() const;
     void ShowPicture();
 
@@ -49,4 +51,5 @@ private:
     QLabel* name_;
     QLabel* facts_;
     bool showsPicture_ = false;
+    bool placed_ = false;
 };
