@@ -61,6 +61,11 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
         removeButton_->setEnabled(current != nullptr);
     });
     connect(editor_, &QDialog::accepted, this, &FolderMappingDialog::EditorDone);
+    // The closed editor leaves the focus nowhere: it comes back here, where Enter presses OK.
+    connect(editor_, &QDialog::finished, this, [this] {
+        activateWindow();
+        findChild<QPushButton*>(QStringLiteral("OkButton"), Qt::FindDirectChildrenOnly)->setFocus();
+    });
 
     auto* commands = new QVBoxLayout;
     for (QPushButton* button : {addButton, editButton_, removeButton_}) {

@@ -1,9 +1,11 @@
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "platform/folder_mapping_preferences.h"
@@ -152,4 +154,35 @@ TEST_F(FolderMappingDialogTest, theToolsMenuOpensTheDialog) {
     EXPECT_EQ(item->text(), QStringLiteral("フォルダの対応(&M)..."));
     item->trigger();
     EXPECT_TRUE(relink.folderMappings->isVisible());
+}
+
+TEST_F(FolderMappingDialogTest, afterAMappingIsAddedOrEditedEnterPressesOk) {
+    dialog.Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const auto enter = [&] {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << "the focus is nowhere";
+
+        QTest::keyClick(focused, Qt::Key_Return);
+    };
+    for (const bool adding : {true, false}) {
+        // By the keyboard alone: the command's key, the folders typed, Enter in the editor.
+        QTest::keyClick(QApplication::focusWidget(), adding ? Qt::Key_A : Qt::Key_E, Qt::AltModifier);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return Editor().isVisible(); }, 5000));  // the button's click is shown
+        QLineEdit* stored = Editor().findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        stored->clear();
+        QTest::keyClicks(stored, adding ? QStringLiteral("Z:\\") : QStringLiteral("Y:\\"));
+        QLineEdit* local = Editor().findChild<QLineEdit*>(QStringLiteral("Edit2"));
+        local->setText(files.filePath(QStringLiteral("図面")));
+        QTest::keyClick(local, Qt::Key_Return);
+        ASSERT_FALSE(Editor().isVisible());
+        ASSERT_TRUE(dialog.isVisible());
+        if (adding) {
+            continue;
+        }
+        enter();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(context.folderMappings, (FolderMappings{{"Y:\\", mounted}}));
+    }
 }
