@@ -1,5 +1,7 @@
 #include "common/folder_mapping.h"
 
+#include <algorithm>
+
 #include "common/codepage.h"
 #include "common/path_parts.h"
 
@@ -54,23 +56,45 @@ std::string WithSeparatorsOf(std::string_view rest, bool fromWindows, bool toWin
     return converted;
 }
 
-StoredPath SplitPath(std::string_view path) {
-    const std::string_view separators = IsWindowsPath(path) ? "\\/:" : "/";
-    return {FolderPart(path, separators), FileNamePart(path, separators)};
+// Which stored form every desktop can open: a share, a drive, another system's folder.
+int StoredKindRank(std::string_view stored) {
+    if (stored.starts_with('\\') || stored.starts_with("//")) {
+        return 0;
+    }
+    return IsWindowsPath(stored) ? 1 : 2;
 }
 
-// The mapping whose `side` folder begins `path`, the longest when several do.
-const FolderMapping* LongestMapping(const FolderMappings& mappings, std::string_view path,
-                                    std::string FolderMapping::*side) {
+// The mapping a path being registered is stored under (see StoredPathOf); null for none.
+const FolderMapping* MappingForRegistering(const FolderMappings& mappings, std::string_view folder) {
     const FolderMapping* found = nullptr;
     for (const FolderMapping& mapping : mappings) {
-        const std::string& prefix = mapping.*side;
-        if (!prefix.empty() && (found == nullptr || prefix.size() > (found->*side).size()) &&
-            StartsWithFolder(path, prefix)) {
+        if (mapping.local.empty() || !StartsWithFolder(folder, mapping.local)) {
+            continue;
+        }
+        if (found == nullptr) {
+            found = &mapping;
+            continue;
+        }
+        const int rank = StoredKindRank(mapping.stored);
+        const int foundRank = StoredKindRank(found->stored);
+        if (rank < foundRank || (rank == foundRank && mapping.local.size() > found->local.size())) {
             found = &mapping;
         }
     }
     return found;
+}
+
+// True for a file or folder name a Windows desktop can hold.
+bool WindowsName(std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (IsLeadByte(byte)) {
+            ++i;  // its second byte may be any
+        } else if (byte < 0x20 || std::string_view("\\:*?\"<>|").find(name[i]) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return name.empty() || (!name.ends_with('.') && !name.ends_with(' '));
 }
 
 // `folder` with the `from` folder of `mapping` that begins it replaced by its `to` folder.
@@ -130,7 +154,14 @@ bool SameFolder(std::string_view a, std::string_view b) {
 }
 
 const FolderMapping* MappingOfStored(const FolderMappings& mappings, std::string_view folder) {
-    return LongestMapping(mappings, folder, &FolderMapping::stored);
+    const FolderMapping* found = nullptr;
+    for (const FolderMapping& mapping : mappings) {
+        if (!mapping.stored.empty() && (found == nullptr || mapping.stored.size() > found->stored.size()) &&
+            StartsWithFolder(folder, mapping.stored)) {
+            found = &mapping;
+        }
+    }
+    return found;
 }
 
 std::string LocalPathOf(const FolderMappings& mappings, std::string_view folder, std::string_view fileName) {
@@ -144,16 +175,62 @@ std::string LocalPathOf(const FolderMappings& mappings, std::string_view folder,
 
 StoredPath StoredPathOf(const FolderMappings& mappings, std::string_view localPath,
                         const DriveResolver& resolveDrive) {
-    StoredPath path = SplitPath(localPath);
-    if (const FolderMapping* mapping = LongestMapping(mappings, path.folder, &FolderMapping::local)) {
+    StoredPath path = SplitStoredPath(localPath);
+    if (const FolderMapping* mapping = MappingForRegistering(mappings, path.folder)) {
         path.folder = MappedFolder(*mapping, path.folder, &FolderMapping::local, &FolderMapping::stored);
         return path;
     }
     if (resolveDrive) {
         const std::string resolved = ResolveDriveOfPath(localPath, resolveDrive);
         if (resolved != localPath) {
-            return SplitPath(resolved);
+            return SplitStoredPath(resolved);
         }
     }
     return path;
+}
+
+bool WindowsCanHold(const FolderMappings& mappings, std::string_view localPath) {
+    const StoredPath path = SplitStoredPath(localPath);
+    const FolderMapping* mapping = MappingForRegistering(mappings, path.folder);
+    if (mapping == nullptr || !IsWindowsPath(mapping->stored)) {
+        return true;
+    }
+    // The names below the mapped folder, each ended by a separator of this machine, then the file's.
+    const std::string below = std::string(path.folder.substr(mapping->local.size())) + path.fileName + '/';
+    const bool windowsHere = IsWindowsPath(mapping->local);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < below.size(); ++i) {
+        if (IsLead(below[i])) {
+            ++i;
+        } else if (below[i] == '/' || (windowsHere && below[i] == '\\')) {
+            if (!WindowsName(std::string_view(below).substr(start, i - start))) {
+                return false;
+            }
+            start = i + 1;
+        }
+    }
+    return true;
+}
+
+StoredPath SplitStoredPath(std::string_view path) {
+    const std::string_view separators = IsWindowsPath(path) ? "\\/:" : "/";
+    return {FolderPart(path, separators), FileNamePart(path, separators)};
+}
+
+std::vector<std::string> StoredSpellingsOf(const FolderMappings& mappings, std::string_view folder) {
+    const std::string local = LocalPathOf(mappings, folder, "");
+    std::vector<std::string> spellings{std::string(folder)};
+    const auto add = [&spellings](std::string spelling) {
+        if (std::none_of(spellings.begin(), spellings.end(),
+                         [&](const std::string& known) { return SameFolder(known, spelling); })) {
+            spellings.push_back(std::move(spelling));
+        }
+    };
+    add(local);
+    for (const FolderMapping& mapping : mappings) {
+        if (!mapping.local.empty() && StartsWithFolder(local, mapping.local)) {
+            add(MappedFolder(mapping, local, &FolderMapping::local, &FolderMapping::stored));
+        }
+    }
+    return spellings;
 }

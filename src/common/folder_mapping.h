@@ -58,8 +58,24 @@ const FolderMapping* MappingOfStored(const FolderMappings& mappings, std::string
 std::string LocalPathOf(const FolderMappings& mappings, std::string_view folder, std::string_view fileName);
 
 // The folder and file name to store for a path on this machine being registered. Under a mapping's
-// local folder (the longest when several hold it) the folder becomes the mapping's stored prefix
-// followed by the rest in the stored prefix's separators. A path under no mapping has its network
-// drive resolved by `resolveDrive` (when given) and is split where it is.
+// local folder the folder becomes the mapping's stored prefix followed by the rest in the stored
+// prefix's separators; where several hold it, the one every desktop can open is taken: a Windows
+// share first, then a Windows drive, then another system's folder, and of those the longest. A path
+// under no mapping has its network drive resolved by `resolveDrive` (when given) and is split where
+// it is. Registrations read from the database become paths through LocalPathOf, never this.
 StoredPath StoredPathOf(const FolderMappings& mappings, std::string_view localPath,
                         const DriveResolver& resolveDrive = {});
+
+// False when the path being registered would be stored in a Windows form (StoredPathOf) under which
+// a folder or file name below the mapped folder is one a Windows desktop cannot hold: one with
+// \ : * ? " < > | or a control character in it, or ending in a dot or a blank.
+bool WindowsCanHold(const FolderMappings& mappings, std::string_view localPath);
+
+// The folders registrations may store for the same folder on this machine as the stored folder
+// `folder`: itself, the folder on this machine it stands for, and that folder in the stored form of
+// every mapping that holds it. Each is matched as StartsWithFolder matches.
+std::vector<std::string> StoredSpellingsOf(const FolderMappings& mappings, std::string_view folder);
+
+// A registration's path (its folder and file name joined) split after its last separator of its
+// kind: '\', '/' or a drive's ':' in a Windows path, '/' in any other.
+StoredPath SplitStoredPath(std::string_view path);

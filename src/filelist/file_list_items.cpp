@@ -11,14 +11,24 @@
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
+    const StoredPath given = StoredPathOf(context_.folderMappings, path);
+    return AddRow(number, given, OnRedirectableDrive(path) ? StoredNames(path) : given);
+}
+
+void TForm3::AddStoredFileItem(std::int64_t number, const std::string& path) {
+    const StoredPath given = SplitStoredPath(path);
+    AddRow(number, given,
+           OnRedirectableDrive(path)
+               ? SplitStoredPath(ResolveDriveOfPath(
+                     path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); }))
+               : given);
+}
+
+std::pair<std::string, std::string> TForm3::AddRow(std::int64_t number, const StoredPath& given,
+                                                   const StoredPath& stored) {
     // The icon comes from the path as given, everything else from the path with its network drive
     // resolved; each as it stands on this machine.
     const FolderMappings& mappings = context_.folderMappings;
-    const StoredPath given = StoredPathOf(mappings, path);
-    StoredPath stored = given;
-    if (OnRedirectableDrive(path)) {
-        stored = StoredNames(path);
-    }
     // Both are one wherever no drive is redirected: the file is looked at once.
     const bool onePath = stored == given;
     const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));

@@ -200,7 +200,7 @@ void TForm3::FormShow() {
         } else {
             database_.ReadNextRow(record);
         }
-        AddFileItem(ParseIntOrZero(record[kFileN]), record[kFilePath] + record[kFileName]);
+        AddStoredFileItem(ParseIntOrZero(record[kFileN]), record[kFilePath] + record[kFileName]);
     }
     database_.CloseResult();
     ListView1->AskForAllThumbnails();

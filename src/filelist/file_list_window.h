@@ -40,10 +40,13 @@ public:
     int ViewStyleIndex() const;
     void SetViewStyleIndex(int index);
 
-    // Appends the row for a full code-page path (one being registered, or a registration's folder and
-    // name) and answers the file name and the folder to store for it: those of its stored form
-    // under this desktop's folder mappings, or else of the path with its network drive resolved.
+    // Appends the row for a full code-page path being registered and answers the file name and the
+    // folder to store for it: those of its stored form under this desktop's folder mappings, or else
+    // of the path with its network drive resolved.
     std::pair<std::string, std::string> AddFileItem(std::int64_t number, const std::string& path);
+    // Appends the row of a registration read (its folder and name joined): shown as stored, with its
+    // network drive resolved, and looked for where this desktop's folder mappings put it.
+    void AddStoredFileItem(std::int64_t number, const std::string& path);
     // The remote name of the network share redirected to a drive text such as "X:", or the text.
     std::string ResolveNetworkDrive(std::string_view drive);
 
@@ -100,6 +103,9 @@ private:
     bool RegisterPath(int groupNo, const std::string& path);
     // The folder and the file name stored for a full path, as AddFileItem answers them.
     StoredPath StoredNames(const std::string& path);
+    // Appends the row of a registration `given` as stored, `stored` with its network drive resolved.
+    std::pair<std::string, std::string> AddRow(std::int64_t number, const StoredPath& given,
+                                               const StoredPath& stored);
     std::string TableName() const;
 
     AppContext& context_;

@@ -86,11 +86,24 @@ void TForm3::RegisterPaths(int groupNo, const std::vector<std::string>& paths, Q
         return;
     }
     bool refused = false;
+    QStringList unopenable;
     for (const std::string& path : paths) {
+        // Stored in a Windows form, such a name would name another file there, or none.
+        if (!WindowsCanHold(context_.folderMappings, path)) {
+            unopenable << FromCp932(path);
+            continue;
+        }
         refused = !RegisterPath(groupNo, path) || refused;
     }
     if (refused) {
         context_.prompts->Message(messageParent, QStringLiteral("登録失敗"));
+    }
+    if (!unopenable.isEmpty()) {
+        context_.prompts->Message(
+            messageParent,
+            QStringLiteral("ファイル名またはフォルダ名にWindowsで使用できない文字（\\ : * ? \" "
+                           "< > |、末尾のピリオドや空白）が含まれているため登録できません。\n") +
+                unopenable.join(QLatin1Char('\n')));
     }
 }
 

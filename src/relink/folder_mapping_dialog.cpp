@@ -38,10 +38,11 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
     setFont(DesignedFont(13));
     resize(640, 300);
 
-    auto* note =
-        new QLabel(QStringLiteral("データベースに保存されたフォルダを、このコンピューターのどのフォルダで"
-                                  "開くかを指定します。\n複数が当てはまるときは長い方が使われます。"),
-                   this);
+    auto* note = new QLabel(
+        QStringLiteral("データベースに保存されたフォルダを、このコンピューターのどのフォルダで"
+                       "開くかを指定します。\n複数が当てはまるときは長い方で開き、登録するファイルには\n"
+                       "共有フォルダ、ドライブ、ほかのシステムのフォルダの順に使われます。"),
+        this);
     list_->setObjectName(QStringLiteral("MappingList"));
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({QStringLiteral("データベースのフォルダ"),

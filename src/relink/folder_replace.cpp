@@ -1,5 +1,9 @@
 #include "relink/folder_replace.h"
 
+#include <array>
+#include <set>
+
+#include "common/folder_mapping.h"
 #include "common/sql_literal.h"
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -15,24 +19,43 @@ std::string StartsWith(const std::string& folder) {
 }  // namespace
 
 std::vector<GroupMatch> FindFolderMatches(Database& database, const std::vector<GroupEntry>& groups,
-                                          const std::string& oldFolder) {
+                                          const std::vector<std::string>& folders) {
     std::vector<GroupMatch> matches;
-    if (oldFolder.empty()) {
-        return matches;
-    }
     for (const GroupEntry& group : groups) {
-        const int rows = database.CountRows(FileTableName(group.number), StartsWith(oldFolder));
-        if (rows > 0) {
-            matches.push_back({group.number, rows});
+        const std::string table = FileTableName(group.number);
+        // The group's folders, each once: the spellings they store are picked from them here, as no
+        // statement can tell a letter from the second byte of a character.
+        std::set<std::string> stored;
+        const int count = database.OpenSelect("DISTINCT PATH_NAME", table, "", "");
+        std::array<std::string, 1> row;
+        for (int i = 0; i < count; ++i) {
+            if (i == 0) {
+                database.ReadFirstRow(row);
+            } else {
+                database.ReadNextRow(row);
+            }
+            for (const std::string& folder : folders) {
+                if (!folder.empty() && StartsWithFolder(row[0], folder)) {
+                    stored.insert(row[0].substr(0, folder.size()));
+                }
+            }
+        }
+        database.CloseResult();
+        for (const std::string& spelling : stored) {
+            const int rows = database.CountRows(table, StartsWith(spelling));
+            if (rows > 0) {
+                matches.push_back({group.number, spelling, rows});
+            }
         }
     }
     return matches;
 }
 
 ReplaceCounts ReplaceFolder(Database& database, const std::vector<GroupMatch>& matches,
-                            const std::string& oldFolder, const std::optional<std::string>& newFolder) {
+                            const std::optional<std::string>& newFolder) {
     ReplaceCounts counts;
     for (const GroupMatch& match : matches) {
+        const std::string& oldFolder = match.folder;
         if (!newFolder) {
             counts.failed += match.rows;
             continue;

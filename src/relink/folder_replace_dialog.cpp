@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <set>
 
 #include "common/folder_mapping.h"
 #include "platform/app_context.h"
@@ -88,16 +89,19 @@ void FolderReplaceDialog::Replace() {
         context_.prompts->Message(this, QStringLiteral("置換前と置換後に同じフォルダが入力されています。"));
         return;
     }
-    // A folder the code page cannot hold is in no registration.
-    const std::string oldBytes = oldStored.value_or(std::string());
+    // A folder the code page cannot hold is in no registration. One that is mapped is found however
+    // a desktop spelled it.
     std::vector<GroupMatch> matches;
-    {
+    if (oldStored) {
         const WaitCursor waiting;
-        matches = FindFolderMatches(database_, ReadGroups(database_), oldBytes);
+        matches = FindFolderMatches(database_, ReadGroups(database_),
+                                    StoredSpellingsOf(context_.folderMappings, *oldStored));
     }
     long long rows = 0;
+    std::set<int> groups;
     for (const GroupMatch& match : matches) {
         rows += match.rows;
+        groups.insert(match.group);
     }
     if (rows == 0) {
         context_.prompts->Message(this,
@@ -106,14 +110,14 @@ void FolderReplaceDialog::Replace() {
     }
     if (!context_.prompts->Question(this,
                                     QStringLiteral("%1グループの%2件のフォルダを置換します。よろしいですか？")
-                                        .arg(matches.size())
+                                        .arg(groups.size())
                                         .arg(rows))) {
         return;
     }
     ReplaceCounts counts;
     {
         const WaitCursor waiting;
-        counts = ReplaceFolder(database_, matches, oldBytes, newStored);
+        counts = ReplaceFolder(database_, matches, newStored);
     }
     if (counts.changed > 0) {
         emit FoldersChanged();

@@ -34,7 +34,10 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
         std::vector<std::string> storable;
         std::vector<std::string> storableBytes;
         for (const std::string& folder : folders->second) {
-            if (std::optional<std::string> bytes = Cp932FromUtf8(folder)) {
+            // A folder the code page cannot hold could not be stored; one a Windows desktop could
+            // not open the file in, under its stored form, is not offered.
+            const std::optional<std::string> bytes = Cp932FromUtf8(folder);
+            if (bytes && WindowsCanHold(mappings, *bytes + file.fileName)) {
                 storable.push_back(folder);
                 storableBytes.push_back(StoredPathOf(mappings, *bytes).folder);
             }

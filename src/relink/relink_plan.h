@@ -25,7 +25,8 @@ std::set<std::string> WantedNames(const std::vector<MissingFile>& files);
 
 // One proposal per missing file whose name was found: the only folder, or among several the one
 // sharing the longest tail with the old folder. Folders the code page cannot hold are passed over,
-// as they could not be stored. After a walk that could not read every folder, each is a guess. A
+// as they could not be stored, and so are those whose Windows stored form holds a name a Windows
+// desktop cannot (see WindowsCanHold). After a walk that could not read every folder, each is a guess. A
 // folder proposed is in its stored form under `mappings`.
 std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files,
                                            const TreeSearchResult& walk, const FolderMappings& mappings);

@@ -159,3 +159,40 @@ TEST(FolderMapping, windowsDesktopTurnsAnotherSystemsSeparatorsIntoBackslashes) 
     EXPECT_EQ(StoredPathOf(mappings, Bytes({"\\\\fs01\\", kZumen, "\\", kSo, "\\a.dwg"})),
               (StoredPath{Bytes({"/srv/zumen/", kSo, "/"}), "a.dwg"}));
 }
+
+TEST(FolderMapping, whereSeveralMappingsHoldAPathTheShareIsStoredFirstThenTheDriveThenAnotherSystemsFolder) {
+    const std::string mounted = Bytes({"/mnt/fs01/", kZumen, "/"});
+    const FolderMapping share = MappingOf(Bytes({"\\\\FS01\\", kZumen, "\\"}), mounted);
+    const FolderMapping drive = MappingOf("Z:\\", mounted);
+    const FolderMapping deeperDrive = MappingOf("Y:\\", mounted + "2026/");
+    const FolderMapping other = MappingOf("/srv/zumen/", mounted);
+    const std::string local = mounted + Bytes({"2026/", kHyo, ".dwg"});
+    const struct {
+        FolderMappings mappings;
+        std::string folder;
+    } cases[] = {
+        {{other, drive, share}, Bytes({"\\\\FS01\\", kZumen, "\\2026\\"})},
+        {{deeperDrive, other, share}, Bytes({"\\\\FS01\\", kZumen, "\\2026\\"})},
+        {{other, deeperDrive, drive}, "Y:\\"},
+        {{other, drive}, "Z:\\2026\\"},
+        {{other}, "/srv/zumen/2026/"},
+    };
+    for (const auto& each : cases) {
+        EXPECT_EQ(StoredPathOf(each.mappings, local), (StoredPath{each.folder, Bytes({kHyo, ".dwg"})}));
+    }
+}
+
+TEST(FolderMapping, aNameAWindowsDesktopCannotHoldIsRefusedUnderAWindowsFormOnly) {
+    const std::string mounted = Bytes({"/mnt/fs01/", kZumen, "/"});
+    for (const char* name : {"a:b.dwg", "a\\b.dwg", "a*.dwg", "a?.dwg", "\"a\".dwg", "<a>.dwg", "a|b.dwg",
+                             "a.dwg.", "a.dwg ", "a\tb.dwg"}) {
+        EXPECT_FALSE(WindowsCanHold(kOffice, mounted + name)) << name;
+        EXPECT_TRUE(WindowsCanHold(kOffice, std::string("/mnt/zumen/") + name)) << name;  // /srv/zumen/
+        EXPECT_TRUE(WindowsCanHold(kOffice, std::string("/home/u/") + name)) << name;     // under none
+    }
+    EXPECT_FALSE(WindowsCanHold(kOffice, mounted + "a?b/c.dwg"));  // a folder below the share
+    EXPECT_FALSE(WindowsCanHold(kOffice, mounted + "a./c.dwg"));
+    // 表ソ能 end in 0x5C, a letter of their own; so does a full-length name.
+    EXPECT_TRUE(WindowsCanHold(kOffice, mounted + Bytes({kHyo, kSo, "/", kNo, ".dwg"})));
+    EXPECT_TRUE(WindowsCanHold(kOffice, LongFolder(mounted, 240, '/') + Bytes({kNo, ".dwg"})));
+}

@@ -100,7 +100,7 @@ TEST_F(FileListMappingTest, filesRegisteredFromTheMountedShareAreStoredInWindows
     prompts.ChooseNextFiles({chosen});
     QTest::mouseClick(Button("Button1"), Qt::LeftButton);
 
-    // The first of the mappings of the mounted folder gives the stored form.
+    // Of the mappings of the mounted folder the share's gives the stored form, before the drive's.
     EXPECT_THAT(StoredRows(1),
                 ElementsAre(FileRecord{"1", kSoNo, kShareHyo}, FileRecord{"2", "outside.dwg", folder},
                             FileRecord{"3", "a.dwg", "\\\\FS01\\\x90\x7d\x96\xca\\2026\\A\x93\x8f\\"}));
@@ -144,4 +144,36 @@ TEST_F(FileListMappingTest, pasteKeepsTheStoredBytesOfACopiedRegistration) {
     EXPECT_THAT(StoredRows(2), ElementsAre(FileRecord{"1", kSoNo, kLowerShareHyo},
                                            FileRecord{"2", "a.dwg", "\\\\FS03\\\x83\x5c\\"}));
     EXPECT_THAT(Column(kColumnSize), ElementsAre("3", "0"));
+}
+
+// Another system's desktop stored <temporary folder>/図面/, which this one has mounted elsewhere; here
+// that folder is where the shares are mounted. A row is found where its own stored form says.
+TEST_F(FileListMappingTest, aRowOfAnotherSystemsFolderIsFoundThroughItsStoredFormAndShownAsStored) {
+    const QString elsewhere = files.filePath(QStringLiteral("elsewhere")) + QLatin1Char('/');
+    context.folderMappings.push_back(MappingOf(ToCp932(share).value(), ToCp932(elsewhere).value()));
+    ASSERT_TRUE(QDir().mkpath(elsewhere + QStringLiteral("表")));
+    QFile there(elsewhere + QStringLiteral("表/ソ能.dwg"));
+    ASSERT_TRUE(there.open(QIODevice::WriteOnly) && there.resize(21));
+    const std::string stored = ToCp932(share + QStringLiteral("表/")).value();
+    StoreRow(1, 1, kSoNo, stored);
+    OpenGroup(1);
+    EXPECT_THAT(Column(kColumnFolder), ElementsAre(stored));
+    EXPECT_THAT(Column(kColumnSize), ElementsAre("21"));
+}
+
+TEST_F(FileListMappingTest, aFileAWindowsDesktopCouldNotOpenIsNotRegisteredOnTheShare) {
+    const QDateTime time(QDate(2021, 3, 4), QTime(5, 6, 8));
+    const QString colon = MakeSharedFile(QStringLiteral("表/平面:1F.dwg"), 1, time);
+    const QString dot = MakeSharedFile(QStringLiteral("表/ソ能."), 1, time);
+    const QString fine = MakeSharedFile(QStringLiteral("表/ソ能.dwg"), 1, time);
+    const std::string outside = MakeFile(QStringLiteral("平面:1F.dwg"));  // under no mapping: as it is
+    ASSERT_TRUE(Drop(
+        {QUrl::fromLocalFile(colon), QUrl::fromLocalFile(dot), QUrl::fromLocalFile(fine), Url(outside)}));
+    EXPECT_THAT(StoredRows(1), ElementsAre(FileRecord{"1", kSoNo, kShareHyo},
+                                           FileRecord{"2", "\x95\xbd\x96\xca:1F.dwg", folder}));
+    EXPECT_THAT(prompts.messages,
+                ElementsAre(QStringLiteral(
+                                "ファイル名またはフォルダ名にWindowsで使用できない文字（\\ : * ? \" < > |、"
+                                "末尾のピリオドや空白）が含まれているため登録できません。\n") +
+                            colon + QLatin1Char('\n') + dot));
 }

@@ -43,16 +43,19 @@ TEST_F(RelinkMappingTest, scanFindsOnlyFilesMissingWhereTheirFolderIsMounted) {
 
 TEST_F(RelinkMappingTest, relinkingStoresTheFoundFolderInItsStoredForm) {
     MakeFile(QStringLiteral("図面/新/表/ソ能.dwg"));
+    MakeFile(QStringLiteral("図面/新/表/a:b.dwg"));  // a Linux desktop's, which no Windows one could open
     StoreRow(1, 1, kSoNo, kShare + "\x8b\x8c\\" + kHyo + "\\");  // \\FS01\図面\旧\表\ .
+    StoreRow(1, 2, "a:b.dwg", "/srv/zumen/");
     OpenAndWait();
-    ASSERT_THAT(Column(1), ElementsAre("1"));
+    ASSERT_THAT(Column(1), ElementsAre("1", "2"));
 
     RelinkFrom(files.filePath(QStringLiteral("図面")));
     const std::string moved = kShare + "\x90\x56\\" + kHyo + "\\";  // \\FS01\図面\新\表\ .
     ASSERT_EQ(ProposalList()->topLevelItemCount(), 1);
     EXPECT_EQ(ProposalList()->topLevelItem(0)->text(3), FromCp932(moved));
     ConfirmProposals();
-    EXPECT_THAT(StoredRows(1), ElementsAre(FileRecord{"1", kSoNo, moved}));
+    EXPECT_THAT(StoredRows(1),
+                ElementsAre(FileRecord{"1", kSoNo, moved}, FileRecord{"2", "a:b.dwg", "/srv/zumen/"}));
 }
 
 TEST_F(RelinkMappingTest, folderReplacementNamesMountedFoldersByTheirStoredForm) {
@@ -77,4 +80,28 @@ TEST_F(RelinkMappingTest, folderReplacementNamesMountedFoldersByTheirStoredForm)
                                            FileRecord{"3", "c.dwg", kShare + kHyo + "\x8e\xa6\\"}));
     EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("1件のフォルダを置換しました。"),
                                               QStringLiteral("1件のフォルダを置換しました。")));
+}
+
+TEST_F(RelinkMappingTest, folderReplacementFindsEverySpellingOfAMappedFolderAndSaysHowManyRowsItChanged) {
+    FolderReplaceDialog dialog(context, db, nullptr);
+    const std::string old = "\x8b\x8c";  // 旧
+    StoreRow(1, 1, "a.dwg", kShare + old + "\\" + kHyo + "\\");
+    StoreRow(1, 2, "b.dwg", "\\\\fs01/\x90\x7d\x96\xca/" + old + "/");  // another case, the other separator
+    StoreRow(1, 3, "c.dwg", "z:\\" + old + "\\");                       // the drive mapped to the same folder
+    StoreRow(1, 4, "d.dwg", kShare + old + "\x8e\xa6\\");               // 旧示: another folder
+    AddGroup(2, "H");
+    StoreRow(2, 1, "e.dwg", "Z:/" + old + "/" + kHyo + "/");
+    dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(FromCp932(kShare) + QStringLiteral("旧"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(FromCp932(kShare) + QStringLiteral("新"));
+    prompts.AnswerNextQuestion(true);
+    dialog.findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
+
+    const std::string moved = kShare + "\x90\x56\\";  // \\FS01\図面\新\ .
+    EXPECT_THAT(StoredRows(1), ElementsAre(FileRecord{"1", "a.dwg", moved + kHyo + "\\"},
+                                           FileRecord{"2", "b.dwg", moved}, FileRecord{"3", "c.dwg", moved},
+                                           FileRecord{"4", "d.dwg", kShare + old + "\x8e\xa6\\"}));
+    EXPECT_THAT(StoredRows(2), ElementsAre(FileRecord{"1", "e.dwg", moved + kHyo + "/"}));
+    EXPECT_THAT(prompts.questions,
+                ElementsAre(QStringLiteral("2グループの4件のフォルダを置換します。よろしいですか？")));
+    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("4件のフォルダを置換しました。")));
 }
