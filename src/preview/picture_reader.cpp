@@ -30,10 +30,12 @@ QString ReaderProgram() {
     return QStringLiteral(QARTO_RUNTIME_DIR) + QLatin1Char('/') + kReaderName;
 }
 
+// Kept to the end of the process, never destroyed: a worker left behind at exit (stuck in a read of
+// a share that does not answer) may still be asking. The readers end as the program's ends close.
 ApartWorker& Readers() {
-    static ApartWorker readers(ReaderProgram(), &AnswerPictureRequest,
-                               kPictureHead + qsizetype{kLargestSide} * kLargestSide * 4);
-    return readers;
+    static ApartWorker* const readers = new ApartWorker(
+        ReaderProgram(), &AnswerPictureRequest, kPictureHead + qsizetype{kLargestSide} * kLargestSide * 4);
+    return *readers;
 }
 
 // True when every byte of the file can be read: a reader that found no picture in a file that
