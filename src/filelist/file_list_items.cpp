@@ -6,7 +6,6 @@
 #include "filelist/file_row_compare.h"
 #include "filelist/image_list.h"
 #include "platform/app_context.h"
-#include "platform/codec.h"
 #include "platform/file_facts.h"
 #include "platform/shell.h"
 
@@ -21,9 +20,9 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     }
     // Both are one wherever no drive is redirected: the file is looked at once.
     const bool onePath = stored == given;
-    const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));
+    const QString givenPath = StoredPathOnDisk(LocalPathOf(mappings, given.folder, given.fileName));
     const QString localPath =
-        onePath ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
+        onePath ? givenPath : StoredPathOnDisk(LocalPathOf(mappings, stored.folder, stored.fileName));
     const std::optional<FileFacts> facts = FindFileFacts(localPath);
     int imageIndex = -1;
     QIcon icon;

@@ -17,6 +17,9 @@ struct FileFacts {
 bool FileExists(const QString& path);
 // The same for a path as stored (code-page bytes), converted for the file system in one step.
 bool StoredFileExists(std::string_view cp932Path);
+// The path on disk of a path as stored, with its names in whichever form the file system holds them
+// (see PathAsOnDisk); the path converted as it is when nothing of it is found.
+QString StoredPathOnDisk(std::string_view cp932Path);
 // The entry at `path` whatever it is (a folder too); nothing when there is none.
 std::optional<FileFacts> FindFileFacts(const QString& path);
 

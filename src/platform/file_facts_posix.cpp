@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "common/codepage.h"
+#include "common/path_on_disk.h"
 #include "platform/file_facts.h"
 
 namespace {
@@ -23,7 +24,11 @@ bool FileExists(const QString& path) {
 
 // File names are UTF-8 here: one conversion, not two through the widgets' text.
 bool StoredFileExists(std::string_view cp932Path) {
-    return IsFile(Utf8FromCp932(cp932Path).c_str());
+    return IsFile(PathAsOnDisk(Utf8FromCp932(cp932Path)).c_str());
+}
+
+QString StoredPathOnDisk(std::string_view cp932Path) {
+    return QFile::decodeName(PathAsOnDisk(Utf8FromCp932(cp932Path)).c_str());
 }
 
 // One stat for all three facts: a list of thousands of files looks at each of them.

@@ -20,6 +20,11 @@ bool StoredFileExists(std::string_view cp932Path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// The ANSI code page is the stored one: a name reads back in the form the file system keeps.
+QString StoredPathOnDisk(std::string_view cp932Path) {
+    return FromCp932(cp932Path);
+}
+
 std::optional<FileFacts> FindFileFacts(const QString& path) {
     const std::optional<std::string> bytes = ToCp932(path);
     if (!bytes || bytes->empty()) {

@@ -91,6 +91,24 @@ TEST_F(FileOperationsTest, namesWithQuotesAreStoredExactlyAndFoundAgain) {
     EXPECT_EQ(List()->ImageIndex(0), 0);
 }
 
+TEST_F(FileOperationsTest, aNameTypedWithAWaveDashIsStoredInTheCodePageAndFoundOnDisk) {
+    const QString name = QStringLiteral("軸組図_X1通り〜X12通り表.dxf");
+    MakeFile(name, 7);
+    prompts.ChooseNextFiles({files.filePath(name)});  // as the file dialog names it
+    QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+    ASSERT_THAT(StoredRows(1), testing::SizeIs(1));
+    EXPECT_EQ(StoredRows(1)[0][kFileName], Cp932("軸組図_X1通り～X12通り表.dxf"));
+
+    OpenGroup(1);
+    EXPECT_THAT(Column(kColumnSize), ElementsAre("7"));
+    EXPECT_EQ(List()->ImageIndex(0), 0);
+    SelectRows({0});
+    QTest::mouseDClick(
+        List()->DetailsView()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+        List()->DetailsView()->visualRect(List()->DetailsView()->model()->index(0, 0)).center());
+    EXPECT_EQ(shell.opened, QStringList{files.filePath(name)});
+}
+
 TEST_F(FileOperationsTest, refusedInsertIsTakenOutOfTheListAndReportedOnce) {
     const std::string a = MakeFile(QStringLiteral("a.dwg"));
     const std::string longFolder = folder + std::string(250, 'f') + "/";
