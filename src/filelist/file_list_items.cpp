@@ -7,6 +7,8 @@
 #include "filelist/image_list.h"
 #include "platform/app_context.h"
 #include "platform/file_facts.h"
+#include "platform/open_reasons.h"
+#include "platform/prompts.h"
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
@@ -60,11 +62,17 @@ void TForm3::ListView1ColumnClick(int column) {
 void TForm3::ListView1DblClick() {
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
-            const QString path = ListView1->LocalPath(row);
-            if (FileExists(path)) {
-                context_.shell->OpenDocument(this, path);
-            }
+            OpenFile(ListView1->LocalPath(row));
             return;
         }
     }
+}
+
+void TForm3::OpenFile(const QString& path) {
+    if (!FileExists(path)) {
+        context_.prompts->Message(this, FileNotFoundReason(path));
+        return;
+    }
+    context_.shell->OpenDocument(this, path,
+                                 [this](const QString& reason) { context_.prompts->Message(this, reason); });
 }

@@ -82,6 +82,8 @@ private:
     void ApplyViewStyle();
     void ListView1ColumnClick(int column);
     void ListView1DblClick();
+    // Opens the file at a row's local path with its program, or says why it cannot.
+    void OpenFile(const QString& path);
 
     // The icon view's thumbnails, their side kept in the preferences.
     void ChangeThumbnailSide(int steps);

@@ -10,6 +10,8 @@
 #include "common/codepage.h"
 #include "file_list_fixture.h"
 #include "filelist/image_list.h"
+#include "platform/codec.h"
+#include "platform/open_reasons.h"
 #include "storage/schema.h"
 
 using ::testing::ElementsAre;
@@ -205,6 +207,18 @@ TEST_F(FileListTest, doubleClickOpensOnlyTheFirstSelectedRowWhenItsFileExists) {
                        view->visualRect(view->model()->index(2, 0)).center());
     ASSERT_TRUE(List()->IsSelected(0));
     EXPECT_TRUE(shell.opened.isEmpty());
+}
+
+TEST_F(FileListTest, openingAFileThatIsNotThereSaysSo) {
+    StoreRow(1, 1, "gone.dwg", folder);
+    form->SetViewStyleIndex(2);
+    OpenGroup(1);
+    QTreeView* view = List()->DetailsView();
+    SelectRows({0});
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                       view->visualRect(view->model()->index(0, 0)).center());
+    EXPECT_TRUE(shell.opened.isEmpty());
+    EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
 }
 
 TEST_F(FileListTest, closingEmptiesTheListAndTheImages) {
