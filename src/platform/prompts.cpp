@@ -62,6 +62,10 @@ QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QSt
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtPrompts::ChooseFile(QWidget* parent, const QString& caption, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, caption, folder);
+}
+
 QString QtPrompts::ChooseFolder(QWidget* parent, const QString& caption) {
     return QFileDialog::getExistingDirectory(parent,
                                              caption.isEmpty() ? QStringLiteral("フォルダの選択") : caption);

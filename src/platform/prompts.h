@@ -22,6 +22,8 @@ public:
     // form "text|patterns|text|patterns". The chosen path, empty on cancel.
     virtual QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                                 const QString& filter) = 0;
+    // One existing file, any kind, with `caption` as its title, starting in `folder`; empty on cancel.
+    virtual QString ChooseFile(QWidget* parent, const QString& caption, const QString& folder) = 0;
     // Folder picker with `caption` as its title ("フォルダの選択" when empty); the chosen folder, empty
     // on cancel.
     virtual QString ChooseFolder(QWidget* parent, const QString& caption) = 0;
@@ -35,5 +37,6 @@ public:
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
+    QString ChooseFile(QWidget* parent, const QString& caption, const QString& folder) override;
     QString ChooseFolder(QWidget* parent, const QString& caption) override;
 };

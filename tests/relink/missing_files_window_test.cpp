@@ -102,6 +102,44 @@ TEST_F(MissingFilesTest, relinkProposesFoundFoldersMarksGuessesAndStoresOnlyTheC
     EXPECT_THAT(Column(2), ElementsAre("three.dwg", "four.dwg"));
 }
 
+TEST_F(MissingFilesTest, aRowIsRelinkedToAFileTheUserChoosesEvenUnderAnotherName) {
+    AddGroup(1, "G");
+    const std::string renamedIn = MakeFile(QStringLiteral("新/軸組図_改表.dxf"));
+    const std::string movedTo = MakeFile(QStringLiteral("移動先/平面図.dxf"));
+    StoreRow(1, 1, Cp932("軸組図.dxf"), Under(QStringLiteral("旧/")));
+    StoreRow(1, 2, Cp932("平面図.dxf"), Under(QStringLiteral("旧/")));
+    StoreRow(1, 3, "gone.dwg", Under(QStringLiteral("旧/")));
+    OpenAndWait();
+    QTreeView* list = window.findChild<QTreeView*>(QStringLiteral("MissingList"));
+
+    // A double-click on the row, or the button for the current row.
+    prompts.ChooseNextFiles({FromCp932(renamedIn) + QStringLiteral("軸組図_改表.dxf")});
+    const QPoint first = list->visualRect(list->model()->index(0, 2)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    prompts.ChooseNextFiles({FromCp932(movedTo) + QStringLiteral("平面図.dxf")});
+    Click("ChooseFileButton");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+
+    EXPECT_EQ(prompts.fileFolders, QStringList(2, files.filePath(QStringLiteral("旧/"))));
+    const std::vector<FileRecord> stored = StoredRows(1);
+    EXPECT_EQ(stored[0][kFileName], Cp932("軸組図_改表.dxf"));
+    EXPECT_EQ(stored[0][kFilePath], renamedIn);
+    EXPECT_EQ(stored[1][kFileName], Cp932("平面図.dxf"));
+    EXPECT_EQ(stored[1][kFilePath], movedTo);
+    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("1件を再リンクしました。"),
+                                              QStringLiteral("1件を再リンクしました。")));
+    EXPECT_THAT(Column(2), ElementsAre("gone.dwg"));
+
+    // A folder that holds none of the names says so, not that nothing is missing.
+    RelinkFrom(files.filePath(QStringLiteral("新")));
+    EXPECT_EQ(prompts.messages.last(),
+              QStringLiteral(
+                  "選択したフォルダの中に、リンク切れファイルと同じ名前のファイルは見つかりませんでした。"));
+}
+
 TEST_F(MissingFilesTest, aRefusedUpdateIsCountedAndItsRowStays) {
     AddGroup(1, "G");
     // A folder deeper than the 255 bytes PATH_NAME can hold.

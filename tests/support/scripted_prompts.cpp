@@ -28,6 +28,12 @@ QStringList ScriptedPrompts::OpenFiles(QWidget*) {
     return answer;
 }
 
+QString ScriptedPrompts::ChooseFile(QWidget* parent, const QString&, const QString& folder) {
+    fileFolders << folder;
+    const QStringList answer = OpenFiles(parent);
+    return answer.isEmpty() ? QString() : answer.front();
+}
+
 QString ScriptedPrompts::OpenPicture(QWidget*, const QString& folder, const QString& fileName,
                                      const QString& filter) {
     pictureRequests.push_back({folder, fileName, filter});

@@ -15,9 +15,11 @@ public:
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
+    QString ChooseFile(QWidget* parent, const QString& caption, const QString& folder) override;
     QString ChooseFolder(QWidget* parent, const QString& caption) override;
 
     void AnswerNextQuestion(bool yes) { questionAnswers.push_back(yes); }
+    // Answers the next file-open dialog, or the first file of it the next single-file picker.
     void ChooseNextFiles(const QStringList& files) { fileAnswers.push_back(files); }
     void ChooseNextPicture(const QString& path) { pictureAnswers.push_back(path); }
     void ChooseNextFolder(const QString& folder) { folderAnswers.push_back(folder); }
@@ -30,6 +32,7 @@ public:
     std::deque<PictureRequest> pictureRequests;
     QStringList folderCaptions;  // the title of every folder picker, in order
     int fileRequests = 0;
+    QStringList fileFolders;  // the folder every single-file picker started in, in order
 
 private:
     std::deque<bool> questionAnswers;
