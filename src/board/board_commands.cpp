@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <QStatusBar>
 
 #include "board/board_window.h"
 #include "board/read_group_row.h"
@@ -78,6 +79,9 @@ void TForm1::mnuDBsetClick() {
     database_.DisconnectDatabase();
     Windows().databaseSettings->exec();
     database_.ConnectDatabase();
+    if (database_.Attached() && StatusBar1->currentMessage() == NoDatabaseHint()) {
+        StatusBar1->clearMessage();
+    }
     RebuildBoard();
     // Group numbers of another database name other groups: a selection of the old one is dropped,
     // so no command acts on a group the user did not choose.

@@ -112,6 +112,8 @@ public:
     QLineEdit* Edit4;
     QLineEdit* Edit5;
     QStatusBar* StatusBar1;
+    // What the status line says while no database is set up, until one is.
+    static QString NoDatabaseHint();
     QComboBox* ComboBox1;
     QMenu* mnuFile;
     QMenu* mnuEdit;

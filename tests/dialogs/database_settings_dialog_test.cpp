@@ -44,7 +44,7 @@ protected:
 
 TEST_F(SettingsDialogTest, looksAsTheSettingsDialog) {
     EXPECT_EQ(dialog.windowTitle(), "データベース設定");
-    EXPECT_EQ(dialog.size(), QSize(251, 241));
+    EXPECT_EQ(dialog.size(), QSize(251, 257));
     EXPECT_EQ(dialog.findChild<QLabel*>("Label5")->text(), "　又は、'localhost:'）");
     EXPECT_NE(dialog.findChild<QFrame*>("Bevel1"), nullptr);
     EXPECT_EQ(ButtonOf(dialog, "Button1")->text(), "OK(&Y)");
@@ -108,6 +108,23 @@ TEST_F(SettingsDialogTest, okCreatesANewDatabaseAndClosesDetached) {
     database.ConnectDatabase();  // what the main window does next: an empty database
     EXPECT_TRUE(database.Attached());
     EXPECT_FALSE(database.TableExists("GRPQRT"));
+}
+
+TEST_F(SettingsDialogTest, aFolderTypedOrChosenWithoutItsSeparatorGetsIt) {
+    ShowActive(dialog);
+    EnterLocation("mydb");
+    std::string typed = location.folder();
+    typed.pop_back();
+    Enter("Edit2", FromCp932(typed));
+    Click(dialog, "Button1");
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(context.settings.dataFolder, location.folder());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(location.folder()) + "MYDB.FDB"));
+
+    ShowActive(dialog);
+    prompts.ChooseNextFolder(FromCp932(typed));
+    Click(dialog, "Button3");
+    EXPECT_EQ(EditOf(dialog, "Edit2")->text(), FromCp932(location.folder()));
 }
 
 TEST_F(SettingsDialogTest, okAttachesAnExistingDatabaseWithoutTouchingIt) {
