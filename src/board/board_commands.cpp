@@ -17,6 +17,8 @@
 void TForm1::mnuMakeGroupClick() {
     TForm4& dialog = *Windows().groupCreate;
     dialog.exec();
+    // The keyboard comes back to the board, as it does after every other command.
+    Board->setFocus();
     if (!dialog.Registered) {
         return;
     }
@@ -72,6 +74,7 @@ void TForm1::mnuEditGroupClick() {
         return;
     }
     AddGroupIconFromRow(row);
+    ShowDetailsRow(row);
 }
 
 void TForm1::mnuDBsetClick() {

@@ -82,4 +82,5 @@ void TForm1::ClearDetails() {
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
         edit->clear();
     }
+    MarkSelected(0);
 }
