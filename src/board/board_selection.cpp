@@ -22,19 +22,17 @@ bool TForm1::BoardKeyPress(const QKeyEvent& event) {
     if (event.modifiers() & ~Qt::KeypadModifier) {
         return false;
     }
+    static constexpr std::pair<int, BoardDirection> kArrows[] = {{Qt::Key_Left, BoardDirection::Left},
+                                                                 {Qt::Key_Right, BoardDirection::Right},
+                                                                 {Qt::Key_Up, BoardDirection::Up},
+                                                                 {Qt::Key_Down, BoardDirection::Down}};
+    for (const auto& [key, direction] : kArrows) {
+        if (event.key() == key) {
+            SelectToward(direction);
+            return true;
+        }
+    }
     switch (event.key()) {
-        case Qt::Key_Left:
-            SelectToward(BoardDirection::Left);
-            return true;
-        case Qt::Key_Right:
-            SelectToward(BoardDirection::Right);
-            return true;
-        case Qt::Key_Up:
-            SelectToward(BoardDirection::Up);
-            return true;
-        case Qt::Key_Down:
-            SelectToward(BoardDirection::Down);
-            return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             mnuOpenGroupClick();
