@@ -151,7 +151,12 @@ TEST_F(FileListTest, viewStyleFollowsTheComboBox) {
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(List()->CurrentStyle(), FileListView::Style::List);
     EXPECT_EQ(List()->IconsAndListView()->viewMode(), QListView::ListMode);
+    EXPECT_EQ(List()->IconsAndListView()->flow(), QListView::TopToBottom);
     EXPECT_FALSE(List()->DetailsView()->isVisible());
+    // The icons flow in rows again after the list's columns.
+    QTest::keyClick(combo, Qt::Key_Up);
+    EXPECT_EQ(List()->IconsAndListView()->flow(), QListView::LeftToRight);
+    QTest::keyClick(combo, Qt::Key_Down);
 
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(List()->CurrentStyle(), FileListView::Style::Details);
@@ -159,7 +164,7 @@ TEST_F(FileListTest, viewStyleFollowsTheComboBox) {
     const QHeaderView* header = List()->DetailsView()->header();
     EXPECT_TRUE(header->isVisible());
     const QStringList captions{"ファイル名", "フォルダ名", "サイズ", "更新日時", "No"};
-    const std::vector<int> widths{120, 160, 80, 100, 50};
+    const std::vector<int> widths{120, 160, 80, 140, 50};
     for (int column = 0; column < kColumnCount; ++column) {
         EXPECT_EQ(header->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);
         EXPECT_EQ(header->sectionSize(column), widths[column]);
