@@ -100,6 +100,9 @@ private:
     // Registers each path under the next number; tells the user once when any was refused.
     void RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent);
     bool RegisterPath(int groupNo, const std::string& path);
+    // The paths to register: those the group holds already only when the user says so.
+    std::vector<std::string> AskAboutHeldFiles(int groupNo, const std::vector<std::string>& paths,
+                                               QWidget* messageParent);
     // The folder and the file name stored for a full path, as AddFileItem answers them.
     StoredPath StoredNames(const std::string& path);
     std::string TableName() const;
