@@ -53,10 +53,14 @@ std::string TForm3::ResolveNetworkDrive(std::string_view drive) {
 }
 
 void TForm3::ListView1ColumnClick(int column) {
+    // The column the rows are sorted by again turns their order round.
+    SortDescending = column == ListView1->SortArrowColumn() && !SortDescending;
     SortColumn = column;
     ListView1->SortRows([this](const FileRowTexts& item1, const FileRowTexts& item2) {
-        return ListView1Compare(item1, item2, SortColumn);
+        const int order = ListView1Compare(item1, item2, SortColumn);
+        return SortDescending ? -order : order;
     });
+    ListView1->ShowSortArrow(column, SortDescending);
 }
 
 void TForm3::ListView1DblClick() {

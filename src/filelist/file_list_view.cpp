@@ -306,6 +306,20 @@ void FileListView::RemoveRow(int row) {
 void FileListView::Clear() {
     model_->removeRows(0, model_->rowCount());
     rowsOfPath_.clear();
+    detailsView_->header()->setSortIndicatorShown(false);
+    arrowColumn_ = -1;
+}
+
+void FileListView::ShowSortArrow(int column, bool descending) {
+    QHeaderView* header = detailsView_->header();
+    header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header->setSortIndicatorShown(true);
+    arrowColumn_ = column;
+}
+
+int FileListView::SortArrowColumn() const {
+    // Not the header's own: a click moves that before the list is told of it.
+    return arrowColumn_;
 }
 
 void FileListView::SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare) {

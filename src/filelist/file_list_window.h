@@ -111,6 +111,7 @@ private:
     Database& database_;
     Thumbnails* thumbnails_;
     int SortColumn = 0;  // the column last clicked; kept across showings
+    bool SortDescending = false;
 
     std::shared_ptr<void> listening_;
 

@@ -81,7 +81,7 @@ TEST_F(FileListTest, resolvesRedirectedDrivesDToZOnly) {
     EXPECT_EQ(List()->ImageIndex(0), -1);
 }
 
-TEST_F(FileListTest, sortsByEveryColumnAscending) {
+TEST_F(FileListTest, sortsByEveryColumnAscendingAndDescendingOnTheSecondClickWithAnArrow) {
     MakeFile(QStringLiteral("Beta.dwg"), 300);
     MakeFile(QStringLiteral("alpha.dwg"), 20);
     for (const auto& [name, when] :
@@ -108,7 +108,18 @@ TEST_F(FileListTest, sortsByEveryColumnAscending) {
     EXPECT_THAT(Column(kColumnSize), ElementsAre("0", "20", "300"));
     ClickHeader(kColumnTime);  // "<No File>" after every dated row
     EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
-    ClickHeader(kColumnTime);  // the same header again keeps the order
+    const QHeaderView* header = List()->DetailsView()->header();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    ClickHeader(kColumnTime);  // the same header again turns the order round
+    EXPECT_THAT(Column(kColumnTime), ElementsAre("<No File>", "2021/05/01 09:00:00", "2019/05/01 09:00:00"));
+    EXPECT_EQ(header->sortIndicatorSection(), kColumnTime);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    ClickHeader(kColumnTime);
+    EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
+    OpenGroup(1);  // listed anew in number order, without an arrow
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    ClickHeader(kColumnTime);
     EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
 }
 
