@@ -18,6 +18,7 @@ class FileListView;
 class ImageList;
 class QComboBox;
 class QMimeData;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QuickLookWindow;
@@ -75,6 +76,8 @@ protected:
 private:
     void BuildPanel();
     void BuildContextMenu();
+    // Opening, showing in the file manager and copying the path of the row the menu is for.
+    void AddFileCommands(QMenu& menu, int row);
     void FormShow();
     void FormClose();
     void Button2Click();

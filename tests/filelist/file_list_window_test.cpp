@@ -1,6 +1,8 @@
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QListView>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include "platform/codec.h"
 #include "platform/open_reasons.h"
 #include "storage/schema.h"
+#include "support/context_menu.h"
 
 using ::testing::ElementsAre;
 
@@ -235,6 +238,26 @@ TEST_F(FileListTest, openingAFileThatIsNotThereSaysSo) {
                        view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
+}
+
+TEST_F(FileListTest, theContextMenuOpensShowsInTheFolderAndCopiesThePaths) {
+    const std::string a = MakeFile(QStringLiteral("軸組図表.dxf"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
+    StoreRow(1, 1, Cp932("軸組図表.dxf"), folder);
+    StoreRow(1, 2, "b.dwg", folder);
+    StoreRow(1, 3, "gone.dwg", folder);
+    form->SetViewStyleIndex(2);
+    OpenGroup(1);
+    QTreeView* view = List()->DetailsView();
+    ChooseFromContextMenu(*view, 0, QStringLiteral("mnuOpen"));
+    EXPECT_EQ(shell.opened, QStringList{FromCp932(a)});
+    ChooseFromContextMenu(*view, 2, QStringLiteral("mnuOpen"));
+    EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
+    ChooseFromContextMenu(*view, 1, QStringLiteral("mnuOpenFolder"));
+    EXPECT_EQ(shell.shownInFolder, QStringList{FromCp932(b)});
+    SelectRows({0, 1});
+    ChooseFromContextMenu(*view, 1, QStringLiteral("mnuCopyPath"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), FromCp932(a) + QLatin1Char('\n') + FromCp932(b));
 }
 
 TEST_F(FileListTest, closingEmptiesTheListAndTheImages) {
