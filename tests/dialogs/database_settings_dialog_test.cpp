@@ -154,7 +154,8 @@ TEST_F(SettingsDialogTest, aFailureKeepsTheDialogOpenWithTheNewValuesInTheSettin
     ASSERT_EQ(prompts.messages.size(), 1);
     const QString shown = prompts.messages[0];
     EXPECT_EQ(shown.section('\n', 0, 0), kCannotAttach);
-    EXPECT_TRUE(shown.section('\n', 1).contains(missingFolder + "MYDB.FDB")) << shown.toStdString();
+    EXPECT_EQ(shown.section('\n', 1, 1), "データベースファイルまたはフォルダがありません。");
+    EXPECT_TRUE(shown.section('\n', 2).contains(missingFolder + "MYDB.FDB")) << shown.toStdString();
     ExpectRefused(shown, "Edit1");
     EXPECT_FALSE(database.Attached());
     EXPECT_EQ(context.settings.dataFolder, ToCp932(missingFolder));  // blanks are kept
