@@ -23,6 +23,10 @@ QString StoredPathOnDisk(std::string_view cp932Path);
 // The entry at `path` whatever it is (a folder too); nothing when there is none.
 std::optional<FileFacts> FindFileFacts(const QString& path);
 
+// True when the folder at `path` lies on a file system other computers share (NFS, SMB, a network
+// drive); it may wait on that file system.
+bool OnSharedFileSystem(const QString& path);
+
 // "yyyy/MM/dd hh:mm:ss" of a local time, with the seconds rounded down to an even number: the
 // resolution of the packed file dates that the times have always been shown in.
 QString FileTimeText(const QDateTime& localTime);

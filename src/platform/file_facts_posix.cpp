@@ -1,7 +1,9 @@
 #include <sys/stat.h>
+#include <sys/statfs.h>
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include <QFile>
 
@@ -47,4 +49,17 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
                          QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)));  // no leap second
     }
     return FileFacts{facts.st_size, time, S_ISREG(facts.st_mode)};
+}
+
+bool OnSharedFileSystem(const QString& path) {
+    // The kinds statfs names for network file systems (linux/magic.h).
+    constexpr unsigned long kShared[] = {0x6969 /* NFS */,      0x517B /* SMB */,      0xFF534D42 /* CIFS */,
+                                         0xFE534D42 /* SMB2 */, 0x564C /* NCP */,      0x73757245 /* Coda */,
+                                         0x5346414F /* AFS */,  0x6B414653 /* kAFS */, 0x01021997 /* 9P */};
+    struct statfs facts;
+    if (::statfs(QFile::encodeName(path).constData(), &facts) != 0) {
+        return false;
+    }
+    const auto kind = static_cast<unsigned long>(static_cast<unsigned int>(facts.f_type));
+    return std::find(std::begin(kShared), std::end(kShared), kind) != std::end(kShared);
 }

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <QDir>
+
 #include "platform/codec.h"
 #include "platform/file_facts.h"
 
@@ -45,4 +47,13 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
     }
     const std::int64_t size = (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     return FileFacts{size, lastWrite, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+}
+
+bool OnSharedFileSystem(const QString& path) {
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.startsWith(QStringLiteral("\\\\"))) {
+        return true;  // a share named by its server
+    }
+    const std::wstring root = native.left(3).toStdWString();
+    return native.size() >= 2 && native[1] == QLatin1Char(':') && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }

@@ -16,6 +16,8 @@ public:
     // The confirmation box: title "確認", buttons "はい(&Y)" (default) and "いいえ(&N)" (Esc).
     // True only for Yes.
     virtual bool Question(QWidget* parent, const QString& text) = 0;
+    // The same with "いいえ(&N)" as the default, for a Yes that others cannot see coming.
+    virtual bool QuestionDefaultNo(QWidget* parent, const QString& text) = 0;
     // Multi-select file-open dialog (folder and files must exist); the chosen paths, empty on cancel.
     virtual QStringList OpenFiles(QWidget* parent) = 0;
     // Picture-open dialog starting in `folder` with `fileName` filled in; `filter` in the Windows
@@ -34,6 +36,7 @@ class QtPrompts : public Prompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& text) override;
+    bool QuestionDefaultNo(QWidget* parent, const QString& text) override;
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;

@@ -17,6 +17,11 @@ bool ScriptedPrompts::Question(QWidget*, const QString& text) {
     return answer;
 }
 
+bool ScriptedPrompts::QuestionDefaultNo(QWidget* parent, const QString& text) {
+    noByDefault << text;
+    return Question(parent, text);
+}
+
 QStringList ScriptedPrompts::OpenFiles(QWidget*) {
     ++fileRequests;
     if (fileAnswers.empty()) {

@@ -12,6 +12,7 @@ class ScriptedPrompts : public Prompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool Question(QWidget* parent, const QString& text) override;
+    bool QuestionDefaultNo(QWidget* parent, const QString& text) override;
     QStringList OpenFiles(QWidget* parent) override;
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
@@ -24,8 +25,9 @@ public:
     void ChooseNextPicture(const QString& path) { pictureAnswers.push_back(path); }
     void ChooseNextFolder(const QString& folder) { folderAnswers.push_back(folder); }
 
-    QStringList messages;   // every message box text, in order
-    QStringList questions;  // every question text, in order
+    QStringList messages;     // every message box text, in order
+    QStringList questions;    // every question text, in order
+    QStringList noByDefault;  // those asked with "いいえ" as the default
     struct PictureRequest {
         QString folder, fileName, filter;
     };
