@@ -17,7 +17,9 @@
 void TForm1::mnuMakeGroupClick() {
     TForm4& dialog = *Windows().groupCreate;
     dialog.exec();
-    // The keyboard comes back to the board, as it does after every other command.
+    // The keyboard comes back to the board, as it does after every other command; the window
+    // manager leaves no window active once the dialog and its message are gone.
+    activateWindow();
     Board->setFocus();
     if (!dialog.Registered) {
         return;
