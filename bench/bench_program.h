@@ -17,9 +17,11 @@ class BenchPrompts : public Prompts {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool Question(QWidget*, const QString&) override { return true; }
+    bool QuestionDefaultNo(QWidget*, const QString&) override { return true; }
     QStringList OpenFiles(QWidget*) override { return files; }
     QString OpenPicture(QWidget* parent, const QString& folder, const QString& fileName,
                         const QString& filter) override;
+    QString ChooseFile(QWidget*, const QString&, const QString&) override { return files.value(0); }
     QString ChooseFolder(QWidget*, const QString&) override { return folder; }
 
     QStringList files;

@@ -8,6 +8,7 @@
 #include "platform/app_context.h"
 #include "platform/app_title.h"
 #include "platform/prompts.h"
+#include "platform/qt_translations.h"
 #include "platform/session_signals.h"
 #include "platform/shell.h"
 #include "starter/starter_problem.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     UseUtf8FileNames();  // after the toolkit, which takes the environment's locale as it starts
     QApplication::setApplicationName(ApplicationTitle());
+    UseQtJapanese();
     NoteStartupStep("toolkit");
 
     QtPrompts prompts;

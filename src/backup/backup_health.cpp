@@ -6,6 +6,7 @@
 #include "backup/restore_target.h"
 #include "common/codepage.h"
 #include "platform/app_context.h"
+#include "platform/file_facts.h"
 #include "platform/prompts.h"
 #include "storage/database.h"
 #include "storage/database_presence.h"
@@ -115,7 +116,10 @@ void BackupKeeper::Restore(const ConnectionSettings& database, const BackupEntry
     work_.Start([this, database, entry](const CancelFlag& cancel) -> BackgroundWork::Done {
         ConnectionSettings target;
         const ServiceOutcome outcome = RestoreBeside(database, entry, cancel, target);
-        return [this, outcome, target] {
+        // Asked here, off the window: a shared folder may be slow to answer.
+        const bool shared = !target.serverPrefix.empty() ||
+                            OnSharedFileSystem(QString::fromStdString(Utf8FromCp932(target.dataFolder)));
+        return [this, outcome, target, shared] {
             if (!outcome.done) {
                 Show(QString());
                 context_.prompts->Message(&mainWindow_,
@@ -127,7 +131,14 @@ void BackupKeeper::Restore(const ConnectionSettings& database, const BackupEntry
             const QString question =
                 QStringLiteral("バックアップから「%1」を作成しました。\nこのデータベースに切り替えますか？")
                     .arg(PathText(target));
-            if (context_.prompts->Question(&mainWindow_, question) && switchDatabase) {
+            // Other desktops go on with the database they have: a switch here alone needs a No by default.
+            const bool yes =
+                shared ? context_.prompts->QuestionDefaultNo(
+                             &mainWindow_,
+                             question + QStringLiteral(
+                                            "\n\n他のコンピューターは引き続き元のデータベースを使用します。"))
+                       : context_.prompts->Question(&mainWindow_, question);
+            if (yes && switchDatabase) {
                 switchDatabase(target);
             }
         };

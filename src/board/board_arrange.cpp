@@ -34,6 +34,9 @@ void TForm1::PlaceIcon(GroupSlot& slot, int left, int top) {
     slot.Image->move(left, top);
     slot.Label->move(CaptionLeft(left, slot.Image->width(), slot.Label->width()),
                      CaptionTop(top, slot.Image->height()));
+    if (slot.Live && slot.Image->property("tag").toInt() == markedGroup_) {
+        MarkSelected(markedGroup_);
+    }
 }
 
 void TForm1::StorePosition(int groupNo, GroupSlot& slot) {

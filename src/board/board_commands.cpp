@@ -1,4 +1,5 @@
 #include <QLineEdit>
+#include <QStatusBar>
 
 #include "board/board_window.h"
 #include "board/read_group_row.h"
@@ -16,6 +17,10 @@
 void TForm1::mnuMakeGroupClick() {
     TForm4& dialog = *Windows().groupCreate;
     dialog.exec();
+    // The keyboard comes back to the board, as it does after every other command; the window
+    // manager leaves no window active once the dialog and its message are gone.
+    activateWindow();
+    Board->setFocus();
     if (!dialog.Registered) {
         return;
     }
@@ -71,6 +76,7 @@ void TForm1::mnuEditGroupClick() {
         return;
     }
     AddGroupIconFromRow(row);
+    ShowDetailsRow(row);
 }
 
 void TForm1::mnuDBsetClick() {
@@ -78,6 +84,9 @@ void TForm1::mnuDBsetClick() {
     database_.DisconnectDatabase();
     Windows().databaseSettings->exec();
     database_.ConnectDatabase();
+    if (database_.Attached() && StatusBar1->currentMessage() == NoDatabaseHint()) {
+        StatusBar1->clearMessage();
+    }
     RebuildBoard();
     // Group numbers of another database name other groups: a selection of the old one is dropped,
     // so no command acts on a group the user did not choose.

@@ -73,6 +73,9 @@ void TForm1::AddGroupIcon(int Index, int X, int Y, const std::string& Caption, c
     image->show();
     caption->show();
     slot->Live = true;
+    if (groupNo == markedGroup_) {
+        MarkSelected(groupNo);
+    }
 }
 
 void TForm1::AddGroupIconFromRow(const GroupRecord& row) {
@@ -128,6 +131,9 @@ void TForm1::RebuildBoard() {
 void TForm1::FreeSlot(GroupSlot& slot) {
     if (!slot.Live) {
         return;
+    }
+    if (slot.Image->property("tag").toInt() == markedGroup_) {
+        SelectionMark->hide();
     }
     delete slot.Image;
     delete slot.Label;

@@ -71,6 +71,14 @@ void TForm1::BuildLayout() {
     Paint(Panel1, QPalette::Window, QApplication::palette().color(QPalette::Button));
     Panel1->raise();
     Board->installEventFilter(this);
+    Board->setFocusPolicy(Qt::StrongFocus);
+    SelectionMark = new QFrame(Board);
+    SelectionMark->setObjectName(QStringLiteral("SelectionMark"));
+    SelectionMark->setFrameStyle(QFrame::Box | QFrame::Plain);
+    SelectionMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Paint(SelectionMark, QPalette::Window, QApplication::palette().color(QPalette::Highlight).lighter(170));
+    Paint(SelectionMark, QPalette::WindowText, QApplication::palette().color(QPalette::Highlight));
+    SelectionMark->hide();
 
     // Never shown: the storage layer lists table names by itself.
     ComboBox1 = new QComboBox(Board);

@@ -71,6 +71,7 @@ void TForm1::GroupIconMouseDown(QWidget* Sender, int X, int Y) {
     GrabY = Y;
     DragGroup = Sender->property("tag").toInt();
     IconPressed = true;
+    Board->setFocus();
 }
 
 void TForm1::FormMouseMove(Qt::MouseButtons buttons, QPoint cursorOnScreen) {
@@ -132,7 +133,11 @@ void TForm1::DropPress() {
 }
 
 void TForm1::ShowDetails(int groupNo) {
-    const GroupRecord row = ReadGroupRow(database_, groupNo);
+    ShowDetailsRow(ReadGroupRow(database_, groupNo));
+    MarkSelected(groupNo);
+}
+
+void TForm1::ShowDetailsRow(const GroupRecord& row) {
     Edit1->setText(FromCp932(row[kGroupName]));
     Edit2->setText(FromCp932(row[kGroupAuthor]));
     Edit3->setText(FromCp932(row[kGroupN]));

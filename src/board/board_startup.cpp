@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <chrono>
 
 #include "board/board_window.h"
@@ -34,7 +35,9 @@ void TForm1::FormShow() {
         ApplySettings(saved);
     }
     NoteStartupStep("settings");
-    if (!context_.settings.dataFolder.empty()) {
+    if (context_.settings.dataFolder.empty()) {
+        StatusBar1->showMessage(NoDatabaseHint());
+    } else {
         database_.ConnectDatabase();
         if (!database_.Attached()) {
             const std::string reason = database_.LastError();
@@ -48,6 +51,11 @@ void TForm1::FormShow() {
     ClearSelection();
     RebuildBoard();
     NoteStartupStep("board");
+}
+
+QString TForm1::NoDatabaseHint() {
+    return QStringLiteral(
+        "データベースがありません。「ファイル」メニューの「データベース設定」で作成して下さい。");
 }
 
 void TForm1::FormClose() {
@@ -74,4 +82,5 @@ void TForm1::ClearDetails() {
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
         edit->clear();
     }
+    MarkSelected(0);
 }

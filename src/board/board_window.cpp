@@ -1,5 +1,7 @@
 #include "board/board_window.h"
 
+#include <QKeyEvent>
+
 #include <QCloseEvent>
 #include <QMenuBar>
 
@@ -51,6 +53,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Board && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         PlaceDetailsPanel();
+    }
+    if (watched == Board && event->type() == QEvent::KeyPress &&
+        BoardKeyPress(*static_cast<QKeyEvent*>(event))) {
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "board/group_slots.h"
+#include "board/icon_neighbour.h"
 #include "common/settings_file.h"
 #include "platform/picture.h"
 #include "storage/database.h"
@@ -19,6 +20,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QKeyEvent;
 class QStatusBar;
 struct AppContext;
 class TForm2;
@@ -112,6 +114,9 @@ public:
     QLineEdit* Edit4;
     QLineEdit* Edit5;
     QStatusBar* StatusBar1;
+    QFrame* SelectionMark;
+    // What the status line says while no database is set up, until one is.
+    static QString NoDatabaseHint();
     QComboBox* ComboBox1;
     QMenu* mnuFile;
     QMenu* mnuEdit;
@@ -145,6 +150,12 @@ private:
     void CompletePress();
     void DropPress();
     void ShowDetails(int groupNo);
+    void ShowDetailsRow(const GroupRecord& row);
+    // The frame behind the selected group's icon and caption; hidden for none.
+    void MarkSelected(int groupNo);
+    // Arrows move the selection, Enter opens the group, F2 edits it and Delete deletes it.
+    bool BoardKeyPress(const QKeyEvent& event);
+    void SelectToward(BoardDirection direction);
     // Puts the icon at left, top and its caption centred under it.
     void PlaceIcon(GroupSlot& slot, int left, int top);
     // Writes the icon's position when it differs from the slot's stored one.
@@ -182,6 +193,7 @@ private:
     PictureCache pictures_;
     // While the board is rebuilt, each picture name is looked up once.
     bool rebuilding_ = false;
+    int markedGroup_ = 0;
     std::map<std::string, QPixmap> rebuildPictures_;
     QObject* mouseRouter_ = nullptr;
 };

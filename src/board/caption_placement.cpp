@@ -13,7 +13,10 @@ int Saturated(long long position) {
 }  // namespace
 
 int CaptionLeft(int iconLeft, int iconWidth, int captionWidth) {
-    return Saturated(static_cast<long long>(iconLeft) + iconWidth / 2 - captionWidth / 2);
+    const int centred = Saturated(static_cast<long long>(iconLeft) + iconWidth / 2 - captionWidth / 2);
+    // A caption wider than the room left of its icon would be cut at the board's edge; an icon
+    // placed beyond the edge keeps its caption with it.
+    return centred < 0 && iconLeft >= 0 ? 0 : centred;
 }
 
 int CaptionTop(int iconTop, int iconHeight) {

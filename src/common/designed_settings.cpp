@@ -1,5 +1,7 @@
 #include "common/designed_settings.h"
 
+#include <algorithm>
+
 SavedSettings DesignedSettings(const ConnectionSettings& connection) {
     SavedSettings saved;
     saved.connection = connection;
@@ -8,6 +10,6 @@ SavedSettings DesignedSettings(const ConnectionSettings& connection) {
     saved.fileList = WindowRect{193, 109, 654, 317};
     saved.createDialog = WindowPlace{240, 140};
     saved.editDialog = WindowPlace{260, 160};
-    saved.columnWidths = {120, 160, 80, 100, 50};
+    std::copy(kDesignedColumnWidths.begin(), kDesignedColumnWidths.end(), saved.columnWidths.begin());
     return saved;
 }

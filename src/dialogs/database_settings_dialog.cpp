@@ -1,10 +1,12 @@
 #include "dialogs/database_settings_dialog.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 #include <limits>
 
+#include "common/folder_mapping.h"
 #include "dialogs/database_name_rules.h"
 #include "dialogs/dialog_window.h"
 #include "dialogs/entry_checks.h"
@@ -34,7 +36,7 @@ QString DataFolderHint() {
 
 TForm2::TForm2(AppContext& context, Database& database, QWidget* parent)
     : QDialog(parent), context_(context), database_(database) {
-    SetUpDialogWindow(*this, QStringLiteral("データベース設定"), QSize(251, 241));
+    SetUpDialogWindow(*this, QStringLiteral("データベース設定"), QSize(251, 257));
 
     AddLabel(this, "Label1", QStringLiteral("サーバー名（IPアドレス＋':'"), QPoint(12, 8));
     AddLabel(this, "Label5", QStringLiteral("　又は、'localhost:'）"), QPoint(12, 24));
@@ -42,11 +44,14 @@ TForm2::TForm2(AppContext& context, Database& database, QWidget* parent)
     Edit1->setToolTip(
         QStringLiteral("1台で運用する場合は「localhost:」、サーバーの場合はそのIPアドレス＋':'"
                        "（例：「192.168.0.0:」等）を入力して下さい。"));
-    AddLabel(this, "Label2", QStringLiteral("サーバーのデータのフォルダ"), QPoint(12, 70));
-    Edit2 = AddEdit(this, "Edit2", QRect(12, 86, 227, 21));
+    // What a new user most needs to know: an empty server name opens the file itself.
+    AddLabel(this, "Label6", QStringLiteral("空欄：このコンピューターで直接開く"), QPoint(12, 64));
+    AddLabel(this, "Label2", QStringLiteral("サーバーのデータのフォルダ"), QPoint(12, 86));
+    Edit2 = AddEdit(this, "Edit2", QRect(12, 102, 156, 21));
     Edit2->setToolTip(DataFolderHint());
-    AddLabel(this, "Label3", QStringLiteral("データベース名"), QPoint(12, 115));
-    Edit3 = AddEdit(this, "Edit3", QRect(12, 131, 227, 21));
+    Button3 = AddButton(this, "Button3", QStringLiteral("参照(&B)..."), QRect(172, 101, 67, 23));
+    AddLabel(this, "Label3", QStringLiteral("データベース名"), QPoint(12, 131));
+    Edit3 = AddEdit(this, "Edit3", QRect(12, 147, 227, 21));
     Edit3->setToolTip(
         QStringLiteral("データベース名（ファイル名）を入力して下さい。拡張子は「.FDB」となります。"
                        "フォルダ名は入力しないで下さい。"));
@@ -55,13 +60,13 @@ TForm2::TForm2(AppContext& context, Database& database, QWidget* parent)
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 163, 235, 2);
+    bevel->setGeometry(8, 179, 235, 2);
 
-    AddLabel(this, "Label4", QStringLiteral("利用者名"), QPoint(12, 180));
-    Edit4 = AddEdit(this, "Edit4", QRect(72, 176, 167, 21));
+    AddLabel(this, "Label4", QStringLiteral("利用者名"), QPoint(12, 196));
+    Edit4 = AddEdit(this, "Edit4", QRect(72, 192, 167, 21));
 
-    Button1 = AddButton(this, "Button1", QStringLiteral("OK(&Y)"), QRect(34, 207, 86, 26));
-    Button2 = AddButton(this, "Button2", QStringLiteral("キャンセル(&N)"), QRect(131, 207, 86, 26));
+    Button1 = AddButton(this, "Button1", QStringLiteral("OK(&Y)"), QRect(34, 223, 86, 26));
+    Button2 = AddButton(this, "Button2", QStringLiteral("キャンセル(&N)"), QRect(131, 223, 86, 26));
     Button1->setDefault(true);
 
     LimitCp932Bytes(Edit1, kUnlimited);
@@ -69,13 +74,15 @@ TForm2::TForm2(AppContext& context, Database& database, QWidget* parent)
     LimitCp932Bytes(Edit3, kUnlimited);
     LimitCp932Bytes(Edit4, kUserNameBytes);
     setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit2, Button3);
+    setTabOrder(Button3, Edit3);
     setTabOrder(Edit3, Edit4);
     setTabOrder(Edit4, Button1);
     setTabOrder(Button1, Button2);
 
     OnEveryShowing(*this, [this] { FormShow(); });
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
     // Cancel; Esc and the close box do the same through QDialog.
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -87,6 +94,18 @@ void TForm2::FormShow() {
     Edit3->setText(FromCp932(settings.databaseName));
     Edit4->setText(FromCp932(settings.userName));
     Edit1->setFocus();
+}
+
+void TForm2::Button3Click() {
+    const QString folder = context_.prompts->ChooseFolder(this, QStringLiteral("データのフォルダの選択"));
+    if (!folder.isEmpty()) {
+        QString native = QDir::toNativeSeparators(folder);
+        if (!native.endsWith(FolderSeparator())) {
+            native += FolderSeparator();
+        }
+        Edit2->setText(native);
+        Edit2->setFocus();
+    }
 }
 
 void TForm2::Button1Click() {
@@ -112,7 +131,9 @@ void TForm2::Button1Click() {
     if (!entered) {
         return;
     }
-    context_.settings = ConnectionSettings{(*entered)[0], (*entered)[1], (*entered)[2], (*entered)[3]};
+    // A folder typed without its separator would join the database name into a name of its own.
+    context_.settings =
+        ConnectionSettings{(*entered)[0], WithFinalSeparator((*entered)[1]), (*entered)[2], (*entered)[3]};
 
     // Creating fails silently when the database exists already; attaching then proves the path.
     database_.CreateDatabase();

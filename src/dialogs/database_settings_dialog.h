@@ -18,6 +18,8 @@ public:
 private:
     void FormShow();
     void Button1Click();
+    // Chooses the data folder with the desktop's folder dialog.
+    void Button3Click();
 
     AppContext& context_;
     Database& database_;
@@ -27,4 +29,5 @@ private:
     QLineEdit* Edit4;
     QPushButton* Button1;
     QPushButton* Button2;
+    QPushButton* Button3;
 };

@@ -8,6 +8,7 @@
 
 #include "dialogs/dialog_window.h"
 #include "dialogs/entry_checks.h"
+#include "dialogs/picture_import.h"
 #include "platform/app_context.h"
 #include "platform/byte_limit.h"
 #include "platform/codec.h"
@@ -33,7 +34,7 @@ QPoint LabelPoint(int row) {
 
 QString PictureFilter() {
     return QStringLiteral(
-        "すべてのファイル (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|ビットマップ (*.bmp)|*.bmp|"
+        "グループアイコン画像 (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|ビットマップ (*.bmp)|*.bmp|"
         "アイコン (*.ico)|*.ico|エンハンス メタファイル (*.emf)|*.emf|メタファイル (*.wmf)|*.wmf");
 }
 
@@ -133,15 +134,20 @@ void GroupFieldPanel::Button3Click() {
 }
 
 void GroupFieldPanel::Button4Click() {
-    // Pictures are looked up by bare file name in the application's img folder, never copied there.
+    // Pictures are looked up by bare file name in the application's img folder: one chosen
+    // elsewhere is copied there.
     const QString folder = context_.appDir + QStringLiteral("img") + FolderSeparator();
     const QString chosen = context_.prompts->OpenPicture(&dialog_, folder, Edit9->text(), PictureFilter());
     if (chosen.isEmpty()) {
         return;
     }
-    const QString name = QFileInfo(chosen).fileName();
-    if (!EntryBytes(*context_.prompts, {{Edit9, name}})) {
+    if (!EntryBytes(*context_.prompts, {{Edit9, QFileInfo(chosen).fileName()}})) {
         return;
     }
-    Edit9->setText(QFileInfo(folder + name).isFile() ? name : QString());
+    const ImportedPicture picture = ImportPicture(chosen, folder, kTextBytes.back());
+    if (picture.name.isEmpty()) {
+        context_.prompts->Message(&dialog_, picture.reason);
+        return;
+    }
+    Edit9->setText(picture.name);
 }

@@ -6,8 +6,9 @@
 #include "filelist/file_row_compare.h"
 #include "filelist/image_list.h"
 #include "platform/app_context.h"
-#include "platform/codec.h"
 #include "platform/file_facts.h"
+#include "platform/open_reasons.h"
+#include "platform/prompts.h"
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
@@ -31,9 +32,9 @@ std::pair<std::string, std::string> TForm3::AddRow(std::int64_t number, const St
     const FolderMappings& mappings = context_.folderMappings;
     // Both are one wherever no drive is redirected: the file is looked at once.
     const bool onePath = stored == given;
-    const QString givenPath = FromCp932(LocalPathOf(mappings, given.folder, given.fileName));
+    const QString givenPath = StoredPathOnDisk(LocalPathOf(mappings, given.folder, given.fileName));
     const QString localPath =
-        onePath ? givenPath : FromCp932(LocalPathOf(mappings, stored.folder, stored.fileName));
+        onePath ? givenPath : StoredPathOnDisk(LocalPathOf(mappings, stored.folder, stored.fileName));
     const std::optional<FileFacts> facts = FindFileFacts(localPath);
     int imageIndex = -1;
     QIcon icon;
@@ -62,20 +63,30 @@ std::string TForm3::ResolveNetworkDrive(std::string_view drive) {
 }
 
 void TForm3::ListView1ColumnClick(int column) {
+    // The column the rows are sorted by again turns their order round.
+    SortDescending = column == ListView1->SortArrowColumn() && !SortDescending;
     SortColumn = column;
     ListView1->SortRows([this](const FileRowTexts& item1, const FileRowTexts& item2) {
-        return ListView1Compare(item1, item2, SortColumn);
+        const int order = ListView1Compare(item1, item2, SortColumn);
+        return SortDescending ? -order : order;
     });
+    ListView1->ShowSortArrow(column, SortDescending);
 }
 
 void TForm3::ListView1DblClick() {
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
-            const QString path = ListView1->LocalPath(row);
-            if (FileExists(path)) {
-                context_.shell->OpenDocument(this, path);
-            }
+            OpenFile(ListView1->LocalPath(row));
             return;
         }
     }
+}
+
+void TForm3::OpenFile(const QString& path) {
+    if (!FileExists(path)) {
+        context_.prompts->Message(this, FileNotFoundReason(path));
+        return;
+    }
+    context_.shell->OpenDocument(this, path,
+                                 [this](const QString& reason) { context_.prompts->Message(this, reason); });
 }

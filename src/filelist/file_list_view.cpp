@@ -14,6 +14,7 @@
 #include <set>
 #include <vector>
 
+#include "common/designed_settings.h"
 #include "filelist/thumbnail_delegate.h"
 #include "filelist/thumbnail_size.h"
 #include "platform/codec.h"
@@ -39,11 +40,11 @@ struct ColumnDesign {
 
 const std::array<ColumnDesign, kColumnCount>& Columns() {
     static const std::array<ColumnDesign, kColumnCount> columns{{
-        {"ファイル名", 120, Qt::AlignLeft},
-        {"フォルダ名", 160, Qt::AlignLeft},
-        {"サイズ", 80, Qt::AlignRight},
-        {"更新日時", 100, Qt::AlignLeft},
-        {"No", 50, Qt::AlignRight},
+        {"ファイル名", kDesignedColumnWidths[0], Qt::AlignLeft},
+        {"フォルダ名", kDesignedColumnWidths[1], Qt::AlignLeft},
+        {"サイズ", kDesignedColumnWidths[2], Qt::AlignRight},
+        {"更新日時", kDesignedColumnWidths[3], Qt::AlignLeft},
+        {"No", kDesignedColumnWidths[4], Qt::AlignRight},
     }};
     return columns;
 }
@@ -222,6 +223,9 @@ void FileListView::SetStyle(Style style) {
     } else {
         // Icons are arranged automatically and cannot be dragged around.
         listView_->setViewMode(QListView::IconMode);
+        // The list style's flow was set explicitly, so the mode no longer brings its own back.
+        listView_->setFlow(QListView::LeftToRight);
+        listView_->setWrapping(true);
         listView_->setMovement(QListView::Static);
         listView_->setResizeMode(QListView::Adjust);
         listView_->setWordWrap(true);
@@ -302,6 +306,20 @@ void FileListView::RemoveRow(int row) {
 void FileListView::Clear() {
     model_->removeRows(0, model_->rowCount());
     rowsOfPath_.clear();
+    detailsView_->header()->setSortIndicatorShown(false);
+    arrowColumn_ = -1;
+}
+
+void FileListView::ShowSortArrow(int column, bool descending) {
+    QHeaderView* header = detailsView_->header();
+    header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header->setSortIndicatorShown(true);
+    arrowColumn_ = column;
+}
+
+int FileListView::SortArrowColumn() const {
+    // Not the header's own: a click moves that before the list is told of it.
+    return arrowColumn_;
 }
 
 void FileListView::SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare) {

@@ -47,7 +47,11 @@ public:
     void AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex, const QIcon& icon);
     QIcon Icon(int row) const;
     void RemoveRow(int row);
+    // Rows listed anew come in number order: the header's arrow goes.
     void Clear();
+    // The header's arrow on `column`, pointing as the order goes; the column it is on, -1 for none.
+    void ShowSortArrow(int column, bool descending);
+    int SortArrowColumn() const;
     // Puts the rows in ascending order of `compare` (negative: the first goes first); the selected
     // rows stay selected.
     void SortRows(const std::function<int(const FileRowTexts&, const FileRowTexts&)>& compare);
@@ -79,6 +83,7 @@ private:
 
     QStandardItemModel* model_;
     QListView* listView_;
+    int arrowColumn_ = -1;
     QTreeView* detailsView_;
     QStackedLayout* stack_;
     Style style_ = Style::LargeIcons;

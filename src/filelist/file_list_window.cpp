@@ -4,12 +4,14 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QListView>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "common/number.h"
 #include "filelist/file_list_view.h"
@@ -177,6 +179,18 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
             OpenQuickLook();
             return true;
+        }
+        // A file manager's keys do what the buttons do.
+        static constexpr std::pair<QKeySequence::StandardKey, void (TForm3::*)()> kCommandKeys[] = {
+            {QKeySequence::Delete, &TForm3::Button5Click},
+            {QKeySequence::Copy, &TForm3::Button3Click},
+            {QKeySequence::Paste, &TForm3::Button4Click},
+        };
+        for (const auto& [keys, command] : kCommandKeys) {
+            if (key->matches(keys)) {
+                (this->*command)();
+                return true;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -18,6 +18,7 @@ class FileListView;
 class ImageList;
 class QComboBox;
 class QMimeData;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QuickLookWindow;
@@ -78,6 +79,8 @@ protected:
 private:
     void BuildPanel();
     void BuildContextMenu();
+    // Opening, showing in the file manager and copying the path of the row the menu is for.
+    void AddFileCommands(QMenu& menu, int row);
     void FormShow();
     void FormClose();
     void Button2Click();
@@ -85,6 +88,8 @@ private:
     void ApplyViewStyle();
     void ListView1ColumnClick(int column);
     void ListView1DblClick();
+    // Opens the file at a row's local path with its program, or says why it cannot.
+    void OpenFile(const QString& path);
 
     // The icon view's thumbnails, their side kept in the preferences.
     void ChangeThumbnailSide(int steps);
@@ -101,6 +106,9 @@ private:
     // Registers each path under the next number; tells the user once when any was refused.
     void RegisterPaths(int groupNo, const std::vector<std::string>& paths, QWidget* messageParent);
     bool RegisterPath(int groupNo, const std::string& path);
+    // The paths to register: those the group holds already only when the user says so.
+    std::vector<std::string> AskAboutHeldFiles(int groupNo, const std::vector<std::string>& paths,
+                                               QWidget* messageParent);
     // The folder and the file name stored for a full path, as AddFileItem answers them.
     StoredPath StoredNames(const std::string& path);
     // Appends the row of a registration `given` as stored, `stored` with its network drive resolved.
@@ -112,6 +120,7 @@ private:
     Database& database_;
     Thumbnails* thumbnails_;
     int SortColumn = 0;  // the column last clicked; kept across showings
+    bool SortDescending = false;
 
     std::shared_ptr<void> listening_;
 

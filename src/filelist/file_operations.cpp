@@ -12,6 +12,7 @@
 #include "platform/prompts.h"
 #include "storage/database.h"
 #include "storage/group_presence.h"
+#include "storage/registration.h"
 #include "storage/schema.h"
 
 void TForm3::Button1Click() {
@@ -85,9 +86,10 @@ void TForm3::RegisterPaths(int groupNo, const std::vector<std::string>& paths, Q
                                   QStringLiteral("グループが見つからないため登録できません。"));
         return;
     }
+    const std::vector<std::string> registering = AskAboutHeldFiles(groupNo, paths, messageParent);
     bool refused = false;
     QStringList unopenable;
-    for (const std::string& path : paths) {
+    for (const std::string& path : registering) {
         // Stored in a Windows form, such a name would name another file there, or none.
         if (!WindowsCanHold(context_.folderMappings, path)) {
             unopenable << FromCp932(path);
@@ -105,6 +107,36 @@ void TForm3::RegisterPaths(int groupNo, const std::vector<std::string>& paths, Q
                            "< > |、末尾のピリオドや空白）が含まれているため登録できません。\n") +
                 unopenable.join(QLatin1Char('\n')));
     }
+}
+
+std::vector<std::string> TForm3::AskAboutHeldFiles(int groupNo, const std::vector<std::string>& paths,
+                                                   QWidget* messageParent) {
+    constexpr int kNamesShown = 10;
+    const std::string table = FileTableName(groupNo);
+    std::vector<bool> held;
+    QStringList names;
+    for (const std::string& path : paths) {
+        const StoredPath stored = StoredNames(path);
+        held.push_back(database_.CountRows(table, SameFile(stored.fileName, stored.folder)) > 0);
+        if (held.back() && names.size() <= kNamesShown) {
+            names << (names.size() < kNamesShown ? FromCp932(stored.folder + stored.fileName)
+                                                 : QStringLiteral("..."));
+        }
+    }
+    if (names.isEmpty() ||
+        context_.prompts->Question(messageParent,
+                                   QStringLiteral("次のファイルは既にこのグループに登録されています。"
+                                                  "もう一度登録しますか？\n") +
+                                       names.join(QLatin1Char('\n')))) {
+        return paths;
+    }
+    std::vector<std::string> fresh;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!held[i]) {
+            fresh.push_back(paths[i]);
+        }
+    }
+    return fresh;
 }
 
 bool TForm3::RegisterPath(int groupNo, const std::string& path) {

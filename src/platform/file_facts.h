@@ -17,8 +17,15 @@ struct FileFacts {
 bool FileExists(const QString& path);
 // The same for a path as stored (code-page bytes), converted for the file system in one step.
 bool StoredFileExists(std::string_view cp932Path);
+// The path on disk of a path as stored, with its names in whichever form the file system holds them
+// (see PathAsOnDisk); the path converted as it is when nothing of it is found.
+QString StoredPathOnDisk(std::string_view cp932Path);
 // The entry at `path` whatever it is (a folder too); nothing when there is none.
 std::optional<FileFacts> FindFileFacts(const QString& path);
+
+// True when the folder at `path` lies on a file system other computers share (NFS, SMB, a network
+// drive); it may wait on that file system.
+bool OnSharedFileSystem(const QString& path);
 
 // "yyyy/MM/dd hh:mm:ss" of a local time, with the seconds rounded down to an even number: the
 // resolution of the packed file dates that the times have always been shown in.

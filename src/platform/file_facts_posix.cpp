@@ -1,11 +1,14 @@
 #include <sys/stat.h>
+#include <sys/statfs.h>
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include <QFile>
 
 #include "common/codepage.h"
+#include "common/path_on_disk.h"
 #include "platform/file_facts.h"
 
 namespace {
@@ -23,7 +26,11 @@ bool FileExists(const QString& path) {
 
 // File names are UTF-8 here: one conversion, not two through the widgets' text.
 bool StoredFileExists(std::string_view cp932Path) {
-    return IsFile(Utf8FromCp932(cp932Path).c_str());
+    return IsFile(PathAsOnDisk(Utf8FromCp932(cp932Path)).c_str());
+}
+
+QString StoredPathOnDisk(std::string_view cp932Path) {
+    return QFile::decodeName(PathAsOnDisk(Utf8FromCp932(cp932Path)).c_str());
 }
 
 // One stat for all three facts: a list of thousands of files looks at each of them.
@@ -42,4 +49,17 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
                          QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)));  // no leap second
     }
     return FileFacts{facts.st_size, time, S_ISREG(facts.st_mode)};
+}
+
+bool OnSharedFileSystem(const QString& path) {
+    // The kinds statfs names for network file systems (linux/magic.h).
+    constexpr unsigned long kShared[] = {0x6969 /* NFS */,      0x517B /* SMB */,      0xFF534D42 /* CIFS */,
+                                         0xFE534D42 /* SMB2 */, 0x564C /* NCP */,      0x73757245 /* Coda */,
+                                         0x5346414F /* AFS */,  0x6B414653 /* kAFS */, 0x01021997 /* 9P */};
+    struct statfs facts;
+    if (::statfs(QFile::encodeName(path).constData(), &facts) != 0) {
+        return false;
+    }
+    const auto kind = static_cast<unsigned long>(static_cast<unsigned int>(facts.f_type));
+    return std::find(std::begin(kShared), std::end(kShared), kind) != std::end(kShared);
 }

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <QDir>
+
 #include "platform/codec.h"
 #include "platform/file_facts.h"
 
@@ -18,6 +20,11 @@ bool StoredFileExists(std::string_view cp932Path) {
     const std::string bytes(cp932Path);
     const DWORD attributes = GetFileAttributesA(bytes.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The ANSI code page is the stored one: a name reads back in the form the file system keeps.
+QString StoredPathOnDisk(std::string_view cp932Path) {
+    return FromCp932(cp932Path);
 }
 
 std::optional<FileFacts> FindFileFacts(const QString& path) {
@@ -40,4 +47,13 @@ std::optional<FileFacts> FindFileFacts(const QString& path) {
     }
     const std::int64_t size = (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     return FileFacts{size, lastWrite, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0};
+}
+
+bool OnSharedFileSystem(const QString& path) {
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.startsWith(QStringLiteral("\\\\"))) {
+        return true;  // a share named by its server
+    }
+    const std::wstring root = native.left(3).toStdWString();
+    return native.size() >= 2 && native[1] == QLatin1Char(':') && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }

@@ -32,14 +32,26 @@ void QtPrompts::Message(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-bool QtPrompts::Question(QWidget* parent, const QString& text) {
+namespace {
+
+bool AskYesOrNo(QWidget* parent, const QString& text, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(yesByDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+}  // namespace
+
+bool QtPrompts::Question(QWidget* parent, const QString& text) {
+    return AskYesOrNo(parent, text, true);
+}
+
+bool QtPrompts::QuestionDefaultNo(QWidget* parent, const QString& text) {
+    return AskYesOrNo(parent, text, false);
 }
 
 QStringList QtPrompts::OpenFiles(QWidget* parent) {
@@ -60,6 +72,10 @@ QString QtPrompts::OpenPicture(QWidget* parent, const QString& folder, const QSt
         return QString();
     }
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtPrompts::ChooseFile(QWidget* parent, const QString& caption, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, caption, folder);
 }
 
 QString QtPrompts::ChooseFolder(QWidget* parent, const QString& caption) {

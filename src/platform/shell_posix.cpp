@@ -1,12 +1,48 @@
-#include <QDesktopServices>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 #include <unordered_map>
 
+#include "platform/open_reasons.h"
 #include "platform/shell.h"
 
 namespace {
+
+// xdg-open's exit statuses, as its manual gives them.
+constexpr int kNoMethodForTheFile = 3;
+
+// Runs the desktop's xdg-open on `path` without waiting for it; its failure is told through `failed`.
+// A program it starts may keep it running: it is let go on its own, never ended with a window.
+void RunXdgOpen(const QString& path, const Shell::OpenFailed& failed) {
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({path});
+    opener->setProcessChannelMode(QProcess::SeparateChannels);
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, path, failed](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             failed(NoOpenerReason(path));
+                             opener->deleteLater();
+                         }
+                     });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, path, failed](int exitCode, QProcess::ExitStatus status) {
+                         const QString said =
+                             QString::fromLocal8Bit(opener->readAllStandardError()).trimmed();
+                         if (status == QProcess::NormalExit && exitCode == kNoMethodForTheFile) {
+                             failed(NoProgramReason(path, said));
+                         } else if (status != QProcess::NormalExit || exitCode != 0) {
+                             failed(NotOpenedReason(path, said));
+                         }
+                         opener->deleteLater();
+                     });
+    opener->start(QIODevice::ReadOnly);
+}
 
 // The desktop's own handlers: its icon theme and its default program for the file's type.
 class PosixShell : public Shell {
@@ -26,8 +62,22 @@ public:
         return iconOfExtension_.emplace(extension, iconProvider_.icon(file)).first->second;
     }
 
-    void OpenDocument(QWidget*, const QString& path) override {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    void OpenDocument(QWidget*, const QString& path, OpenFailed failed) override { RunXdgOpen(path, failed); }
+
+    // The freedesktop file manager interface selects the file; without one, the folder is opened.
+    void ShowInFolder(QWidget*, const QString& path, OpenFailed failed) override {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+        call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+        auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call));
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                         [watcher, path, failed](QDBusPendingCallWatcher*) {
+                             if (watcher->isError()) {
+                                 RunXdgOpen(QFileInfo(path).absolutePath(), failed);
+                             }
+                             watcher->deleteLater();
+                         });
     }
 
     // There are no drive letters, so nothing is ever redirected.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/codec.h"
+#include "platform/open_reasons.h"
 #include "platform/shell.h"
 
 namespace {
@@ -38,15 +39,36 @@ public:
         return copy;
     }
 
-    void OpenDocument(QWidget* owner, const QString& path) override {
-        const std::optional<std::string> bytes = ToCp932(path);
-        if (!bytes) {
+    void OpenDocument(QWidget* owner, const QString& path, OpenFailed failed) override {
+        Execute(owner, "OPEN", path, "", failed);
+    }
+
+    void ShowInFolder(QWidget* owner, const QString& path, OpenFailed failed) override {
+        Execute(owner, "OPEN", "explorer.exe", "/select,\"" + path + "\"", failed);
+    }
+
+private:
+    // ShellExecute answers at once: a value of 32 or less is its error.
+    static void Execute(QWidget* owner, const char* verb, const QString& file, const QString& parameters,
+                        const OpenFailed& failed) {
+        const std::optional<std::string> bytes = ToCp932(file);
+        const std::optional<std::string> given = ToCp932(parameters);
+        const QString& shown = parameters.isEmpty() ? file : parameters;
+        if (!bytes || !given) {
+            failed(NotOpenedReason(shown));
             return;
         }
         HWND window = owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
-        ShellExecuteA(window, "OPEN", bytes->c_str(), "", "", SW_SHOW);
+        const auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(window, verb, bytes->c_str(), given->c_str(), "", SW_SHOW));
+        if (result == SE_ERR_NOASSOC || result == SE_ERR_ASSOCINCOMPLETE) {
+            failed(NoProgramReason(shown));
+        } else if (result <= 32) {
+            failed(NotOpenedReason(shown));
+        }
     }
 
+public:
     std::string RemoteNameOfDrive(std::string_view drive) override {
         const std::string local(drive);
         char remote[256] = {};

@@ -1,13 +1,12 @@
 #include "relink/mapping_suggestion.h"
 
+#include <algorithm>
 #include <map>
 
 #include "common/codepage.h"
 
 namespace {
 
-// The positions just past each separator of `folder`, in order; the second byte of a double-byte
-// character is none.
 std::vector<std::size_t> SeparatorEnds(const std::string& folder, bool windows) {
     std::vector<std::size_t> ends;
     for (std::size_t i = 0; i < folder.size(); ++i) {
@@ -86,6 +85,10 @@ std::string MostUsedRoot(const std::vector<const MissingFile*>& files) {
 
 }  // namespace
 
+std::vector<std::size_t> FolderEnds(const std::string& folder) {
+    return SeparatorEnds(folder, IsWindowsPath(folder));
+}
+
 std::optional<MappingSuggestion> SuggestMapping(const std::vector<MissingFile>& missing,
                                                 const FolderMappings& mappings) {
     std::map<std::string, std::vector<const MissingFile*>> byRoot;
@@ -109,6 +112,11 @@ std::optional<MappingSuggestion> SuggestMapping(const std::vector<MissingFile>& 
     }
     MappingSuggestion suggestion;
     suggestion.prefix = IsWindowsPath(most->front()->folder) ? MostUsedRoot(*most) : SharedFolder(*most);
+    // A folder that stands here needs no mapping: its files are truly missing.
+    if (std::any_of(most->begin(), most->end(),
+                    [&](const MissingFile* file) { return file->folderHere >= suggestion.prefix.size(); })) {
+        return std::nullopt;
+    }
     suggestion.files = static_cast<long long>(most->size());
     const std::size_t step = std::max<std::size_t>(1, most->size() / kSuggestionSample);
     for (std::size_t i = 0; i < most->size() && suggestion.sample.size() < kSuggestionSample; i += step) {

@@ -18,8 +18,12 @@ struct MappingSuggestion {
 // How many files a folder chosen for a suggestion is tried against.
 inline constexpr std::size_t kSuggestionSample = 50;
 
+// The positions just past each separator of a stored folder, in order (a Windows folder's '\' and '/',
+// another's '/'); the second byte of a double-byte character is none.
+std::vector<std::size_t> FolderEnds(const std::string& folder);
+
 // The share ("\\FS01\図面\") or drive ("Z:\") of a Windows folder, or the longest folder shared by the
 // files of another system's first folder ("/srv/zumen/"), that holds more than half of `missing`
-// while no mapping covers it; nothing when there is none.
+// while no mapping covers it and it is no folder that stands on this desktop; nothing when there is none.
 std::optional<MappingSuggestion> SuggestMapping(const std::vector<MissingFile>& missing,
                                                 const FolderMappings& mappings);

@@ -1,6 +1,7 @@
 #include "relink/missing_files_window.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -93,11 +94,12 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
 
     searchButton_ = MakeButton(this, "SearchButton", QStringLiteral("再検索(&S)"));
     relinkButton_ = MakeButton(this, "RelinkButton", QStringLiteral("フォルダから再リンク(&R)..."));
+    chooseButton_ = MakeButton(this, "ChooseFileButton", QStringLiteral("ファイルを指定して再リンク(&F)..."));
     cancelButton_ = MakeButton(this, "CancelButton", QStringLiteral("中止(&A)"));
     QPushButton* closeButton = MakeButton(this, "CloseButton", QStringLiteral("閉じる(&X)"));
     cancelButton_->setEnabled(false);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {searchButton_, relinkButton_, cancelButton_, closeButton}) {
+    for (QPushButton* button : {searchButton_, relinkButton_, chooseButton_, cancelButton_, closeButton}) {
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -129,6 +131,8 @@ MissingFilesWindow::MissingFilesWindow(AppContext& context, Database& database, 
 
     connect(searchButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartScan);
     connect(relinkButton_, &QPushButton::clicked, this, &MissingFilesWindow::StartRelink);
+    connect(chooseButton_, &QPushButton::clicked, this, &MissingFilesWindow::RelinkChosenFile);
+    connect(list_, &QTreeView::doubleClicked, this, &MissingFilesWindow::RelinkChosenFile);
     connect(cancelButton_, &QPushButton::clicked, this, &MissingFilesWindow::Cancel);
     connect(mapButton_, &QPushButton::clicked, this, &MissingFilesWindow::TryMapping);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -174,6 +178,7 @@ void MissingFilesWindow::SetBusy(bool busy) {
     busy_ = busy;
     searchButton_->setEnabled(!busy);
     relinkButton_->setEnabled(!busy);
+    chooseButton_->setEnabled(!busy);
     mapButton_->setEnabled(!busy);
     cancelButton_->setEnabled(busy);
     progress_->setVisible(busy);
@@ -299,8 +304,10 @@ void MissingFilesWindow::WalkFinished() {
     const long long unreadable = walk->result.unreadableFolders;
     if (proposals.empty()) {
         context_.prompts->Message(
-            this, QStringLiteral("選択したフォルダの中にリンク切れファイルは見つかりませんでした。") +
-                      UnreadableNote(unreadable));
+            this,
+            QStringLiteral(
+                "選択したフォルダの中に、リンク切れファイルと同じ名前のファイルは見つかりませんでした。") +
+                UnreadableNote(unreadable));
         emit WorkFinished();
         return;
     }
@@ -310,8 +317,42 @@ void MissingFilesWindow::WalkFinished() {
     emit WorkFinished();
 }
 
+void MissingFilesWindow::RelinkChosenFile() {
+    const QModelIndex current = list_->currentIndex();
+    if (busy_ || !current.isValid()) {
+        if (!busy_) {
+            context_.prompts->Message(this,
+                                      QStringLiteral("再リンクするファイルを一覧から選択してください。"));
+        }
+        return;
+    }
+    const MissingFile file = model_->Files()[current.row()];
+    const QString chosen =
+        context_.prompts->ChooseFile(this, QStringLiteral("「%1」の新しい場所").arg(FromCp932(file.fileName)),
+                                     StoredPathOnDisk(LocalPathOf(context_.folderMappings, file.folder, "")));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const std::optional<std::string> bytes = ToCp932(QDir::toNativeSeparators(chosen));
+    if (!bytes) {
+        context_.prompts->Message(
+            this, QStringLiteral("ファイル名に使用できない文字が含まれているため再リンクできません。"));
+        return;
+    }
+    const StoredPath stored = StoredPathOf(context_.folderMappings, *bytes);
+    RelinkProposal chosenFile{.file = file, .newFolder = stored.folder};
+    if (stored.fileName != file.fileName) {
+        chosenFile.newFileName = stored.fileName;
+    }
+    StoreProposals({std::move(chosenFile)});
+}
+
 void MissingFilesWindow::StoreChosen() {
-    storing_ = proposals_->CheckedProposals();
+    StoreProposals(proposals_->CheckedProposals());
+}
+
+void MissingFilesWindow::StoreProposals(std::vector<RelinkProposal> proposals) {
+    storing_ = std::move(proposals);
     if (storing_.empty()) {
         return;
     }

@@ -55,7 +55,10 @@ private:
     void StartRelink();
     void ShowWalkProgress();
     void WalkFinished();
+    // Relinks the current row to a file the user chooses, perhaps under another name.
+    void RelinkChosenFile();
     void StoreChosen();
+    void StoreProposals(std::vector<RelinkProposal> proposals);
     void StoreSlice();
     void StoringFinished();
     void ShowOffer();
@@ -81,6 +84,7 @@ private:
     QLabel* status_;
     QPushButton* searchButton_;
     QPushButton* relinkButton_;
+    QPushButton* chooseButton_;
     QPushButton* cancelButton_;
     QWidget* offer_;
     QLabel* offerText_;

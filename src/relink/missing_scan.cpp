@@ -2,10 +2,13 @@
 
 #include <QElapsedTimer>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "common/number.h"
 #include "common/sql_literal.h"
 #include "platform/file_facts.h"
+#include "relink/mapping_suggestion.h"
 #include "storage/database.h"
 #include "storage/following_connection.h"
 #include "storage/records.h"
@@ -40,6 +43,25 @@ bool ReadBlock(Database& database, int groupNo, std::int64_t& lastNumber, std::v
     return count == kBlockRows;
 }
 
+// How much of a missing file's folder stands on this desktop (see MissingFile), each folder looked at once.
+std::size_t FolderHere(const FolderMappings& mappings, const std::string& folder,
+                       std::map<std::string, std::size_t>& known) {
+    const auto [at, fresh] = known.try_emplace(folder, 0);
+    if (!fresh) {
+        return at->second;
+    }
+    const std::vector<std::size_t> ends = FolderEnds(folder);
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        const std::optional<FileFacts> facts =
+            FindFileFacts(StoredPathOnDisk(LocalPathOf(mappings, folder.substr(0, *end), "")));
+        if (facts && !facts->isFile) {
+            at->second = *end;
+            break;
+        }
+    }
+    return at->second;
+}
+
 // Walks every group's rows over `connection` unless `cancelled`, telling what it found as it goes.
 void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
                 const std::atomic<bool>& cancelled, const std::function<void(ScanReport)>& tell) {
@@ -55,6 +77,7 @@ void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
     report.groupCount = static_cast<int>(groups.size());
     QElapsedTimer sinceReport;
     sinceReport.start();
+    std::map<std::string, std::size_t> foldersHere;
     for (const GroupEntry& group : groups) {
         std::int64_t lastNumber = 0;
         for (bool more = true; more;) {
@@ -73,8 +96,9 @@ void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
             for (FileRecord& row : block) {
                 ++report.checked;
                 if (!StoredFileExists(LocalPathOf(mappings, row[kFilePath], row[kFileName]))) {
+                    const std::size_t here = FolderHere(mappings, row[kFilePath], foldersHere);
                     report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
-                                            std::move(row[kFileName]), std::move(row[kFilePath])});
+                                            std::move(row[kFileName]), std::move(row[kFilePath]), here});
                     ++report.missing;
                 }
             }

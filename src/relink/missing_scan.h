@@ -21,6 +21,7 @@ struct MissingFile {
     std::int64_t number = 0;
     std::string fileName;
     std::string folder;
+    std::size_t folderHere = 0;  // the length of the longest leading part of `folder` found on this desktop
 };
 
 // What the scan's thread tells as it goes; `done` with the last of it.

@@ -53,11 +53,12 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
 
 RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal) {
     const MissingFile& file = proposal.file;
-    const std::array<std::string, 1> columns{"PATH_NAME"};
-    const std::array<std::string, 1> values{SqlText(proposal.newFolder)};
-    const long long changed =
-        database.UpdateColumnsChanged(FileTableName(file.group), columns, values,
-                                      SameRegistration(file.number, file.fileName, file.folder));
+    const std::array<std::string, 2> columns{"PATH_NAME", "FILE_NAME"};
+    const std::array<std::string, 2> values{SqlText(proposal.newFolder), SqlText(proposal.newFileName)};
+    const std::size_t count = proposal.newFileName.empty() ? 1 : 2;
+    const long long changed = database.UpdateColumnsChanged(
+        FileTableName(file.group), std::span(columns).first(count), std::span(values).first(count),
+        SameRegistration(file.number, file.fileName, file.folder));
     return changed < 0    ? RelinkOutcome::Failed
            : changed == 0 ? RelinkOutcome::ChangedElsewhere
                           : RelinkOutcome::Relinked;

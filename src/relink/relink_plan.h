@@ -16,6 +16,7 @@ struct RelinkProposal {
     std::string newFolder;     // code-page bytes, ending in the separator
     int candidates = 1;        // more than one: the folder is a guess
     bool walkComplete = true;  // a folder of the tree could not be read: it may hold another copy
+    std::string newFileName;   // a file chosen by the user may have been renamed; empty: the name stays
 
     bool Guess() const { return candidates > 1 || !walkComplete; }
 };
@@ -33,7 +34,7 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
 
 enum class RelinkOutcome { Relinked, ChangedElsewhere, Failed };
 
-// Stores the new folder of one registration, its own committed statement. The row is matched by the
-// whole registration as the scan read it (number, file name and old folder): a registration changed
-// or numbered anew since then is left as it is.
+// Stores the new folder (and name, when one was chosen) of one registration, its own committed statement. The
+// row is matched by the whole registration as the scan read it (number, file name and old folder): a
+// registration changed or numbered anew since then is left as it is.
 RelinkOutcome StoreRelink(Database& database, const RelinkProposal& proposal);

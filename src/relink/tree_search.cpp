@@ -3,6 +3,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/codepage.h"
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -56,7 +58,8 @@ TreeSearchResult FindNamesInTree(const std::filesystem::path& root, const std::s
                 pending.push_back(entry->path());
                 continue;
             }
-            const std::string name = Utf8(entry->path().filename());
+            // Named here with 〜 and the like, a file is wanted under the form the code page keeps.
+            const std::string name = UnifyJisVariants(Utf8(entry->path().filename()));
             // A link to a file stands for the file; one that leads nowhere is passed over.
             if (wanted.count(name) != 0 && entry->is_regular_file(typeError)) {
                 result.found[name].push_back(Utf8(entry->path().parent_path()) +

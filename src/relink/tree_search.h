@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// Where each wanted file name stands in a folder's whole tree. Names and folders are UTF-8 bytes
-// and compare exactly, as the file system does; each folder ends in the platform's separator.
+// Where each wanted file name stands in a folder's whole tree. Names and folders are UTF-8 bytes;
+// names are wanted in the forms the code page keeps (〜 as ～, see PathAsOnDisk) and otherwise compare
+// exactly, as the file system does; each folder ends in the platform's separator.
 using FoldersByName = std::map<std::string, std::vector<std::string>>;
 
 struct TreeSearchResult {

@@ -6,6 +6,9 @@
 // Equality of a text column with a text, NULL standing for the empty text as everywhere.
 std::string TextEquals(const std::string& column, const std::string& text);
 
+// The condition that holds for the file rows of this file name and folder, whatever their numbers.
+std::string SameFile(const std::string& fileName, const std::string& folder);
+
 // The condition that holds for exactly the file row registered under this number, file name and
 // folder (code-page bytes; an empty text stands for NULL as everywhere), so that a row changed or
 // numbered anew since it was read is never the one written.

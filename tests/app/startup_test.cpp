@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QStatusBar>
 
 #include "board/program_fixture.h"
 #include "common/codepage.h"
@@ -49,6 +50,7 @@ TEST_F(Startup, firstRunShowsNothingAndWritesTwentyFourLinesAtClose) {
     context.fileCopyBuffer = {"/left/over.dwg"};
     Start();
     EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(board().StatusBar1->currentMessage(), TForm1::NoDatabaseHint());
     EXPECT_TRUE(context.fileCopyBuffer.empty());
     EXPECT_FALSE(board().database().Attached());
     EXPECT_EQ(context.settings.serverPrefix, "localhost:");
@@ -153,6 +155,7 @@ TEST_F(Startup, aDatabaseInAJapaneseFolderIsCreatedThroughTheDialogAndAttachedAt
                   });
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_TRUE(board().database().Attached());
+    EXPECT_TRUE(board().StatusBar1->currentMessage().isEmpty());
     // The file system names the file in its own encoding; the settings keep code-page bytes.
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("図面.FDB")));
     board().close();

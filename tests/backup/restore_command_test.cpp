@@ -56,6 +56,13 @@ TEST_F(BackupProgram, theRestoreCommandListsTheBackupsAndRestoresThePickedOneBes
     ASSERT_TRUE(QTest::qWaitFor([&] { return context.settings.databaseName != "TEST.FDB"; }, 60000))
         << prompts.messages.join('\n').toStdString();
     EXPECT_EQ(context.settings.databaseName, "TEST_" + BackupFileName(older).substr(0, 15) + ".FDB");
+    // A database on a server goes on being used by the other computers: No is the default then.
+    const bool onServer = !location.settings().serverPrefix.empty();
+    ASSERT_EQ(prompts.questions.size(), 1);
+    EXPECT_EQ(prompts.questions[0].endsWith(
+                  QStringLiteral("他のコンピューターは引き続き元のデータベースを使用します。")),
+              onServer);
+    EXPECT_EQ(prompts.noByDefault, onServer ? prompts.questions : QStringList());
     EXPECT_EQ(ReadLibrary(board().database()), library);
     // The database that was in use keeps its two groups.
     Database previous(location.settings());

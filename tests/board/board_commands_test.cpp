@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -34,6 +36,7 @@ TEST_F(BoardCommands, createdGroupAppearsAtTheTopLeftInOneMoreSlot) {
     ASSERT_NE(IconOf(board(), 1), nullptr);
     EXPECT_EQ(IconOf(board(), 1)->pos(), QPoint(0, 0));
     EXPECT_EQ(CaptionOf(board(), 1)->text(), QStringLiteral("first"));
+    EXPECT_EQ(board().focusWidget(), board().Board);  // the keyboard is back on the board
 }
 
 TEST_F(BoardCommands, theNumberOfADeletedLastGroupIsGivenAgainInANewSlot) {
@@ -117,9 +120,9 @@ TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
     EXPECT_EQ(icon->size(), QSize(32, 32));  // the named picture is missing: the default one
     EXPECT_EQ(CaptionOf(form, 2)->text(), QStringLiteral("new name"));
     EXPECT_EQ(CaptionOf(form, 2)->y(), -8 + 32 + 3);
-    // The selection stays; the panel shows the old texts until the group is selected again.
+    // The selection stays, and the panel shows what was stored.
     EXPECT_EQ(form.SelectedGroup, 2);
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("old name"));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("new name"));
     EXPECT_EQ(form.GroupSlots.SlotCount(), 2);
 }
 
@@ -289,6 +292,39 @@ TEST_F(BoardCommands, eachMenuItemRunsItsOwnCommand) {
         }
         EXPECT_EQ(effects, std::vector<std::string>{expected});
     }
+}
+
+TEST_F(BoardCommands, theBoardsKeysMoveAMarkedSelectionAndGiveItsCommands) {
+    InsertGroup(1, "A", "", 0, 0);
+    InsertGroup(2, "B", "", 100, 0);
+    InsertGroup(3, "C", "", 0, 100);
+    Start();
+    TForm1& form = board();
+    form.Board->setFocus();
+    const std::vector<std::pair<Qt::Key, int>> moves{
+        {Qt::Key_Right, 1},  // nothing selected: the top left
+        {Qt::Key_Right, 2}, {Qt::Key_Down, 3}, {Qt::Key_Left, 3}, {Qt::Key_Up, 1},
+    };
+    for (const auto& [key, selected] : moves) {
+        QTest::keyClick(form.Board, key);
+        EXPECT_EQ(form.SelectedGroup, selected);
+        EXPECT_EQ(form.Edit3->text(), QString::number(selected));
+        EXPECT_TRUE(form.SelectionMark->isVisible());
+        EXPECT_TRUE(form.SelectionMark->geometry().contains(IconOf(form, selected)->geometry()));
+        EXPECT_TRUE(form.SelectionMark->geometry().contains(CaptionOf(form, selected)->geometry()));
+    }
+    EXPECT_EQ(RunWithDialog([&] { QTest::keyClick(form.Board, Qt::Key_F2); }, [](QWidget&) {}),
+              windows->form5.window());
+    prompts.AnswerNextQuestion(false);
+    QTest::keyClick(form.Board, Qt::Key_Delete);
+    EXPECT_EQ(prompts.questions, QStringList{"グループ「A」を削除します。よろしいですか？"});
+    QTest::keyClick(form.Board, Qt::Key_Return);
+    EXPECT_TRUE(windows->form3.isVisible());
+    windows->form3.close();
+    prompts.AnswerNextQuestion(true);
+    QTest::keyClick(form.Board, Qt::Key_Delete);
+    EXPECT_EQ(form.SelectedGroup, 0);
+    EXPECT_FALSE(form.SelectionMark->isVisible());
 }
 
 TEST_F(BoardCommands, exitClosesTheBoard) {

@@ -11,11 +11,17 @@
 #include "board/group_slots.h"
 #include "board/startup_paths.h"
 
-TEST(CaptionPlacement, centresByHalvingBothWidthsAndStandsThreeBelowTheIcon) {
+TEST(CaptionPlacement, centresByHalvingBothWidthsShowsWholeAndStandsThreeBelowTheIcon) {
     EXPECT_EQ(CaptionLeft(200, 32, 100), 166);
     EXPECT_EQ(CaptionLeft(0, 32, 31), 1);
-    EXPECT_EQ(CaptionLeft(0, 32, 80), -24);  // a wide caption sticks out on both sides
+    // A caption wider than the room left of its icon begins at the edge, whole; not when its icon is
+    // beyond the edge itself.
+    EXPECT_EQ(CaptionLeft(0, 32, 80), 0);
+    EXPECT_EQ(CaptionLeft(10, 32, 100), 0);
+    EXPECT_EQ(CaptionLeft(24, 32, 80), 0);
+    EXPECT_EQ(CaptionLeft(25, 32, 80), 1);
     EXPECT_EQ(CaptionLeft(-8, 25, 7), -8 + 12 - 3);
+    EXPECT_EQ(CaptionLeft(-8, 32, 100), -8 + 16 - 50);
     EXPECT_EQ(CaptionTop(10, 32), 45);
     EXPECT_EQ(CaptionTop(-40, 32), -5);
 }

@@ -42,7 +42,8 @@ TEST_F(BoardLayout, windowAsDesignedWithoutSettingsFile) {
     EXPECT_EQ(form.Panel1->geometry(), QRect(0, form.Board->geometry().bottom() + 1 - 76, 608, 76));
     EXPECT_EQ(form.StatusBar1->height(), 19);
     EXPECT_EQ(form.StatusBar1->palette().color(QPalette::Window), QColor(0xC0, 0xDC, 0xC0));
-    EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
+    // Without settings there is no database: the status line says where to set one up.
+    EXPECT_EQ(form.StatusBar1->currentMessage(), TForm1::NoDatabaseHint());
     EXPECT_TRUE(form.ComboBox1->isHidden());
     EXPECT_EQ(form.ComboBox1->width(), 97);
 

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(SettingsDialogTest, looksAsTheSettingsDialog) {
     EXPECT_EQ(dialog.windowTitle(), "データベース設定");
-    EXPECT_EQ(dialog.size(), QSize(251, 241));
+    EXPECT_EQ(dialog.size(), QSize(251, 257));
     EXPECT_EQ(dialog.findChild<QLabel*>("Label5")->text(), "　又は、'localhost:'）");
     EXPECT_NE(dialog.findChild<QFrame*>("Bevel1"), nullptr);
     EXPECT_EQ(ButtonOf(dialog, "Button1")->text(), "OK(&Y)");
@@ -110,6 +110,23 @@ TEST_F(SettingsDialogTest, okCreatesANewDatabaseAndClosesDetached) {
     EXPECT_FALSE(database.TableExists("GRPQRT"));
 }
 
+TEST_F(SettingsDialogTest, aFolderTypedOrChosenWithoutItsSeparatorGetsIt) {
+    ShowActive(dialog);
+    EnterLocation("mydb");
+    std::string typed = location.folder();
+    typed.pop_back();
+    Enter("Edit2", FromCp932(typed));
+    Click(dialog, "Button1");
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(context.settings.dataFolder, location.folder());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(location.folder()) + "MYDB.FDB"));
+
+    ShowActive(dialog);
+    prompts.ChooseNextFolder(FromCp932(typed));
+    Click(dialog, "Button3");
+    EXPECT_EQ(EditOf(dialog, "Edit2")->text(), FromCp932(location.folder()));
+}
+
 TEST_F(SettingsDialogTest, okAttachesAnExistingDatabaseWithoutTouchingIt) {
     context.settings = location.settings();
     CreateGroupDatabase();
@@ -137,7 +154,8 @@ TEST_F(SettingsDialogTest, aFailureKeepsTheDialogOpenWithTheNewValuesInTheSettin
     ASSERT_EQ(prompts.messages.size(), 1);
     const QString shown = prompts.messages[0];
     EXPECT_EQ(shown.section('\n', 0, 0), kCannotAttach);
-    EXPECT_TRUE(shown.section('\n', 1).contains(missingFolder + "MYDB.FDB")) << shown.toStdString();
+    EXPECT_EQ(shown.section('\n', 1, 1), "データベースファイルまたはフォルダがありません。");
+    EXPECT_TRUE(shown.section('\n', 2).contains(missingFolder + "MYDB.FDB")) << shown.toStdString();
     ExpectRefused(shown, "Edit1");
     EXPECT_FALSE(database.Attached());
     EXPECT_EQ(context.settings.dataFolder, ToCp932(missingFolder));  // blanks are kept

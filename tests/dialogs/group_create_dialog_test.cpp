@@ -1,13 +1,16 @@
 #include "dialogs/group_create_dialog.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "common/codepage.h"
 #include "dialog_fixture.h"
+#include "platform/codec.h"
 #include "storage/schema.h"
 
 namespace {
@@ -135,31 +138,66 @@ TEST_F(CreateDialogTest, aCharacterTheCodePageCannotHoldCannotBeTyped) {
     EXPECT_EQ(title->text(), "表題");
 }
 
-TEST_F(CreateDialogTest, browseKeepsABareNameOnlyWhenTheImgFolderHoldsIt) {
+TEST_F(CreateDialogTest, browseTakesAPictureOfTheImgFolderByNameAndCopiesOneFromElsewhereInto) {
     ShowActive(dialog);
     MakeImgFile("a.ico");
+    QFile inImg(MakeImgFile("c.ico"));
+    ASSERT_TRUE(inImg.open(QIODevice::WriteOnly) && inImg.write("img's c") > 0);
+    inImg.close();
     QTemporaryDir elsewhere;
+    const QString longName = QStringLiteral("軸組図表ソ能_X1通り～X12通り_2026年度版.ico");  // 43 bytes
+    for (const auto& [name, bytes] : {std::pair{QStringLiteral("a.ico"), QByteArray()},
+                                      {QStringLiteral("b.ico"), QByteArray("b")},
+                                      {QStringLiteral("c.ico"), QByteArray("another c")},
+                                      {longName, QByteArray("long")}}) {
+        QFile file(elsewhere.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
     QLineEdit* icon = EditOf(dialog, "Edit9");
     Type(icon, "old.bmp");
 
-    prompts.ChooseNextPicture(elsewhere.path() + "/a.ico");
+    prompts.ChooseNextPicture(elsewhere.filePath("a.ico"));  // the img folder's own, by its bytes
     Click(dialog, "Button4");
     EXPECT_EQ(icon->text(), "a.ico");
     ASSERT_EQ(prompts.pictureRequests.size(), 1u);
     EXPECT_EQ(prompts.pictureRequests[0].folder, context.appDir + "img/");
     EXPECT_EQ(prompts.pictureRequests[0].fileName, "old.bmp");
-    EXPECT_EQ(prompts.pictureRequests[0].filter,
-              "すべてのファイル (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|ビットマップ (*.bmp)|*.bmp|"
-              "アイコン (*.ico)|*.ico|エンハンス メタファイル (*.emf)|*.emf|メタファイル (*.wmf)|*.wmf");
+    EXPECT_EQ(
+        prompts.pictureRequests[0].filter,
+        "グループアイコン画像 (*.bmp;*.ico;*.emf;*.wmf)|*.bmp;*.ico;*.emf;*.wmf|ビットマップ (*.bmp)|*.bmp|"
+        "アイコン (*.ico)|*.ico|エンハンス メタファイル (*.emf)|*.emf|メタファイル (*.wmf)|*.wmf");
 
     prompts.ChooseNextPicture("");  // cancelled
     Click(dialog, "Button4");
     EXPECT_EQ(icon->text(), "a.ico");
 
-    prompts.ChooseNextPicture(elsewhere.path() + "/b.ico");
-    Click(dialog, "Button4");
-    EXPECT_EQ(icon->text(), "");
+    // Copied into img under its name, numbered past another picture's, cut to the column.
+    const std::vector<std::pair<QString, QString>> copies{
+        {elsewhere.filePath("b.ico"), "b.ico"},
+        {elsewhere.filePath("c.ico"), "c_2.ico"},
+        {elsewhere.filePath(longName), QStringLiteral("軸組図表ソ能_X1通り～X12通り_2026年.ico")},
+    };
+    for (const auto& [chosen, placed] : copies) {
+        prompts.ChooseNextPicture(chosen);
+        Click(dialog, "Button4");
+        EXPECT_EQ(icon->text(), placed);
+        QFile copy(context.appDir + "img/" + placed);
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        QFile original(chosen);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), original.readAll());
+    }
+    EXPECT_LE(Cp932Length(icon->text()), 40);
     EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // One that cannot be copied is refused, saying why, and the name stays.
+    prompts.ChooseNextPicture(elsewhere.filePath("gone.ico"));
+    Click(dialog, "Button4");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith(QStringLiteral("「") + elsewhere.filePath("gone.ico") +
+                                               QStringLiteral("」をグループアイコン画像のフォルダ")));
+    EXPECT_EQ(icon->text(), QStringLiteral("軸組図表ソ能_X1通り～X12通り_2026年.ico"));
 }
 
 TEST_F(CreateDialogTest, aPictureNameTheCodePageCannotHoldIsRefusedWhenChosen) {

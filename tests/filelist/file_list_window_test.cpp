@@ -1,6 +1,8 @@
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QListView>
 #include <QPushButton>
@@ -10,7 +12,10 @@
 #include "common/codepage.h"
 #include "file_list_fixture.h"
 #include "filelist/image_list.h"
+#include "platform/codec.h"
+#include "platform/open_reasons.h"
 #include "storage/schema.h"
+#include "support/context_menu.h"
 
 using ::testing::ElementsAre;
 
@@ -79,7 +84,7 @@ TEST_F(FileListTest, resolvesRedirectedDrivesDToZOnly) {
     EXPECT_EQ(List()->ImageIndex(0), -1);
 }
 
-TEST_F(FileListTest, sortsByEveryColumnAscending) {
+TEST_F(FileListTest, sortsByEveryColumnAscendingAndDescendingOnTheSecondClickWithAnArrow) {
     MakeFile(QStringLiteral("Beta.dwg"), 300);
     MakeFile(QStringLiteral("alpha.dwg"), 20);
     for (const auto& [name, when] :
@@ -106,7 +111,18 @@ TEST_F(FileListTest, sortsByEveryColumnAscending) {
     EXPECT_THAT(Column(kColumnSize), ElementsAre("0", "20", "300"));
     ClickHeader(kColumnTime);  // "<No File>" after every dated row
     EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
-    ClickHeader(kColumnTime);  // the same header again keeps the order
+    const QHeaderView* header = List()->DetailsView()->header();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    ClickHeader(kColumnTime);  // the same header again turns the order round
+    EXPECT_THAT(Column(kColumnTime), ElementsAre("<No File>", "2021/05/01 09:00:00", "2019/05/01 09:00:00"));
+    EXPECT_EQ(header->sortIndicatorSection(), kColumnTime);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    ClickHeader(kColumnTime);
+    EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
+    OpenGroup(1);  // listed anew in number order, without an arrow
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    ClickHeader(kColumnTime);
     EXPECT_THAT(Column(kColumnTime), ElementsAre("2019/05/01 09:00:00", "2021/05/01 09:00:00", "<No File>"));
 }
 
@@ -149,7 +165,12 @@ TEST_F(FileListTest, viewStyleFollowsTheComboBox) {
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(List()->CurrentStyle(), FileListView::Style::List);
     EXPECT_EQ(List()->IconsAndListView()->viewMode(), QListView::ListMode);
+    EXPECT_EQ(List()->IconsAndListView()->flow(), QListView::TopToBottom);
     EXPECT_FALSE(List()->DetailsView()->isVisible());
+    // The icons flow in rows again after the list's columns.
+    QTest::keyClick(combo, Qt::Key_Up);
+    EXPECT_EQ(List()->IconsAndListView()->flow(), QListView::LeftToRight);
+    QTest::keyClick(combo, Qt::Key_Down);
 
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(List()->CurrentStyle(), FileListView::Style::Details);
@@ -157,7 +178,7 @@ TEST_F(FileListTest, viewStyleFollowsTheComboBox) {
     const QHeaderView* header = List()->DetailsView()->header();
     EXPECT_TRUE(header->isVisible());
     const QStringList captions{"ファイル名", "フォルダ名", "サイズ", "更新日時", "No"};
-    const std::vector<int> widths{120, 160, 80, 100, 50};
+    const std::vector<int> widths{120, 160, 80, 140, 50};
     for (int column = 0; column < kColumnCount; ++column) {
         EXPECT_EQ(header->model()->headerData(column, Qt::Horizontal).toString(), captions[column]);
         EXPECT_EQ(header->sectionSize(column), widths[column]);
@@ -205,6 +226,38 @@ TEST_F(FileListTest, doubleClickOpensOnlyTheFirstSelectedRowWhenItsFileExists) {
                        view->visualRect(view->model()->index(2, 0)).center());
     ASSERT_TRUE(List()->IsSelected(0));
     EXPECT_TRUE(shell.opened.isEmpty());
+}
+
+TEST_F(FileListTest, openingAFileThatIsNotThereSaysSo) {
+    StoreRow(1, 1, "gone.dwg", folder);
+    form->SetViewStyleIndex(2);
+    OpenGroup(1);
+    QTreeView* view = List()->DetailsView();
+    SelectRows({0});
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                       view->visualRect(view->model()->index(0, 0)).center());
+    EXPECT_TRUE(shell.opened.isEmpty());
+    EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
+}
+
+TEST_F(FileListTest, theContextMenuOpensShowsInTheFolderAndCopiesThePaths) {
+    const std::string a = MakeFile(QStringLiteral("軸組図表.dxf"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
+    StoreRow(1, 1, Cp932("軸組図表.dxf"), folder);
+    StoreRow(1, 2, "b.dwg", folder);
+    StoreRow(1, 3, "gone.dwg", folder);
+    form->SetViewStyleIndex(2);
+    OpenGroup(1);
+    QTreeView* view = List()->DetailsView();
+    ChooseFromContextMenu(*view, 0, QStringLiteral("mnuOpen"));
+    EXPECT_EQ(shell.opened, QStringList{FromCp932(a)});
+    ChooseFromContextMenu(*view, 2, QStringLiteral("mnuOpen"));
+    EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
+    ChooseFromContextMenu(*view, 1, QStringLiteral("mnuOpenFolder"));
+    EXPECT_EQ(shell.shownInFolder, QStringList{FromCp932(b)});
+    SelectRows({0, 1});
+    ChooseFromContextMenu(*view, 1, QStringLiteral("mnuCopyPath"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), FromCp932(a) + QLatin1Char('\n') + FromCp932(b));
 }
 
 TEST_F(FileListTest, closingEmptiesTheListAndTheImages) {

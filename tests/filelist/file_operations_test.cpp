@@ -60,12 +60,22 @@ TEST_F(FileOperationsTest, addNumbersChosenFilesInOrderAndShowsThemAtOnce) {
     EXPECT_THAT(prompts.messages, IsEmpty());
 }
 
-TEST_F(FileOperationsTest, theSameFileTwiceGetsTwoNumbers) {
+TEST_F(FileOperationsTest, aFileTheGroupHoldsIsRegisteredAgainOnlyWhenTheUserSaysSo) {
     const std::string a = MakeFile(QStringLiteral("a.dwg"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
     Add({a});
+    prompts.AnswerNextQuestion(true);
     Add({a});
-    EXPECT_THAT(Column(kColumnNumber), ElementsAre("1", "2"));
-    EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("1", "2"));
+    EXPECT_THAT(
+        prompts.questions,
+        ElementsAre(
+            QStringLiteral("次のファイルは既にこのグループに登録されています。もう一度登録しますか？\n") +
+            FromCp932(a)));
+    prompts.AnswerNextQuestion(false);
+    Add({b, a});  // the new one is registered all the same
+    EXPECT_THAT(Column(kColumnNumber), ElementsAre("1", "2", "3"));
+    EXPECT_THAT(Column(kColumnFileName), ElementsAre("a.dwg", "a.dwg", "b.dwg"));
+    EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("1", "2", "3"));
 }
 
 TEST_F(FileOperationsTest, cancelledPickerChangesNothing) {
@@ -89,6 +99,24 @@ TEST_F(FileOperationsTest, namesWithQuotesAreStoredExactlyAndFoundAgain) {
     EXPECT_THAT(Column(kColumnFileName), ElementsAre("it's \"A\".dwg"));
     EXPECT_THAT(Column(kColumnSize), ElementsAre("7"));
     EXPECT_EQ(List()->ImageIndex(0), 0);
+}
+
+TEST_F(FileOperationsTest, aNameTypedWithAWaveDashIsStoredInTheCodePageAndFoundOnDisk) {
+    const QString name = QStringLiteral("軸組図_X1通り〜X12通り表.dxf");
+    MakeFile(name, 7);
+    prompts.ChooseNextFiles({files.filePath(name)});  // as the file dialog names it
+    QTest::mouseClick(Button("Button1"), Qt::LeftButton);
+    ASSERT_THAT(StoredRows(1), testing::SizeIs(1));
+    EXPECT_EQ(StoredRows(1)[0][kFileName], Cp932("軸組図_X1通り～X12通り表.dxf"));
+
+    OpenGroup(1);
+    EXPECT_THAT(Column(kColumnSize), ElementsAre("7"));
+    EXPECT_EQ(List()->ImageIndex(0), 0);
+    SelectRows({0});
+    QTest::mouseDClick(
+        List()->DetailsView()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+        List()->DetailsView()->visualRect(List()->DetailsView()->model()->index(0, 0)).center());
+    EXPECT_EQ(shell.opened, QStringList{files.filePath(name)});
 }
 
 TEST_F(FileOperationsTest, refusedInsertIsTakenOutOfTheListAndReportedOnce) {
@@ -133,11 +161,32 @@ TEST_F(FileOperationsTest, copyInOneGroupPastesIntoAnotherAsOftenAsAsked) {
     StoreRow(2, 5, "old.dwg", folder);
     OpenGroup(2);
     QTest::mouseClick(Button("Button4"), Qt::LeftButton);
+    EXPECT_THAT(prompts.questions, IsEmpty());
+    prompts.AnswerNextQuestion(true);  // the group holds them now
     QTest::mouseClick(Button("Button4"), Qt::LeftButton);
+    EXPECT_EQ(prompts.questions.size(), 1);
     EXPECT_THAT(Column(kColumnNumber), ElementsAre("5", "6", "7", "8", "9"));
     EXPECT_THAT(Column(kColumnFileName), ElementsAre("old.dwg", "a.dwg", "c.dwg", "a.dwg", "c.dwg"));
     EXPECT_THAT(Numbers(StoredRows(2)), ElementsAre("5", "6", "7", "8", "9"));
     EXPECT_EQ(context.fileCopyBuffer, (FileCopyBuffer{a, c}));
+}
+
+TEST_F(FileOperationsTest, deleteCtrlCAndCtrlVDoWhatTheirButtonsDo) {
+    const std::string a = MakeFile(QStringLiteral("a.dwg"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
+    Add({a, b});
+    SelectRows({1});
+    QTest::keyClick(List()->DetailsView(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(context.fileCopyBuffer, FileCopyBuffer{b});
+
+    OpenGroup(2);
+    QTest::keyClick(List()->DetailsView(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_THAT(Column(kColumnFileName), ElementsAre("b.dwg"));
+    SelectRows({0});
+    prompts.AnswerNextQuestion(true);
+    QTest::keyClick(List()->DetailsView(), Qt::Key_Delete);
+    EXPECT_EQ(prompts.questions, QStringList{kRemoveQuestion});
+    EXPECT_THAT(StoredRows(2), IsEmpty());
 }
 
 TEST_F(FileOperationsTest, pasteWithAnEmptyBufferDoesNothing) {
@@ -169,20 +218,22 @@ TEST_F(FileOperationsTest, bufferedPathEndingInASeparatorStoresNullName) {
 
 TEST_F(FileOperationsTest, removingTheHighestNumbersLetsThemBeUsedAgain) {
     const std::string a = MakeFile(QStringLiteral("a.dwg"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
     Add({a, a, a});
     Remove({1, 2}, true);
     EXPECT_EQ(prompts.questions, QStringList{kRemoveQuestion});
     EXPECT_THAT(Column(kColumnNumber), ElementsAre("1"));
-    Add({a});
+    Add({b});
     EXPECT_THAT(Column(kColumnNumber), ElementsAre("1", "2"));
     EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("1", "2"));
 }
 
 TEST_F(FileOperationsTest, removingAMiddleNumberLeavesAGap) {
     const std::string a = MakeFile(QStringLiteral("a.dwg"));
+    const std::string b = MakeFile(QStringLiteral("b.dwg"));
     Add({a, a, a});
     Remove({1}, true);
-    Add({a});
+    Add({b});
     EXPECT_THAT(Column(kColumnNumber), ElementsAre("1", "3", "4"));
     EXPECT_THAT(Numbers(StoredRows(1)), ElementsAre("1", "3", "4"));
 }

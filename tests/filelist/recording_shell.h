@@ -17,12 +17,14 @@ public:
         picture.fill(QColor(40, 90, 160));
         return QIcon(picture);
     }
-    void OpenDocument(QWidget*, const QString& path) override { opened << path; }
+    void OpenDocument(QWidget*, const QString& path, OpenFailed) override { opened << path; }
+    void ShowInFolder(QWidget*, const QString& path, OpenFailed) override { shownInFolder << path; }
     std::string RemoteNameOfDrive(std::string_view drive) override {
         const auto found = drives.find(std::string(drive));
         return found != drives.end() ? found->second : std::string(drive);
     }
 
     QStringList opened;
+    QStringList shownInFolder;
     std::map<std::string, std::string> drives;
 };

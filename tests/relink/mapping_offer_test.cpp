@@ -86,3 +86,14 @@ TEST_F(MappingOfferTest, noOfferWhenMostMissingFilesAreNotUnderOneFolder) {
     ASSERT_EQ(Column(1).size(), 6);
     EXPECT_FALSE(Offer()->isVisible());
 }
+
+TEST_F(MappingOfferTest, noOfferForAFolderThatStandsOnThisDesktop) {
+    // Most missing files were in folders now gone, below the temporary folder that is here.
+    for (const char* folder : {"old1/", "old2/"}) {
+        StoreRow(1, folder[3] == '1' ? 5 : 7, "c.dwg", Under(QString::fromLatin1(folder)));
+        StoreRow(1, folder[3] == '1' ? 6 : 8, "d.dwg", Under(QString::fromLatin1(folder)));
+    }
+    OpenAndWait();
+    ASSERT_EQ(Column(1).size(), 8);
+    EXPECT_FALSE(Offer()->isVisible());
+}

@@ -32,6 +32,9 @@ TEST_F(MissingFilesTest, listsTheMissingRegistrationsOfEveryGroupWithTheirCount)
     StoreRow(1, 4, "gone.dwg", here);
     StoreRow(2, 2, "A.dwg", here);  // names differ in case: another file
     StoreRow(2, 3, "", "");
+    // Typed here with the wave dash, stored under the code page's full-width tilde: not missing.
+    StoreRow(2, 5, Cp932("軸組図_X1通り～X12通り.dxf"),
+             MakeFile(QStringLiteral("軸組図_X1通り〜X12通り.dxf")));
 
     OpenAndWait();
 
@@ -77,10 +80,12 @@ TEST_F(MissingFilesTest, relinkProposesFoundFoldersMarksGuessesAndStoresOnlyTheC
     StoreRow(1, 2, "two.dwg", "/old/proj/sheet/");
     StoreRow(1, 3, "three.dwg", "/old/c/");
     StoreRow(1, 4, "four.dwg", "/old/c/");  // found only under another case: not the same name
+    const std::string waveDash = MakeFile(QStringLiteral("tree/表/A〜B.dxf"));
+    StoreRow(1, 5, Cp932("A～B.dxf"), Cp932("/old/表/"));
     OpenAndWait();
 
     RelinkFrom(files.filePath(QStringLiteral("tree")));
-    ASSERT_EQ(ProposalList()->topLevelItemCount(), 3);
+    ASSERT_EQ(ProposalList()->topLevelItemCount(), 4);
     EXPECT_EQ(ProposalList()->topLevelItem(1)->text(3), FromCp932(nearer));
     EXPECT_TRUE(ProposalList()->topLevelItem(1)->text(4).startsWith(QStringLiteral("推測")));
     EXPECT_FALSE(ProposalList()->topLevelItem(0)->text(4).startsWith(QStringLiteral("推測")));
@@ -91,8 +96,48 @@ TEST_F(MissingFilesTest, relinkProposesFoundFoldersMarksGuessesAndStoresOnlyTheC
     EXPECT_EQ(stored[0][kFilePath], unique);
     EXPECT_EQ(stored[1][kFilePath], nearer);
     EXPECT_EQ(stored[2][kFilePath], "/old/c/");
-    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("2件を再リンクしました。")));
+    EXPECT_EQ(stored[4][kFilePath], waveDash);
+    EXPECT_EQ(stored[4][kFileName], Cp932("A～B.dxf"));  // the name stays as stored
+    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("3件を再リンクしました。")));
     EXPECT_THAT(Column(2), ElementsAre("three.dwg", "four.dwg"));
+}
+
+TEST_F(MissingFilesTest, aRowIsRelinkedToAFileTheUserChoosesEvenUnderAnotherName) {
+    AddGroup(1, "G");
+    const std::string renamedIn = MakeFile(QStringLiteral("新/軸組図_改表.dxf"));
+    const std::string movedTo = MakeFile(QStringLiteral("移動先/平面図.dxf"));
+    StoreRow(1, 1, Cp932("軸組図.dxf"), Under(QStringLiteral("旧/")));
+    StoreRow(1, 2, Cp932("平面図.dxf"), Under(QStringLiteral("旧/")));
+    StoreRow(1, 3, "gone.dwg", Under(QStringLiteral("旧/")));
+    OpenAndWait();
+    QTreeView* list = window.findChild<QTreeView*>(QStringLiteral("MissingList"));
+
+    // A double-click on the row, or the button for the current row.
+    prompts.ChooseNextFiles({FromCp932(renamedIn) + QStringLiteral("軸組図_改表.dxf")});
+    const QPoint first = list->visualRect(list->model()->index(0, 2)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    prompts.ChooseNextFiles({FromCp932(movedTo) + QStringLiteral("平面図.dxf")});
+    Click("ChooseFileButton");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.Busy(); }, 20000));
+
+    EXPECT_EQ(prompts.fileFolders, QStringList(2, files.filePath(QStringLiteral("旧/"))));
+    const std::vector<FileRecord> stored = StoredRows(1);
+    EXPECT_EQ(stored[0][kFileName], Cp932("軸組図_改表.dxf"));
+    EXPECT_EQ(stored[0][kFilePath], renamedIn);
+    EXPECT_EQ(stored[1][kFileName], Cp932("平面図.dxf"));
+    EXPECT_EQ(stored[1][kFilePath], movedTo);
+    EXPECT_THAT(prompts.messages, ElementsAre(QStringLiteral("1件を再リンクしました。"),
+                                              QStringLiteral("1件を再リンクしました。")));
+    EXPECT_THAT(Column(2), ElementsAre("gone.dwg"));
+
+    // A folder that holds none of the names says so, not that nothing is missing.
+    RelinkFrom(files.filePath(QStringLiteral("新")));
+    EXPECT_EQ(prompts.messages.last(),
+              QStringLiteral(
+                  "選択したフォルダの中に、リンク切れファイルと同じ名前のファイルは見つかりませんでした。"));
 }
 
 TEST_F(MissingFilesTest, aRefusedUpdateIsCountedAndItsRowStays) {

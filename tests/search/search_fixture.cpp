@@ -1,16 +1,13 @@
 #include "search_fixture.h"
 
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QTimer>
 #include <array>
 
 #include "common/codepage.h"
 #include "common/sql_literal.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
+#include "support/context_menu.h"
 
 std::string J(std::string_view utf8) {
     return Cp932(utf8);
@@ -46,11 +43,5 @@ std::vector<FileRecord> SearchTest::FilesOf(int group) {
 }
 
 void SearchTest::ChooseGroupsHolding(QAbstractItemView& view, int row) {
-    QTimer::singleShot(0, [] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        menu->findChild<QAction*>(QStringLiteral("mnuGroupsHolding"))->trigger();
-        menu->close();
-    });
-    emit view.customContextMenuRequested(view.visualRect(view.model()->index(row, 0)).center());
+    ChooseFromContextMenu(view, row, QStringLiteral("mnuGroupsHolding"));
 }

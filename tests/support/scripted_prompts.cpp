@@ -17,6 +17,11 @@ bool ScriptedPrompts::Question(QWidget*, const QString& text) {
     return answer;
 }
 
+bool ScriptedPrompts::QuestionDefaultNo(QWidget* parent, const QString& text) {
+    noByDefault << text;
+    return Question(parent, text);
+}
+
 QStringList ScriptedPrompts::OpenFiles(QWidget*) {
     ++fileRequests;
     if (fileAnswers.empty()) {
@@ -26,6 +31,12 @@ QStringList ScriptedPrompts::OpenFiles(QWidget*) {
     QStringList answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
+}
+
+QString ScriptedPrompts::ChooseFile(QWidget* parent, const QString&, const QString& folder) {
+    fileFolders << folder;
+    const QStringList answer = OpenFiles(parent);
+    return answer.isEmpty() ? QString() : answer.front();
 }
 
 QString ScriptedPrompts::OpenPicture(QWidget*, const QString& folder, const QString& fileName,
