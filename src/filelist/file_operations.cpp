@@ -113,13 +113,16 @@ std::vector<std::string> TForm3::AskAboutHeldFiles(int groupNo, const std::vecto
                                                    QWidget* messageParent) {
     constexpr int kNamesShown = 10;
     const std::string table = FileTableName(groupNo);
-    std::vector<bool> held;
-    QStringList names;
+    std::vector<std::pair<std::string, std::string>> files;
     for (const std::string& path : paths) {
         const StoredPath stored = StoredNames(path);
-        held.push_back(database_.CountRows(table, SameFile(stored.fileName, stored.folder)) > 0);
-        if (held.back() && names.size() <= kNamesShown) {
-            names << (names.size() < kNamesShown ? FromCp932(stored.folder + stored.fileName)
+        files.emplace_back(stored.fileName, stored.folder);
+    }
+    const std::vector<bool> held = HeldFiles(database_, table, files);
+    QStringList names;
+    for (std::size_t i = 0; i < files.size() && names.size() <= kNamesShown; ++i) {
+        if (held[i]) {
+            names << (names.size() < kNamesShown ? FromCp932(files[i].second + files[i].first)
                                                  : QStringLiteral("..."));
         }
     }

@@ -340,10 +340,10 @@ void MissingFilesWindow::RelinkChosenFile() {
         return;
     }
     const StoredPath stored = StoredPathOf(context_.folderMappings, *bytes);
-    RelinkProposal chosenFile{.file = file, .newFolder = stored.folder};
-    if (stored.fileName != file.fileName) {
-        chosenFile.newFileName = stored.fileName;
-    }
+    RelinkProposal chosenFile{
+        .file = file,
+        .newFolder = stored.folder,
+        .newFileName = stored.fileName != file.fileName ? stored.fileName : std::string()};
     StoreProposals({std::move(chosenFile)});
 }
 

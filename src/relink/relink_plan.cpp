@@ -45,7 +45,7 @@ std::vector<RelinkProposal> ProposeRelinks(const std::vector<MissingFile>& files
         const int best = BestCandidate(Utf8FromCp932(file.folder), storable);
         if (best >= 0) {
             proposals.push_back(
-                {file, storableBytes[best], static_cast<int>(storable.size()), walk.Complete()});
+                {file, storableBytes[best], static_cast<int>(storable.size()), walk.Complete(), {}});
         }
     }
     return proposals;

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
+
+class Database;
 
 // Equality of a text column with a text, NULL standing for the empty text as everywhere.
 std::string TextEquals(const std::string& column, const std::string& text);
@@ -13,3 +17,9 @@ std::string SameFile(const std::string& fileName, const std::string& folder);
 // folder (code-page bytes; an empty text stands for NULL as everywhere), so that a row changed or
 // numbered anew since it was read is never the one written.
 std::string SameRegistration(std::int64_t number, const std::string& fileName, const std::string& folder);
+
+// For each (file name, folder), whether `table` holds a row of that file, asked a few dozen files
+// to a statement (each statement is a round trip to a server). All false when the table cannot be
+// read, as for a table that holds none of them.
+std::vector<bool> HeldFiles(Database& database, const std::string& table,
+                            const std::vector<std::pair<std::string, std::string>>& files);
