@@ -52,6 +52,7 @@ AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
     } catch (const FbException& error) {
         outcome.error = FailureWords(master->getUtilInterface(), error.getStatus());
         outcome.kind = ClassifyFailure(error.getStatus());
+        outcome.structures = StructuresOf(error.getStatus());
     }
     if (dpb) {
         dpb->dispose();

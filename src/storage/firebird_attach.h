@@ -18,6 +18,7 @@ struct AttachOutcome {
     Firebird::IAttachment* attachment = nullptr;  // nullptr when attaching failed
     std::string error;                            // Firebird's words then
     FailureKind kind = FailureKind::Other;        // and what kind of trouble they tell of
+    OnDiskStructures structures;                  // for a file of another on-disk structure
 };
 
 // Attaches the database at `path` (UTF-8, telling Firebird so) with the program's credentials. A path

@@ -2,9 +2,11 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <functional>
 
 #include "backup/attachment_marker.h"
 #include "backup_program.h"
@@ -215,10 +217,7 @@ TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt
 
 TEST_F(BackupProgram, aFileTooDamagedToAttachIsOfferedItsNewestBackup) {
     MakeBackup();
-    {
-        std::fstream file(DatabaseFile(), std::ios::in | std::ios::out | std::ios::binary);
-        file.write(std::string(4096, '\x33').data(), 4096);  // the header page
-    }
+    DamagePageList(DatabaseFile());
     prompts.AnswerNextQuestion(true);
     prompts.AnswerNextQuestion(true);
 
@@ -228,4 +227,45 @@ TEST_F(BackupProgram, aFileTooDamagedToAttachIsOfferedItsNewestBackup) {
         QStringLiteral("データベース接続が出来ません。設定を確認して下さい。")));
     ASSERT_TRUE(board().database().Attached());
     EXPECT_EQ(ReadLibrary(board().database()), library);
+}
+
+TEST_F(BackupProgram, aSoundFileOfAnotherFirebirdOrNoDatabaseAtAllIsNoDamageAndOffersNoRestore) {
+    MakeBackup();
+    attachment_marker::Place(Folder());  // the last run ended hard
+    const std::filesystem::path file = DatabaseFile();
+    const std::filesystem::path sound = file.string() + ".sound";
+    std::filesystem::copy_file(file, sound);
+    struct Case {
+        const char* label;
+        std::function<void()> change;
+        QString told;  // the status line's words, as far as they do not depend on this Firebird
+    };
+    const std::vector<Case> cases{
+        {"newer", [&] { SetOnDiskStructure(file, 13); },
+         QStringLiteral(
+             "データベースファイルが新しいバージョンのFirebirdの形式（オンディスク構造 13.0）のため、"
+             "開けません。このプログラムが読めるのはオンディスク構造 12.")},
+        {"older", [&] { SetOnDiskStructure(file, 11); },
+         QStringLiteral(
+             "データベースファイルが古いバージョンのFirebirdの形式（オンディスク構造 11.0）のため、"
+             "開けません。このプログラムが読めるのはオンディスク構造 12.")},
+        {"none", [&] { OverwriteHeaderPage(file); },
+         QStringLiteral("データベースファイルがFirebirdのデータベースの形式ではないため、開けません。")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.label);
+        std::filesystem::copy_file(sound, file, std::filesystem::copy_options::overwrite_existing);
+        test.change();
+        statusTexts.clear();
+        StartProgram();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::any_of(statusTexts.begin(), statusTexts.end(),
+                                   [&](const QString& text) { return text.startsWith(test.told); });
+            },
+            30000))
+            << statusTexts.join('\n').toStdString();
+        EXPECT_TRUE(prompts.questions.isEmpty());
+        windows.reset();
+    }
 }
