@@ -132,7 +132,8 @@ void TForm1::DropPress() {
 }
 
 void TForm1::ShowDetails(int groupNo) {
-    const GroupRecord row = ReadGroupRow(database_, groupNo);
+    shownGroup_ = ReadGroupRow(database_, groupNo);
+    const GroupRecord& row = shownGroup_;
     Edit1->setText(FromCp932(row[kGroupName]));
     Edit2->setText(FromCp932(row[kGroupAuthor]));
     Edit3->setText(FromCp932(row[kGroupN]));

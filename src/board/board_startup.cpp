@@ -74,4 +74,5 @@ void TForm1::ClearDetails() {
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
         edit->clear();
     }
+    shownGroup_ = GroupRecord();
 }

@@ -11,6 +11,11 @@
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
+    return AddFileRow(number, path, std::nullopt);
+}
+
+std::pair<std::string, std::string> TForm3::AddFileRow(std::int64_t number, const std::string& path,
+                                                       const std::optional<StoredPath>& registered) {
     // The icon comes from the path as given, everything else from the path with its network drive
     // resolved; each as it stands on this machine.
     const FolderMappings& mappings = context_.folderMappings;
@@ -38,6 +43,8 @@ std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, con
     row.size = facts ? std::to_string(facts->size) : std::string("0");
     row.time = facts ? facts->lastWriteTime.toStdString() : std::string("<No File>");
     row.number = std::to_string(number);
+    row.storedFileName = registered ? registered->fileName : stored.fileName;
+    row.storedFolder = registered ? registered->folder : stored.folder;
     ListView1->AppendRow(row, localPath, imageIndex, icon);
     return {stored.fileName, stored.folder};
 }

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "storage/table_state.h"
 
 struct AppContext;
 class Database;
@@ -61,6 +63,8 @@ public:
     bool SelectFileNumber(int number);
     // Asked for from a row's context menu: the groups whose file lists hold the same file.
     std::function<void(const std::string& folder, const std::string& fileName)> onGroupsHoldingFile;
+    // Told each time the list has read its group's file table, with how the table stood then.
+    ViewRead onViewRead;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +94,11 @@ private:
     void OpenQuickLook();
     void StepQuickLook(int steps);
     QuickLookFile QuickLookFileOf(int row) const;
+
+    // AddFileItem, for a row `registered` under this file name and folder (the path's own parts
+    // otherwise).
+    std::pair<std::string, std::string> AddFileRow(std::int64_t number, const std::string& path,
+                                                   const std::optional<StoredPath>& registered);
 
     void Button1Click();
     void Button3Click();

@@ -140,8 +140,7 @@ bool Database::UpdateSet(std::string_view table, std::string_view setClause, std
 }
 
 bool Database::DeleteRows(std::string_view table, std::string_view where) {
-    return impl_->attachment != nullptr &&
-           impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes}) >= 0;
+    return DeleteRowsChanged(table, where, false) >= 0;
 }
 
 long long Database::UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
@@ -163,8 +162,19 @@ long long Database::UpdateSetChanged(std::string_view table, std::string_view se
         {"UpdateSet", UpdateSetText(table, setClause, where), table, RowEffect::KeepsCount, counted});
 }
 
+long long Database::DeleteRowsChanged(std::string_view table, std::string_view where, bool counted) {
+    if (impl_->attachment == nullptr) {
+        return -1;
+    }
+    return impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes, counted});
+}
+
 bool Database::WriteTogether(const std::function<bool()>& writes) {
     return impl_->Guarded([&] { return WriteTogetherNow(writes); });
+}
+
+void Database::ReadTogether(const std::function<void()>& reads) {
+    impl_->Guarded([&] { ReadTogetherNow(reads); });
 }
 
 int Database::CountRows(std::string_view table, std::string_view where) {
