@@ -74,23 +74,29 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
         }
     }
     // What the backup holds is counted at the moment its own snapshot is taken: until then, other
-    // desktops' writes wait.
-    std::optional<HeldCensus> moment(std::in_place, job.database, true, cancel, job.serviceDeadline);
+    // desktops' writes wait. It is counted as soon as the backup has begun, while the backup streams:
+    // the census holds its tables against being dropped only the seconds that takes, and its snapshot
+    // is let go before the copy is checked.
+    std::optional<HeldCensus> moment(std::in_place, job.database, CensusHoldsWriters(job.database), cancel,
+                                     job.serviceDeadline);
     if (!moment->Begun()) {
         return failed(moment->Words());
     }
+    std::optional<RowCensus> counted;
+    const auto count = [&] {
+        if (moment) {
+            moment->Release();
+            counted = moment->Read(words);
+            moment.reset();
+        }
+    };
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline,
-                                                 [&moment] { moment->Release(); });
-    moment->Release();
+    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline, count);
     if (!copied.done) {
         return failed(copied.error);
     }
-    const std::optional<RowCensus> counted = moment->Read(words);
-    // Its snapshot has read every table: it must not keep other desktops from dropping one while the
-    // copy is checked.
-    moment.reset();
+    count();  // a backup that brought no byte
     stage(BackupStage::Checking);
     const std::optional<RowCensus> restored =
         CheckCopy({job.checkFolder, job.folder}).Restore(unchecked, cancel, job.serviceDeadline, words);
