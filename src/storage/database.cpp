@@ -29,31 +29,33 @@ void Database::CreateDatabase() {
     const Credentials credentials = FirebirdCredentials();
     const std::string text = CreateDatabaseText(path, credentials.user, credentials.password);
     impl_->Trace(text);
-    IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
-        CallStatus status(impl_->master);
-        IAttachment* made = nullptr;
+    const AttachOutcome created = impl_->Connecting([master = impl_->master, text] {
+        ThrowStatusWrapper status(master->getStatus());
+        AttachOutcome made;
         try {
             FB_BOOLEAN isCreate = false;
-            made = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
-                                                      text.c_str(), kSqlDialect, &isCreate);
+            made.attachment = master->getUtilInterface()->executeCreateDatabase(
+                &status, static_cast<unsigned>(text.size()), text.c_str(), kSqlDialect, &isCreate);
         } catch (const FbException& error) {
-            impl_->Report("CreateDatabase", error);
-            impl_->gone = false;  // nothing was attached that could be lost
+            made.error = FailureWords(master->getUtilInterface(), error.getStatus());
         }
+        status.dispose();
         return made;
     });
-    if (created != nullptr) {
-        impl_->Attach(created);
-        impl_->life.Tell(ConnectionEvent::Attached);
+    if (created.attachment == nullptr) {
+        impl_->Report("CreateDatabase", created.error.c_str());
+        return;
     }
+    impl_->Attach(created.attachment);
+    impl_->life.Tell(ConnectionEvent::Attached);
 }
 
 void Database::ConnectDatabase() {
     if (Attached()) {
         return;
     }
-    const AttachOutcome outcome =
-        impl_->Connecting([this] { return AttachDatabase(impl_->master, impl_->FirebirdPath()); });
+    const AttachOutcome outcome = impl_->Connecting(
+        [master = impl_->master, path = impl_->FirebirdPath()] { return AttachDatabase(master, path); });
     if (outcome.attachment == nullptr) {
         impl_->Report("ConnectDatabase", outcome.error.c_str());
         return;

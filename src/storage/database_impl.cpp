@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "common/codepage.h"
 #include "storage/firebird_attach.h"
@@ -67,9 +68,11 @@ void Database::Impl::CloseStatement() {
 void Database::Impl::MarkLost() {
     gone = false;
     result.reset();
-    // A call given up because its connection is being left is not made again.
+    // A call given up because its connection is being left is not made again; the connection is left
+    // as by a detach, which DisconnectDatabase tells.
     if (calls.Leaving()) {
         life.StopReattaching();
+        leftUnderACall = leftUnderACall || attachment != nullptr;
     }
     // Nothing can be rolled back or detached over a connection that is gone. The handles are let go
     // on the thread that uses them, where the idle end of the read transaction may be under way.
@@ -91,6 +94,9 @@ void Database::Impl::Attach(IAttachment* made) {
 }
 
 bool Database::Impl::DetachQuietly() {
+    if (std::exchange(leftUnderACall, false)) {
+        return true;
+    }
     CloseStatement();
     transactions.EndReading();
     if (life.Lost()) {

@@ -24,9 +24,10 @@ struct Database::Impl {
     Firebird::IMaster* master = Firebird::fb_get_master_interface();
     Firebird::IUtil* util = master->getUtilInterface();
     Firebird::IAttachment* attachment = nullptr;
-    bool remote = false;  // attached through a server
-    bool gone = false;    // a call of the operation under way found the connection gone
-    int depth = 0;        // public operations under way, one inside another
+    bool remote = false;          // attached through a server
+    bool gone = false;            // a call of the operation under way found the connection gone
+    bool leftUnderACall = false;  // dropped as a call was given up for its being left: not detached yet
+    int depth = 0;                // public operations under way, one inside another
     ConnectionLife life;
     ServerCalls calls;
     TransactionPolicy transactions;
@@ -78,10 +79,10 @@ struct Database::Impl {
         return calls.Watched(attachment, operation);
     }
 
-    // Makes the connection: through a server on the connection's own thread, which may take a while.
-    template <typename Operation>
-    auto Connecting(Operation operation) {
-        return settings.serverPrefix.empty() ? operation() : calls.OnThread(operation);
+    // Makes the connection with `make`, which touches nothing of this object: through a server on a
+    // thread of its own (see ServerCalls::Connect), which may take a while.
+    AttachOutcome Connecting(std::function<AttachOutcome()> make) {
+        return settings.serverPrefix.empty() ? make() : calls.Connect(std::move(make));
     }
 
     // A reading statement of the statement layer, in the read transaction.

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "storage/connection_thread.h"
+#include "storage/firebird_attach.h"
 #include "storage/statement_deadline.h"
 
 // How a server's connection makes its calls: on a thread of its own, so that the thread that asked
@@ -68,6 +69,10 @@ public:
             return std::move(*answer);
         }
     }
+
+    // Makes the connection with `make` on a thread of its own while this one waits as for a call:
+    // given up after the time a call may take, or at once when the connection is being left.
+    AttachOutcome Connect(std::function<AttachOutcome()> make);
 
     // Runs `task` on the connection's thread when it has one, here otherwise; nobody waits painting.
     // With an attachment, its calls to it are under the deadline, as Watched's are.
