@@ -134,9 +134,13 @@ void BackupKeeper::Restore(const ConnectionSettings& database, const BackupEntry
         return [this, outcome, target] {
             if (!outcome.done) {
                 Show(QString());
-                context_.prompts->Message(&mainWindow_,
-                                          QStringLiteral("バックアップから復元できませんでした。\n%1")
-                                              .arg(QString::fromStdString(outcome.error)));
+                QString text = QStringLiteral("バックアップから復元できませんでした。\n%1")
+                                   .arg(QString::fromStdString(outcome.error));
+                if (!outcome.leftBehind.empty()) {
+                    text += QStringLiteral("\n復元しかけたデータベース「%1」を削除できませんでした。")
+                                .arg(QString::fromStdString(outcome.leftBehind));
+                }
+                context_.prompts->Message(&mainWindow_, text);
                 return;
             }
             Show(QStringLiteral("「%1」に復元しました。").arg(PathText(target)));

@@ -21,9 +21,9 @@ constexpr std::chrono::milliseconds kReaderIdle{100};
 
 Database::Impl::Impl(const ConnectionSettings& s)
     : settings(s),
-      calls(master),
       transactions(master,
-                   [this](const char* operation, const FbException& error) { Report(operation, error); }) {
+                   [this](const char* operation, const FbException& error) { Report(operation, error); }),
+      calls(master) {
     // Through a server the reads of one command share the read transaction, which spares each read the
     // round trips to start and end one; it ends once the connection has been idle a moment. A
     // transaction that has read a table keeps every other connection from dropping that table until

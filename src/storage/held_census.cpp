@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -79,15 +80,27 @@ struct CensusConnection {
         if (outcome.attachment == nullptr) {
             throw std::runtime_error(outcome.error);
         }
+        std::lock_guard lock(attachmentMutex);
         attachment = outcome.attachment;
     }
 
     // Closes the connection under a call that waits for a server that stopped answering; from any
-    // thread.
+    // thread, also while the connection's own thread attaches or closes it.
     void Abort() {
+        IAttachment* aborted = nullptr;
+        {
+            std::lock_guard lock(attachmentMutex);
+            if (attachment == nullptr) {
+                return;
+            }
+            // Held here: a detach on the connection's thread lets go of its own reference.
+            aborted = attachment;
+            aborted->addRef();
+        }
         CheckStatusWrapper aborting(master->getStatus());
-        attachment->cancelOperation(&aborting, fb_cancel_abort);
+        aborted->cancelOperation(&aborting, fb_cancel_abort);
         aborting.dispose();
+        aborted->release();
     }
 
     // Lets go of everything and detaches.
@@ -95,8 +108,12 @@ struct CensusConnection {
         FreeKept();
         EndHolds();
         End(snapshot);
-        if (attachment != nullptr) {
-            IAttachment* const leaving = std::exchange(attachment, nullptr);
+        IAttachment* leaving = nullptr;
+        {
+            std::lock_guard lock(attachmentMutex);
+            leaving = std::exchange(attachment, nullptr);
+        }
+        if (leaving != nullptr) {
             try {
                 leaving->detach(&status);
             } catch (const FbException&) {
@@ -244,6 +261,7 @@ struct CensusConnection {
 
     IMaster* master = fb_get_master_interface();
     ThrowStatusWrapper status{master->getStatus()};
+    std::mutex attachmentMutex;  // for Abort, from another thread
     IAttachment* attachment = nullptr;
     std::vector<ITransaction*> holds;  // reserving the group tables
     ITransaction* snapshot = nullptr;
@@ -313,9 +331,7 @@ std::optional<Answer> HeldCensus::Ask(Step step) {
         words_ = error.what();
         // A call given up waits for a server that stopped answering: the connection is closed
         // under it, and what it holds there (the reservation) goes with it.
-        if (connection_->attachment != nullptr) {
-            connection_->Abort();
-        }
+        connection_->Abort();
     }
     return std::nullopt;
 }

@@ -14,10 +14,10 @@
 #include "storage/firebird_attach.h"
 #include "storage/statement_deadline.h"
 
-// How a server's connection makes its calls: on a thread of its own, so that the thread that asked
-// may go on painting its windows meanwhile, and under a deadline, so that a server that stopped
-// answering is given up instead of waited for. Firebird's own types: only for the storage layer's
-// sources.
+// How a connection makes its calls: on a thread of its own, so that the thread that asked may go on
+// painting its windows meanwhile (a lock another connection holds, a slow disk, a slow network), and,
+// for a server's, under a deadline, so that a server that stopped answering is given up instead of
+// waited for. Firebird's own types: only for the storage layer's sources.
 class ServerCalls {
 public:
     explicit ServerCalls(Firebird::IMaster* master);

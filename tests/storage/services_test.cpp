@@ -144,6 +144,36 @@ TEST(RowCensus, aLibraryOfManyGroupsIsCountedTwoHundredTablesAStatement) {
     EXPECT_EQ(census->tables.at(FileTableName(kGroups)).rows, 1);
 }
 
+TEST_F(FilledDatabase, aRestoreCancelledWhileItWritesLeavesNoDatabaseBehind) {
+    {
+        // Enough registrations for the restore to take a while.
+        Database database(location.settings());
+        database.ConnectDatabase();
+        database.SetStatementDeadline(std::chrono::minutes(5));
+        AddRegistrations(database, 1, 100000);
+    }
+    const fs::path file = Backup();
+    CancelFlag cancel{false};
+    std::atomic<bool> finished{false};
+    // Cancelled once the service has begun writing the new database.
+    std::thread canceller([&] {
+        while (!finished && !cancel) {
+            std::error_code error;
+            if (fs::file_size(Local("COPY.FDB"), error) > 0 && !error) {
+                cancel = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const ServiceOutcome outcome = RestoreDatabase(file, Beside("COPY.FDB"), cancel);
+    finished = true;
+    canceller.join();
+    ASSERT_TRUE(cancel) << "the restore ended before it could be cancelled";
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(outcome.leftBehind.empty()) << outcome.leftBehind;
+    EXPECT_FALSE(fs::exists(Local("COPY.FDB")));
+}
+
 TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
     const fs::path file = Backup();
     {
