@@ -1,7 +1,8 @@
 // A backup of 10,000 groups and 200,000 registrations and its check (the backup restored into a
 // temporary database and counted), beside the same Services API calls made directly and the gbak
 // command line; the whole proven backup on its thread with the longest the event loop was kept
-// waiting (counter "stall_ms"); the database's validation (its time only).
+// waiting (counter "stall_ms"); the census of the backup's moment with another desktop's deletion
+// during it; the database's validation (its time only).
 
 #include <fcntl.h>
 #include <ibase.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <thread>
 
 #include "backup/background_work.h"
 #include "backup/verified_backup.h"
@@ -22,6 +24,7 @@
 #include "storage/credentials.h"
 #include "storage/database.h"
 #include "storage/database_presence.h"
+#include "storage/held_census.h"
 #include "storage/row_census.h"
 #include "storage/schema.h"
 #include "storage/services.h"
@@ -176,7 +179,7 @@ void DirectRestore() {
     service.Run(-1, &in);
 }
 
-// The census statements of the program, one per table, sent straight.
+// The census statements of the program, a hundred tables each, sent straight.
 long long DirectCensus(const std::string& path) {
     DirectDatabase database(path, DirectDatabase::Open::Attach);
     std::vector<std::string> tables;
@@ -187,9 +190,9 @@ long long DirectCensus(const std::string& path) {
             tables.push_back(name.substr(0, name.find_last_not_of(' ') + 1));
         });
     long long rows = 0;
-    for (const std::string& table : tables) {
-        database.Query("SELECT " + CensusColumns(table) + " FROM " + table,
-                       [&](const DirectDatabase::Row& row) { rows += row.Int(0); });
+    for (const std::string& source : CensusSources(tables)) {
+        database.Query("SELECT * FROM " + source,
+                       [&](const DirectDatabase::Row& row) { rows += row.Int(1); });
     }
     return rows;
 }
@@ -254,6 +257,50 @@ void CensusFloor(benchmark::State& state) {
              [] { Require(DirectCensus(LargeLibrary().DatabasePath()) == kAllRows, "the count"); });
 }
 
+// A group past the library's, with its file table, for another desktop to delete.
+int SpareGroup() {
+    return LargeLibraryGroups() + 1;
+}
+
+void AddSpareGroup() {
+    DirectDatabase database(LargeLibrary().SetupPath(), DirectDatabase::Open::Attach);
+    database.Execute("INSERT INTO GRPQRT (N, GRPNAME) VALUES (" + std::to_string(SpareGroup()) +
+                     ", 'spare')");
+    database.Execute("CREATE TABLE " + FileTableName(SpareGroup()) +
+                     " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))");
+}
+
+// The census of the backup's moment as the job takes it: the group tables reserved until its
+// snapshot has begun, then counted from the snapshot. Meanwhile another desktop deletes a group (its
+// row and its file table in one transaction, waiting for locks as long as it takes) as soon as the
+// reservation is let go: how long that took (counter "deletion_wait_ms").
+void Census(benchmark::State& state) {
+    LargeLibrary();
+    double waited = 0;
+    TimeEach(state, AddSpareGroup, [&] {
+        std::optional<HeldCensus> held(std::in_place, LargeLibrary().Settings(), true, kGoOn,
+                                       kServiceDeadline);
+        Require(held->Begun(), "the census's snapshot");
+        held->Release();
+        std::thread deleting([&] {
+            const auto started = std::chrono::steady_clock::now();
+            DirectDatabase(LargeLibrary().SetupPath(), DirectDatabase::Open::Attach)
+                .ExecuteAll({"DELETE FROM GRPQRT WHERE N=" + std::to_string(SpareGroup()),
+                             "DROP TABLE " + FileTableName(SpareGroup())});
+            waited = std::max(
+                waited, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                            .count());
+        });
+        std::string words;
+        const std::optional<RowCensus> census = held->Read(words);
+        held.reset();
+        deleting.join();
+        Require(census && census->Registrations() == kAllRows - LargeLibraryGroups(),
+                ("the census: " + words).c_str());
+    });
+    state.counters["deletion_wait_ms"] = waited;
+}
+
 void BackupCheckGbak(benchmark::State& state) {
     EnsureBackupFile();
     TimeEach(state, RemoveCheckDatabase, [] {
@@ -298,6 +345,7 @@ const auto registered = {
     Register("BackupCheckFloor", BackupCheckFloor)->Arg(LargeLibraryGroups()),
     Register("BackupCheckGbak", BackupCheckGbak)->Arg(LargeLibraryGroups()),
     Register("VerifiedBackup", VerifiedBackupRun)->Arg(LargeLibraryGroups()),
+    Register("Census", Census)->Arg(LargeLibraryGroups()),
     Register("CensusFloor", CensusFloor)->Arg(LargeLibraryGroups()),
     Register("Validate", Validate)->Arg(LargeLibraryGroups()),
 };

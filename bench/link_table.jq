@@ -14,7 +14,8 @@ include "results";
     {op: "group copy", size: "500 files", run: "GroupCopy/500"},
     {op: "group copy", size: "2,000 files", run: "GroupCopy/2000"},
     {op: "search finding 100 files", size: "1,000 groups, 20,000 files", run: "Search/1000"},
-    {op: "change check, nothing changed", size: "1,000 groups, file list of 20", run: "ChangeCheck/1000"}
+    {op: "change check, nothing changed", size: "1,000 groups, file list of 20", run: "ChangeCheck/1000"},
+    {op: "census of a backup's moment", size: "1,000 groups, 20,000 files", run: "Census/1000"}
   ]
 | map(. + {floor: (.floor // (.run | sub("/"; "Floor/")))})
 | map(select($median[.run] != null))

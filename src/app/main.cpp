@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdlib>
 
 #include "app/end_run.h"
 #include "app/program_start.h"
@@ -12,14 +13,12 @@
 #include "platform/session_signals.h"
 #include "platform/shell.h"
 #include "starter/starter_problem.h"
+#include "storage/connection_making.h"
 #include "storage/firebird_lock_folder.h"
 
-int main(int argc, char** argv) {
-    // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
-    // session's signals back and they reach the program only through ForwardSessionSignals.
-    HoldSessionSignals();
-    NoteStartupStep("main");
-    UseOwnFirebirdLockFolder();
+namespace {
+
+int Run(int argc, char** argv) {
     const std::string starterProblem = TakeStarterProblem();  // before any thread reads the environment
     // The board is laid out in pixels and keeps its size whatever the screen's density.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -45,4 +44,22 @@ int main(int argc, char** argv) {
     board.show();
     ShowStarterProblem(board, prompts, starterProblem);
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before any thread exists (the toolkit's, the database client's), so that all of them hold the
+    // session's signals back and they reach the program only through ForwardSessionSignals.
+    HoldSessionSignals();
+    NoteStartupStep("main");
+    UseOwnFirebirdLockFolder();
+    const int code = Run(argc, argv);
+    // Everything of the program's is saved and let go. A connection to a server that does not answer,
+    // given up while it was being made, would hold the database client's own end until the system
+    // gives up on it: it is left behind.
+    if (ConnectionsBeingMade() > 0) {
+        std::_Exit(code);
+    }
+    return code;
 }

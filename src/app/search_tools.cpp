@@ -28,6 +28,9 @@ SearchTools::SearchTools(AppContext& context, TForm1& board)
     QObject::connect(mnuSearch, &QAction::triggered, &window, &SearchWindow::ShowForTyping);
     QObject::connect(mnuRefresh, &QAction::triggered, &watcher, &ChangeWatcher::RequestRefresh);
     window.onOpen = [this](const SearchHit& hit) { Open(hit); };
+    board.onViewRead = [this](const std::string& table, const std::optional<TableState>& state) {
+        watcher.ViewRead(table, state);
+    };
     board.database().SetWriteObserver(
         [this](const Database::OwnWrite& write) { watcher.NoteOwnWrite(write); },
         [this](std::string_view table) { return watcher.Watches(table); });
@@ -38,6 +41,7 @@ void SearchTools::AddFileList(TForm3& fileList) {
     fileList.onGroupsHoldingFile = [this](const std::string& folder, const std::string& fileName) {
         window.ShowGroupsHolding(folder, fileName);
     };
+    fileList.onViewRead = board_.onViewRead;
 }
 
 int SearchTools::ListedGroup() const {

@@ -17,6 +17,18 @@ QString PathText(const ConnectionSettings& database) {
     return QString::fromStdString(Utf8FromCp932(database.DatabasePath()));
 }
 
+// Why a database file that is no damaged one cannot be opened.
+QString FormatText(const OnDiskStructures& structures) {
+    if (structures.found.empty()) {
+        return QStringLiteral("データベースファイルがFirebirdのデータベースの形式ではないため、開けません。");
+    }
+    return QStringLiteral(
+               "データベースファイルが%1のFirebirdの形式（オンディスク構造 %2）のため、開けません。"
+               "このプログラムが読めるのはオンディスク構造 %3 です。")
+        .arg(structures.newer ? QStringLiteral("新しいバージョン") : QStringLiteral("古いバージョン"),
+             QString::fromStdString(structures.found), QString::fromStdString(structures.read));
+}
+
 }  // namespace
 
 void BackupKeeper::Validate(const ConnectionSettings& database) {
@@ -60,6 +72,10 @@ void BackupKeeper::ProbeFailedAttach(const ConnectionSettings& database) {
             if (probe.state == DatabaseState::Damaged) {
                 Show(QStringLiteral("データベースファイルが破損しています。"));
                 OfferRestore(database);
+            } else if (probe.state == DatabaseState::Format) {
+                // A sound file that this Firebird does not read: a backup in its place would lose
+                // whatever another program wrote there since.
+                Show(FormatText(probe.structures));
             }
         };
     });
@@ -122,9 +138,13 @@ void BackupKeeper::Restore(const ConnectionSettings& database, const BackupEntry
         return [this, outcome, target, shared] {
             if (!outcome.done) {
                 Show(QString());
-                context_.prompts->Message(&mainWindow_,
-                                          QStringLiteral("バックアップから復元できませんでした。\n%1")
-                                              .arg(QString::fromStdString(outcome.error)));
+                QString text = QStringLiteral("バックアップから復元できませんでした。\n%1")
+                                   .arg(QString::fromStdString(outcome.error));
+                if (!outcome.leftBehind.empty()) {
+                    text += QStringLiteral("\n復元しかけたデータベース「%1」を削除できませんでした。")
+                                .arg(QString::fromStdString(outcome.leftBehind));
+                }
+                context_.prompts->Message(&mainWindow_, text);
                 return;
             }
             Show(QStringLiteral("「%1」に復元しました。").arg(PathText(target)));

@@ -200,8 +200,7 @@ bool BackupKeeper::Idle() {
 void BackupKeeper::StartBackup(const ConnectionSettings& database, bool onlyWhenDue) {
     const std::filesystem::path folder = FolderOf(database);
     const std::filesystem::path temporary = CheckFolder();
-    BackupJob job{database, folder, temporary.empty() ? folder : temporary,
-                  static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
+    BackupJob job{database, folder, temporary, static_cast<std::int64_t>(std::time(nullptr)), onlyWhenDue};
     statusBeforeBackup_ = status_.currentMessage();
     // The work may outlive this object (a server that stopped answering at the program's end): only
     // its answer, run here, may touch it.

@@ -6,7 +6,7 @@
 
 #include "backup/backup_catalog.h"
 #include "backup/backup_place.h"
-#include "backup/verified_backup.h"
+#include "backup/check_copy.h"
 
 namespace fs = std::filesystem;
 

@@ -1,12 +1,11 @@
 #include "backup/verified_backup.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 
 #include "backup/backup_place.h"
+#include "backup/check_copy.h"
 #include "backup/retention.h"
-#include "storage/database_presence.h"
 #include "storage/held_census.h"
 #include "storage/row_census.h"
 
@@ -22,50 +21,6 @@ std::optional<RowCensus> Census(const ConnectionSettings& settings, const Cancel
                                 std::chrono::milliseconds deadline, std::string& words) {
     return HeldCensus(settings, false, cancel, deadline).Read(words);
 }
-
-// A temporary embedded database restored from `file`, gone with the object.
-class CheckCopy {
-public:
-    explicit CheckCopy(const fs::path& folder) {
-        std::string pattern = (folder / (std::string(kCheckFolderStem) + "XXXXXX")).string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            folder_ = pattern;
-            settings_.serverPrefix.clear();
-            settings_.dataFolder = pattern + "/";
-            settings_.databaseName = "CHECK.FDB";
-        }
-    }
-    ~CheckCopy() {
-        if (restored_) {
-            DropDatabase(settings_);
-        }
-        std::error_code error;
-        fs::remove_all(folder_, error);
-    }
-    CheckCopy(const CheckCopy&) = delete;
-    CheckCopy& operator=(const CheckCopy&) = delete;
-
-    // The restored copy's census; nothing, with the reason in `words`, when it cannot be made.
-    std::optional<RowCensus> Restore(const fs::path& file, const CancelFlag& cancel,
-                                     std::chrono::milliseconds deadline, std::string& words) {
-        if (folder_.empty()) {
-            words = "cannot create a folder in " + file.parent_path().string();
-            return std::nullopt;
-        }
-        const ServiceOutcome outcome = RestoreDatabase(file, settings_, cancel, deadline);
-        if (!outcome.done) {
-            words = outcome.error;
-            return std::nullopt;
-        }
-        restored_ = true;
-        return Census(settings_, cancel, deadline, words);
-    }
-
-private:
-    fs::path folder_;
-    ConnectionSettings settings_ = ConnectionSettings::Defaults();
-    bool restored_ = false;
-};
 
 BackupReport Refused(BackupResult result, std::string words) {
     return BackupReport{result, {}, std::move(words)};
@@ -119,26 +74,32 @@ BackupReport MakeVerifiedBackup(const BackupJob& job, const CancelFlag& cancel,
         }
     }
     // What the backup holds is counted at the moment its own snapshot is taken: until then, other
-    // desktops' writes wait.
-    std::optional<HeldCensus> moment(std::in_place, job.database, true, cancel, job.serviceDeadline);
+    // desktops' writes wait. It is counted as soon as the backup has begun, while the backup streams:
+    // the census holds its tables against being dropped only the seconds that takes, and its snapshot
+    // is let go before the copy is checked.
+    std::optional<HeldCensus> moment(std::in_place, job.database, CensusHoldsWriters(job.database), cancel,
+                                     job.serviceDeadline);
     if (!moment->Begun()) {
         return failed(moment->Words());
     }
+    std::optional<RowCensus> counted;
+    const auto count = [&] {
+        if (moment) {
+            moment->Release();
+            counted = moment->Read(words);
+            moment.reset();
+        }
+    };
     stage(BackupStage::Copying);
     const fs::path unchecked = job.folder / UncheckedFileName(job.now);
-    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline,
-                                                 [&moment] { moment->Release(); });
-    moment->Release();
+    const ServiceOutcome copied = BackupDatabase(job.database, unchecked, cancel, job.serviceDeadline, count);
     if (!copied.done) {
         return failed(copied.error);
     }
-    const std::optional<RowCensus> counted = moment->Read(words);
-    // Its snapshot has read every table: it must not keep other desktops from dropping one while the
-    // copy is checked.
-    moment.reset();
+    count();  // a backup that brought no byte
     stage(BackupStage::Checking);
     const std::optional<RowCensus> restored =
-        CheckCopy(job.checkFolder).Restore(unchecked, cancel, job.serviceDeadline, words);
+        CheckCopy({job.checkFolder, job.folder}).Restore(unchecked, cancel, job.serviceDeadline, words);
     // Where the moment could not be held (a long write elsewhere) the copy may hold the database as
     // it stands now instead.
     const auto holds = [&](const std::optional<RowCensus>& census) { return census && *restored == *census; };

@@ -16,18 +16,17 @@
 // old ones let go (see retention.h).
 struct BackupJob {
     ConnectionSettings database;
-    std::filesystem::path folder;       // this database's backups
-    std::filesystem::path checkFolder;  // where the check's temporary database is made
-    std::int64_t now = 0;               // seconds since 1970, UTC: the new backup's time
+    std::filesystem::path folder;  // this database's backups
+    // Where the check's temporary database is made (empty: none), the backups folder when nothing can
+    // be made there or it has no room.
+    std::filesystem::path checkFolder;
+    std::int64_t now = 0;  // seconds since 1970, UTC: the new backup's time
     // The automatic backup: only when the newest kept one is more than a day old and the database
     // changed since.
     bool onlyWhenDue = false;
     // How long one call to the server may go unanswered before the backup is given up.
     std::chrono::milliseconds serviceDeadline = kServiceDeadline;
 };
-
-// The temporary folder of a check's database: this stem and six letters or digits.
-inline constexpr const char* kCheckFolderStem = "qarto-check-";
 
 enum class BackupResult { Made, NotDue, Failed, CheckFailed, Cancelled };
 

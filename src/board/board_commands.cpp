@@ -67,6 +67,10 @@ void TForm1::mnuEditGroupClick() {
     dialog.GroupNo = SelectedGroup;
     dialog.exec();
     if (!dialog.Registered) {
+        // The dialog showed another desktop's change; the board shows it too.
+        if (dialog.ChangedElsewhere) {
+            RefreshBoard();
+        }
         return;
     }
     const GroupRecord row = ReadGroupRow(database_, SelectedGroup);

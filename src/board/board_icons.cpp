@@ -2,12 +2,15 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <optional>
+#include <vector>
 
 #include "board/board_window.h"
 #include "common/number.h"
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/paths.h"
+#include "storage/row_walk.h"
 #include "storage/schema.h"
 
 namespace {
@@ -103,20 +106,30 @@ void TForm1::RebuildBoard() {
     Board->hide();
     FreeBoard();
     rebuilding_ = true;
-    if (database_.Attached() && database_.TableExists(kGroupTable)) {
-        GroupSlots.Reset(ParseIntOrZero(database_.SelectMax(kGroupTable, "N", "")));
-        const int rows = database_.CountRows(kGroupTable, "");
+    // The rows and how the table stood, at one moment: a change made after it is one the watch sees.
+    std::vector<GroupRecord> rows;
+    std::optional<TableState> state;
+    int largest = 0;
+    const bool listed = database_.Attached();
+    database_.ReadTogether([&] {
+        if (!listed || !database_.TableExists(kGroupTable)) {
+            return;
+        }
+        state = ReadTableState(database_, kGroupTable);
+        largest = ParseIntOrZero(database_.SelectMax(kGroupTable, "N", ""));
+        const int count = database_.CountRows(kGroupTable, "");
         database_.OpenSelect("*", kGroupTable, "", "N");
         GroupRecord row;
-        for (int i = 0; i < rows; ++i) {
-            if (i == 0) {
-                database_.ReadFirstRow(row);
-            } else {
-                database_.ReadNextRow(row);
-            }
+        WalkRows(database_, count, row, [&] { rows.push_back(row); });
+    });
+    if (listed) {
+        GroupSlots.Reset(largest);
+        for (const GroupRecord& row : rows) {
             AddGroupIconFromRow(row);
         }
-        database_.CloseResult();
+        if (onViewRead) {
+            onViewRead(kGroupTable, state);
+        }
     }
     rebuilding_ = false;
     rebuildPictures_.clear();

@@ -138,6 +138,7 @@ void TForm1::ShowDetails(int groupNo) {
 }
 
 void TForm1::ShowDetailsRow(const GroupRecord& row) {
+    shownGroup_ = row;
     Edit1->setText(FromCp932(row[kGroupName]));
     Edit2->setText(FromCp932(row[kGroupAuthor]));
     Edit3->setText(FromCp932(row[kGroupN]));

@@ -25,6 +25,6 @@ bool TForm1::SelectGroup(int groupNo) {
 }
 
 void TForm1::GroupGone(const QString& message) {
-    context_.prompts->Message(this, message);
     RefreshBoard();
+    context_.prompts->Message(this, message);
 }

@@ -82,5 +82,6 @@ void TForm1::ClearDetails() {
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5}) {
         edit->clear();
     }
+    shownGroup_ = GroupRecord();
     MarkSelected(0);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "board/group_slots.h"
@@ -13,6 +14,7 @@
 #include "platform/picture.h"
 #include "storage/database.h"
 #include "storage/records.h"
+#include "storage/table_state.h"
 
 class QAction;
 class QComboBox;
@@ -67,6 +69,8 @@ public:
     void RefreshBoard();
     // Selects a group as a completed press on its icon does; false when it is not in the database.
     bool SelectGroup(int groupNo);
+    // Told each time the board has read the master table, with how the table stood then.
+    ViewRead onViewRead;
 
     void FormShow();
     void FormClose();
@@ -162,10 +166,13 @@ private:
     void StorePosition(int groupNo, GroupSlot& slot);
     // Attached, with the master table.
     bool MasterTableReady();
-    // Another desktop deleted the group this one still showed: says so and shows the board as it is.
+    // Another desktop deleted or changed the group this one still showed: shows the board as it is and
+    // says so.
     void GroupGone(const QString& message);
-    // Writes the copy's master row `values` and the copy of group `source`'s file list; all or nothing.
-    bool CopyGroupRows(int source, std::int64_t copyNo, const std::array<std::string, 11>& values);
+    // Writes the copy `copyNo` of group `source`'s master row, as the details panel shows it, and of
+    // its file list; all or nothing. `row` is the source's row as read then, every text empty when it
+    // was no longer as shown.
+    bool CopyGroupRows(int source, std::int64_t copyNo, std::optional<GroupRecord>& row);
     // The number the details panel shows when a group command may act on it; 0 when it may not.
     // While the server is away the command says its `failure`, when it has one.
     int CommandGroup(const QString& failure = {});
@@ -185,6 +192,7 @@ private:
 
     AppContext& context_;
     Database database_;
+    GroupRecord shownGroup_;  // the master row the details panel shows, as read
     BoardWindows windows_;
     std::function<void()> makeWindows_;
     // The other windows' places and sizes and the file list's columns: designed, then as the

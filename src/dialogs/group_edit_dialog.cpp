@@ -12,6 +12,7 @@
 #include "platform/window_showing.h"
 #include "storage/database.h"
 #include "storage/group_presence.h"
+#include "storage/registration.h"
 #include "storage/schema.h"
 
 TForm5::TForm5(AppContext& context, Database& database, QWidget* parent)
@@ -25,14 +26,15 @@ TForm5::TForm5(AppContext& context, Database& database, QWidget* parent)
 
 void TForm5::FormShow() {
     Registered = false;
+    ChangedElsewhere = false;
     // A group that is not found (or a failed read) leaves every field empty, the number included.
-    GroupRecord record;
+    loaded_ = GroupRecord();
     database_.OpenSelect("*", kGroupTable, "N=" + SqlNumber(GroupNo), "");
-    database_.ReadFirstRow(record);
+    database_.ReadFirstRow(loaded_);
     database_.CloseResult();
-    panel_.ShowRecord(record);
-    LoadedX = record[kGroupX];
-    LoadedY = record[kGroupY];
+    panel_.ShowRecord(loaded_);
+    LoadedX = loaded_[kGroupX];
+    LoadedY = loaded_[kGroupY];
     panel_.Edit2->setFocus();
 }
 
@@ -42,13 +44,23 @@ void TForm5::Button1Click() {
     if (!texts) {
         return;
     }
-    // Without a row loaded, or with the row deleted meanwhile by another desktop, there is nothing to
-    // update; an UPDATE that matches no row would still report success.
-    if (number == 0 || GroupDeleted(database_, number) ||
-        !database_.UpdateColumns(
-            kGroupTable, GroupColumnNames(),
-            GroupRowValues(number, *texts, IntegerLiteral(LoadedX), IntegerLiteral(LoadedY)),
-            "N=" + SqlNumber(number))) {
+    // Only the row as it was read is written over; without a row loaded there is nothing to update.
+    const long long updated =
+        number == 0 ? -1
+                    : database_.UpdateColumnsChanged(
+                          kGroupTable, GroupColumnNames(),
+                          GroupRowValues(number, *texts, IntegerLiteral(LoadedX), IntegerLiteral(LoadedY)),
+                          SameGroupRow(loaded_));
+    if (updated == 0 && !GroupDeleted(database_, number)) {
+        FormShow();
+        ChangedElsewhere = true;
+        context_.prompts->Message(
+            this,
+            QStringLiteral(
+                "他のコンピューターで変更されたため、編集登録しませんでした。最新の内容を表示しました。"));
+        return;
+    }
+    if (updated != 1) {
         context_.prompts->Message(this, QStringLiteral("編集登録失敗"));
         return;
     }

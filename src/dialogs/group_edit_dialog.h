@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialogs/group_field_panel.h"
+#include "storage/records.h"
 
 struct AppContext;
 class Database;
@@ -17,6 +18,9 @@ public:
 
     bool Registered = false;  // the row was updated during the last showing
     int GroupNo = 0;          // set by the board before showing: the group to edit
+    // A save was refused during the last showing because another desktop had changed the row since
+    // it was read; the dialog shows the row as it is now.
+    bool ChangedElsewhere = false;
 
     // X and Y of the row as read at showing; written back unchanged.
     std::string LoadedX;
@@ -29,4 +33,5 @@ private:
     AppContext& context_;
     Database& database_;
     GroupFieldPanel panel_;
+    GroupRecord loaded_;  // the row as read at showing: what a save may overwrite
 };

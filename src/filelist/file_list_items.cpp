@@ -13,20 +13,23 @@
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
     const StoredPath given = StoredPathOf(context_.folderMappings, path);
-    return AddRow(number, given, OnRedirectableDrive(path) ? StoredNames(path) : given);
+    return AddRow(number, given, OnRedirectableDrive(path) ? StoredNames(path) : given, std::nullopt);
 }
 
-void TForm3::AddStoredFileItem(std::int64_t number, const std::string& path) {
+void TForm3::AddStoredFileItem(std::int64_t number, const StoredPath& registered) {
+    const std::string path = registered.folder + registered.fileName;
     const StoredPath given = SplitStoredPath(path);
     AddRow(number, given,
            OnRedirectableDrive(path)
                ? SplitStoredPath(ResolveDriveOfPath(
                      path, [this](std::string_view drive) { return ResolveNetworkDrive(drive); }))
-               : given);
+               : given,
+           registered);
 }
 
 std::pair<std::string, std::string> TForm3::AddRow(std::int64_t number, const StoredPath& given,
-                                                   const StoredPath& stored) {
+                                                   const StoredPath& stored,
+                                                   const std::optional<StoredPath>& registered) {
     // The icon comes from the path as given, everything else from the path with its network drive
     // resolved; each as it stands on this machine.
     const FolderMappings& mappings = context_.folderMappings;
@@ -49,6 +52,8 @@ std::pair<std::string, std::string> TForm3::AddRow(std::int64_t number, const St
     row.size = facts ? std::to_string(facts->size) : std::string("0");
     row.time = facts ? facts->lastWriteTime.toStdString() : std::string("<No File>");
     row.number = std::to_string(number);
+    row.storedFileName = registered ? registered->fileName : stored.fileName;
+    row.storedFolder = registered ? registered->folder : stored.folder;
     ListView1->AppendRow(row, localPath, imageIndex, icon);
     return {stored.fileName, stored.folder};
 }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "common/number.h"
 #include "filelist/file_list_view.h"
@@ -24,6 +25,7 @@
 #include "preview/thumbnails.h"
 #include "storage/database.h"
 #include "storage/records.h"
+#include "storage/row_walk.h"
 #include "storage/schema.h"
 
 namespace {
@@ -204,19 +206,23 @@ void TForm3::FormShow() {
     ListView1->SetThumbnailSide(PreferredThumbnailSide());
     ApplyViewStyle();
 
+    // The rows and how the table stood, at one moment: a change made after it is one the watch sees.
     const std::string table = TableName();
-    const int count = database_.CountRows(table, "");
-    const int opened = database_.OpenSelect("*", table, "", "N");
-    FileRecord record;
-    for (int i = 0; i < std::min(count, opened); ++i) {
-        if (i == 0) {
-            database_.ReadFirstRow(record);
-        } else {
-            database_.ReadNextRow(record);
-        }
-        AddStoredFileItem(ParseIntOrZero(record[kFileN]), record[kFilePath] + record[kFileName]);
+    std::vector<FileRecord> records;
+    std::optional<TableState> state;
+    database_.ReadTogether([&] {
+        state = ReadTableState(database_, table);
+        const int count = database_.CountRows(table, "");
+        const int opened = database_.OpenSelect("*", table, "", "N");
+        FileRecord record;
+        WalkRows(database_, std::min(count, opened), record, [&] { records.push_back(record); });
+    });
+    for (const FileRecord& record : records) {
+        AddStoredFileItem(ParseIntOrZero(record[kFileN]), StoredPath{record[kFilePath], record[kFileName]});
     }
-    database_.CloseResult();
+    if (onViewRead) {
+        onViewRead(table, state);
+    }
     ListView1->AskForAllThumbnails();
 }
 

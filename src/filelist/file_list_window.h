@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "storage/table_state.h"
 
 struct AppContext;
 class Database;
@@ -45,9 +47,9 @@ public:
     // folder to store for it: those of its stored form under this desktop's folder mappings, or else
     // of the path with its network drive resolved.
     std::pair<std::string, std::string> AddFileItem(std::int64_t number, const std::string& path);
-    // Appends the row of a registration read (its folder and name joined): shown as stored, with its
-    // network drive resolved, and looked for where this desktop's folder mappings put it.
-    void AddStoredFileItem(std::int64_t number, const std::string& path);
+    // Appends the row of a registration read: shown as stored, with its network drive resolved, and
+    // looked for where this desktop's folder mappings put it; a change acts on it as read.
+    void AddStoredFileItem(std::int64_t number, const StoredPath& registered);
     // The remote name of the network share redirected to a drive text such as "X:", or the text.
     std::string ResolveNetworkDrive(std::string_view drive);
 
@@ -65,6 +67,8 @@ public:
     bool SelectFileNumber(int number);
     // Asked for from a row's context menu: the groups whose file lists hold the same file.
     std::function<void(const std::string& folder, const std::string& fileName)> onGroupsHoldingFile;
+    // Told each time the list has read its group's file table, with how the table stood then.
+    ViewRead onViewRead;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,9 +115,11 @@ private:
                                                QWidget* messageParent);
     // The folder and the file name stored for a full path, as AddFileItem answers them.
     StoredPath StoredNames(const std::string& path);
-    // Appends the row of a registration `given` as stored, `stored` with its network drive resolved.
+    // Appends the row of a registration `given` as stored, `stored` with its network drive resolved;
+    // `registered` is the row as read, where it was read (a change names it whole).
     std::pair<std::string, std::string> AddRow(std::int64_t number, const StoredPath& given,
-                                               const StoredPath& stored);
+                                               const StoredPath& stored,
+                                               const std::optional<StoredPath>& registered);
     std::string TableName() const;
 
     AppContext& context_;

@@ -2,6 +2,7 @@
 #include <QStringList>
 #include <array>
 #include <tuple>
+#include <vector>
 
 #include "common/number.h"
 #include "common/sql_literal.h"
@@ -61,20 +62,43 @@ void TForm3::Button5Click() {
     if (!context_.prompts->Question(this, QStringLiteral("選択したファイルを除去します。よろしいですか？"))) {
         return;
     }
-    bool refused = false;
+    // Each selected row names its whole registration, so that a number another desktop has given to
+    // another file meanwhile is never the one removed; all of them go, or none.
+    std::vector<int> rows;
+    std::vector<std::string> registrations;
     for (int row = ListView1->RowCount() - 1; row >= 0; --row) {
-        if (!ListView1->IsSelected(row)) {
-            continue;
-        }
-        const std::int32_t number = ParseIntOrZero(ListView1->Row(row).number);
-        // A row whose registration is still stored stays, so the list never hides a stored file.
-        if (database_.DeleteRows(TableName(), "N=" + SqlNumber(number))) {
-            ListView1->RemoveRow(row);
-        } else {
-            refused = true;
+        if (ListView1->IsSelected(row)) {
+            const FileRowTexts texts = ListView1->Row(row);
+            rows.push_back(row);
+            registrations.push_back(
+                SameRegistration(ParseIntOrZero(texts.number), texts.storedFileName, texts.storedFolder));
         }
     }
-    if (refused) {
+    if (registrations.empty()) {
+        return;
+    }
+    const std::string table = TableName();
+    long long removed = 1;
+    const bool committed = database_.WriteTogether([&] {
+        for (const std::string& registration : registrations) {
+            removed = database_.DeleteRowsChanged(table, registration);
+            if (removed != 1) {
+                return false;
+            }
+        }
+        return true;
+    });
+    if (committed) {
+        for (const int row : rows) {
+            ListView1->RemoveRow(row);
+        }
+    } else if (removed == 0) {
+        Reload();
+        context_.prompts->Message(
+            this,
+            QStringLiteral("他のコンピューターで変更されたため、削除しませんでした。一覧を更新しました。"));
+    } else {
+        // A row whose registration is still stored stays, so the list never hides a stored file.
         context_.prompts->Message(this, QStringLiteral("削除失敗"));
     }
 }

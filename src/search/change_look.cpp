@@ -1,31 +1,9 @@
 #include "search/change_look.h"
 
-#include <charconv>
-
+#include "common/number.h"
 #include "common/sql_literal.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
-
-namespace {
-
-// The server's decimal text of a count or a transaction number; 0 for NULL.
-std::int64_t ToInt64(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-}  // namespace
-
-std::optional<TableState> ReadTableState(Database& database, std::string_view table) {
-    std::string row[2];
-    const int count = database.OpenSelect("COUNT(*), MAX(RDB$RECORD_VERSION)", table, "", "");
-    WalkRows(database, count, row, [] {});
-    if (count != 1) {
-        return std::nullopt;
-    }
-    return TableState{ToInt64(row[0]), ToInt64(row[1])};
-}
 
 ChangeLook::Outcome ChangeLook::Look(Database& database, int fileGroup,
                                      const std::vector<Database::OwnWrite>& ownWrites) {
@@ -41,7 +19,11 @@ ChangeLook::Outcome ChangeLook::Look(Database& database, int fileGroup,
 
 void ChangeLook::Expect(const std::string& table, std::optional<TableState> state) {
     Watched& watched = table == kGroupTable ? groups_ : files_;
-    watched = state ? Watched{table, state} : Watched{};
+    watched = Watched{};
+    if (state) {
+        watched.table = table;
+        watched.state = state;
+    }
 }
 
 void ChangeLook::Note(const Database::OwnWrite& write) {
@@ -76,7 +58,9 @@ bool ChangeLook::LookAt(Database& database, Watched& watched, const std::string&
         // A write whose effect is not known, or a table that came or went with the program's own
         // write, is taken as the program's own: the look learns how things stand.
     }
-    watched = Watched{table, now};
+    watched = Watched{};
+    watched.table = table;
+    watched.state = now;
     return news;
 }
 
@@ -95,6 +79,6 @@ bool ChangeLook::OwnChangesOnly(Database& database, const Watched& watched, cons
                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
     const bool read = database.ResultOpen();
     WalkRows(database, count, version,
-             [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
+             [&] { own = own && watched.ownTransactions.count(DecimalInt64OrZero(version[0])) != 0; });
     return read && own;
 }

@@ -8,16 +8,7 @@
 #include <vector>
 
 #include "storage/database.h"
-
-// How a table stands, as cheaply as the server can say it: its row count and the newest
-// transaction that wrote one of its rows.
-struct TableState {
-    std::int64_t rows = 0;
-    std::int64_t newest = 0;  // MAX(RDB$RECORD_VERSION); 0 for an empty table
-    bool operator==(const TableState&) const = default;
-};
-// Nothing when the table cannot be read.
-std::optional<TableState> ReadTableState(Database& database, std::string_view table);
+#include "storage/table_state.h"
 
 // One look at the master table and a file table: did someone else change them since the last look?
 // The program's own writes come with their transactions and row changes, so that they are no news

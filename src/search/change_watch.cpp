@@ -1,8 +1,6 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
-#include <algorithm>
-#include <optional>
 #include <utility>
 
 #include "storage/schema.h"
@@ -15,36 +13,18 @@ bool UserInTheMiddle() {
 ChangeWatcher::ChangeWatcher(Database& database, Views views, QObject* parent)
     : QObject(parent), database_(database), views_(std::move(views)), worker_(database) {
     connect(&timer_, &QTimer::timeout, this, &ChangeWatcher::Check);
-    // Told after the worker was: it follows the new database before it learns what to expect there.
-    listening_ = database_.Listen([this](Database::ConnectionEvent event) {
-        if (event == Database::ConnectionEvent::Attached) {
-            ExpectWhatTheViewsRead(true, 0);
-        }
-    });
 }
 
-void ChangeWatcher::ExpectWhatTheViewsRead(bool groups, int fileGroup) {
-    std::vector<std::pair<std::string, std::optional<TableState>>> expected;
-    if (groups) {
-        expected.emplace_back(kGroupTable, ReadTableState(database_, kGroupTable));
-    }
-    if (fileGroup != 0) {
-        const std::string files = FileTableName(fileGroup);
-        expected.emplace_back(files, ReadTableState(database_, files));
-    }
+void ChangeWatcher::ViewRead(const std::string& table, const std::optional<TableState>& state) {
     {
-        // The program's own writes so far are in those states already.
-        std::lock_guard lock(ownWritesMutex_);
-        std::erase_if(ownWrites_, [&](const Database::OwnWrite& write) {
-            return std::any_of(expected.begin(), expected.end(),
-                               [&](const auto& table) { return table.first == write.table; });
-        });
-    }
-    worker_.Post([this, expected = std::move(expected)](FollowingConnection&) {
-        for (const auto& [table, state] : expected) {
-            look_.Expect(table, state);
+        // The program's own writes so far are in that state already.
+        std::lock_guard lock(mutex_);
+        std::erase_if(ownWrites_, [&](const Database::OwnWrite& write) { return write.table == table; });
+        if (table != kGroupTable) {
+            watchedFiles_ = table;
         }
-    });
+    }
+    worker_.Post([this, table, state](FollowingConnection&) { look_.Expect(table, state); });
 }
 
 bool ChangeWatcher::UserBusy() const {
@@ -57,12 +37,12 @@ void ChangeWatcher::RequestRefresh() {
 }
 
 bool ChangeWatcher::Watches(std::string_view table) const {
-    const int group = watchedGroup_;
-    return table == kGroupTable || (group != 0 && table == FileTableName(group));
+    std::lock_guard lock(mutex_);
+    return table == kGroupTable || (!watchedFiles_.empty() && table == watchedFiles_);
 }
 
 void ChangeWatcher::NoteOwnWrite(const Database::OwnWrite& write) {
-    std::lock_guard lock(ownWritesMutex_);
+    std::lock_guard lock(mutex_);
     ownWrites_.push_back(write);
 }
 
@@ -74,10 +54,10 @@ void ChangeWatcher::Check() {
     }
     looking_ = true;
     const int fileGroup = views_.openFileGroup();
-    watchedGroup_ = fileGroup;
     std::vector<Database::OwnWrite> written;
     {
-        std::lock_guard lock(ownWritesMutex_);
+        std::lock_guard lock(mutex_);
+        watchedFiles_ = fileGroup != 0 ? FileTableName(fileGroup) : std::string();
         written.swap(ownWrites_);
     }
     worker_.Post([this, fileGroup, written = std::move(written)](FollowingConnection& connection) {
@@ -106,6 +86,5 @@ void ChangeWatcher::RefreshWhenFree() {
     const bool everything = refreshEverything_;
     refreshEverything_ = false;
     refreshFiles_ = false;
-    ExpectWhatTheViewsRead(everything, views_.openFileGroup());
     views_.refresh(everything);
 }

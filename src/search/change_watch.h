@@ -2,10 +2,10 @@
 
 #include <QObject>
 #include <QTimer>
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,10 +32,14 @@ public:
     };
     static constexpr int kIntervalMs = 2000;
 
-    // Follows `database` (the program's connection) to whatever it attaches; its first look there
-    // compares with how the master table stood when the connection was attached, just before the
-    // board is read.
+    // Follows `database` (the program's connection) to whatever it attaches; each look there compares
+    // with what the views read last (see ViewRead).
     ChangeWatcher(Database& database, Views views, QObject* parent = nullptr);
+
+    // A view read `table` (the master table or the open list's file table) as it stood in `state`, at
+    // the moment of its rows: the next look at it compares with that, so that nothing written since is
+    // missed, however soon.
+    void ViewRead(const std::string& table, const std::optional<TableState>& state);
 
     void Start() { timer_.start(kIntervalMs); }
     // Starts a look unless one is under way, and refreshes what earlier looks found once the user is
@@ -52,10 +56,6 @@ public:
     void NoteOwnWrite(const Database::OwnWrite& write);
 
 private:
-    // The views are about to read the master table (when `groups`) and the file table of
-    // `fileGroup` (0: none): the next look compares with how those stand now, so that nothing
-    // written from now on is missed. One short statement each, on the program's connection.
-    void ExpectWhatTheViewsRead(bool groups, int fileGroup);
     bool UserBusy() const;
     void Looked(bool groupsChanged, bool filesChanged);
     void RefreshWhenFree();
@@ -68,8 +68,7 @@ private:
     bool looking_ = false;
     bool refreshFiles_ = false;
     bool refreshEverything_ = false;
-    std::atomic<int> watchedGroup_{0};
-    mutable std::mutex ownWritesMutex_;
+    mutable std::mutex mutex_;  // for what the connection's thread asks and tells
+    std::string watchedFiles_;  // the file table looked at: the open list's
     std::vector<Database::OwnWrite> ownWrites_;
-    std::shared_ptr<void> listening_;
 };

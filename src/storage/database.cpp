@@ -29,31 +29,33 @@ void Database::CreateDatabase() {
     const Credentials credentials = FirebirdCredentials();
     const std::string text = CreateDatabaseText(path, credentials.user, credentials.password);
     impl_->Trace(text);
-    IAttachment* const created = impl_->Connecting([&]() -> IAttachment* {
-        CallStatus status(impl_->master);
-        IAttachment* made = nullptr;
+    const AttachOutcome created = impl_->Connecting([master = impl_->master, text] {
+        ThrowStatusWrapper status(master->getStatus());
+        AttachOutcome made;
         try {
             FB_BOOLEAN isCreate = false;
-            made = impl_->util->executeCreateDatabase(&status, static_cast<unsigned>(text.size()),
-                                                      text.c_str(), kSqlDialect, &isCreate);
+            made.attachment = master->getUtilInterface()->executeCreateDatabase(
+                &status, static_cast<unsigned>(text.size()), text.c_str(), kSqlDialect, &isCreate);
         } catch (const FbException& error) {
-            impl_->Report("CreateDatabase", error);
-            impl_->gone = false;  // nothing was attached that could be lost
+            made.error = FailureWords(master->getUtilInterface(), error.getStatus());
         }
+        status.dispose();
         return made;
     });
-    if (created != nullptr) {
-        impl_->Attach(created);
-        impl_->life.Tell(ConnectionEvent::Attached);
+    if (created.attachment == nullptr) {
+        impl_->Report("CreateDatabase", created.error.c_str());
+        return;
     }
+    impl_->Attach(created.attachment);
+    impl_->life.Tell(ConnectionEvent::Attached);
 }
 
 void Database::ConnectDatabase() {
     if (Attached()) {
         return;
     }
-    const AttachOutcome outcome =
-        impl_->Connecting([this] { return AttachDatabase(impl_->master, impl_->FirebirdPath()); });
+    const AttachOutcome outcome = impl_->Connecting(
+        [master = impl_->master, path = impl_->FirebirdPath()] { return AttachDatabase(master, path); });
     if (outcome.attachment == nullptr) {
         impl_->Report("ConnectDatabase", outcome.error.c_str());
         return;
@@ -140,8 +142,7 @@ bool Database::UpdateSet(std::string_view table, std::string_view setClause, std
 }
 
 bool Database::DeleteRows(std::string_view table, std::string_view where) {
-    return impl_->attachment != nullptr &&
-           impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes}) >= 0;
+    return DeleteRowsChanged(table, where, false) >= 0;
 }
 
 long long Database::UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
@@ -163,8 +164,19 @@ long long Database::UpdateSetChanged(std::string_view table, std::string_view se
         {"UpdateSet", UpdateSetText(table, setClause, where), table, RowEffect::KeepsCount, counted});
 }
 
+long long Database::DeleteRowsChanged(std::string_view table, std::string_view where, bool counted) {
+    if (impl_->attachment == nullptr) {
+        return -1;
+    }
+    return impl_->Write({"DeleteRows", DeleteRowsText(table, where), table, RowEffect::Removes, counted});
+}
+
 bool Database::WriteTogether(const std::function<bool()>& writes) {
     return impl_->Guarded([&] { return WriteTogetherNow(writes); });
+}
+
+void Database::ReadTogether(const std::function<void()>& reads) {
+    impl_->Guarded([&] { ReadTogetherNow(reads); });
 }
 
 int Database::CountRows(std::string_view table, std::string_view where) {

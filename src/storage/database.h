@@ -72,17 +72,23 @@ public:
                        std::span<const std::string> values, std::string_view where);
     bool UpdateSet(std::string_view table, std::string_view setClause, std::string_view where);
     bool DeleteRows(std::string_view table, std::string_view where);
-    // The two updates, answering how many rows the statement changed when `counted` (a statement the
-    // server prepares first), 0 when not; -1 when it failed and nothing was committed.
+    // The two updates and the removal, answering how many rows the statement changed when `counted` (a
+    // statement the server prepares first), 0 when not; -1 when it failed and nothing was committed.
     long long UpdateColumnsChanged(std::string_view table, std::span<const std::string> columns,
                                    std::span<const std::string> values, std::string_view where,
                                    bool counted = true);
     long long UpdateSetChanged(std::string_view table, std::string_view setClause, std::string_view where,
                                bool counted = true);
+    long long DeleteRowsChanged(std::string_view table, std::string_view where, bool counted = true);
     // The writers called by `writes` share one transaction, committed when `writes` answers true and
-    // every one of them succeeded, rolled back otherwise: all of their rows stand, or none. Reads are
-    // refused meanwhile. True when committed.
+    // every one of them succeeded, rolled back otherwise: all of their rows stand, or none. The readers
+    // called meanwhile read in that transaction: the moment it began, with its own writes. True when
+    // committed.
     bool WriteTogether(const std::function<bool()>& writes);
+
+    // The readers called by `reads` see the database at one moment: they share one snapshot, let go
+    // when `reads` returns. Writes are refused meanwhile.
+    void ReadTogether(const std::function<void()>& reads);
 
     // Readers. The read transaction stays open until the next statement.
     int CountRows(std::string_view table, std::string_view where);
@@ -137,6 +143,7 @@ public:
 private:
     bool TableExistsNow(std::string_view name);
     bool WriteTogetherNow(const std::function<bool()>& writes);
+    void ReadTogetherNow(const std::function<void()>& reads);
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "common/codepage.h"
 #include "storage/firebird_attach.h"
@@ -20,9 +21,9 @@ constexpr std::chrono::milliseconds kReaderIdle{100};
 
 Database::Impl::Impl(const ConnectionSettings& s)
     : settings(s),
-      calls(master),
       transactions(master,
-                   [this](const char* operation, const FbException& error) { Report(operation, error); }) {
+                   [this](const char* operation, const FbException& error) { Report(operation, error); }),
+      calls(master) {
     // Through a server the reads of one command share the read transaction, which spares each read the
     // round trips to start and end one; it ends once the connection has been idle a moment. A
     // transaction that has read a table keeps every other connection from dropping that table until
@@ -67,9 +68,11 @@ void Database::Impl::CloseStatement() {
 void Database::Impl::MarkLost() {
     gone = false;
     result.reset();
-    // A call given up because its connection is being left is not made again.
+    // A call given up because its connection is being left is not made again; the connection is left
+    // as by a detach, which DisconnectDatabase tells.
     if (calls.Leaving()) {
         life.StopReattaching();
+        leftUnderACall = leftUnderACall || attachment != nullptr;
     }
     // Nothing can be rolled back or detached over a connection that is gone. The handles are let go
     // on the thread that uses them, where the idle end of the read transaction may be under way.
@@ -91,6 +94,9 @@ void Database::Impl::Attach(IAttachment* made) {
 }
 
 bool Database::Impl::DetachQuietly() {
+    if (std::exchange(leftUnderACall, false)) {
+        return true;
+    }
     CloseStatement();
     transactions.EndReading();
     if (life.Lost()) {

@@ -24,11 +24,11 @@ struct Database::Impl {
     Firebird::IMaster* master = Firebird::fb_get_master_interface();
     Firebird::IUtil* util = master->getUtilInterface();
     Firebird::IAttachment* attachment = nullptr;
-    bool remote = false;  // attached through a server
-    bool gone = false;    // a call of the operation under way found the connection gone
-    int depth = 0;        // public operations under way, one inside another
+    bool remote = false;          // attached through a server
+    bool gone = false;            // a call of the operation under way found the connection gone
+    bool leftUnderACall = false;  // dropped as a call was given up for its being left: not detached yet
+    int depth = 0;                // public operations under way, one inside another
     ConnectionLife life;
-    ServerCalls calls;
     TransactionPolicy transactions;
     std::optional<FetchedRows> result;  // the open result of OpenSelect
     StatementTrace trace;
@@ -36,6 +36,9 @@ struct Database::Impl {
     std::function<bool(std::string_view table)> detailFor;
     ErrorHook errorHook;
     std::string lastError;
+    // Last, so that it goes first: its thread, which ends the read transaction when the connection is
+    // idle and reports what fails, is joined before anything it uses is gone.
+    ServerCalls calls;
 
     // Each call may take `allowed`; a wait for another connection's lock ends well within that, as a
     // conflict rather than as a server that stopped answering.
@@ -48,8 +51,10 @@ struct Database::Impl {
     // embedded engine, as the same name.
     std::string FirebirdPath() const;
 
-    // Runs one public operation. On a server's connection its calls are abandoned when they get no
-    // answer in time; a connection found gone meanwhile is dropped and made again in the background.
+    // Runs one public operation on the connection's thread, so that the asking thread may go on with
+    // its events while a call waits (for a lock, a slow disk, a server). On a server's connection its
+    // calls are abandoned when they get no answer in time; a connection found gone meanwhile is
+    // dropped and made again in the background.
     template <typename Operation>
     auto Guarded(Operation operation) {
         using Answer = decltype(operation());
@@ -72,16 +77,16 @@ struct Database::Impl {
                 }
             }
         } scope{*this};
-        if (!outermost || !remote || attachment == nullptr) {
+        if (!outermost || attachment == nullptr) {
             return operation();
         }
-        return calls.Watched(attachment, operation);
+        return remote ? calls.Watched(attachment, operation) : calls.OnThread(operation);
     }
 
-    // Makes the connection: through a server on the connection's own thread, which may take a while.
-    template <typename Operation>
-    auto Connecting(Operation operation) {
-        return settings.serverPrefix.empty() ? operation() : calls.OnThread(operation);
+    // Makes the connection with `make`, which touches nothing of this object: through a server on a
+    // thread of its own (see ServerCalls::Connect), which may take a while.
+    AttachOutcome Connecting(std::function<AttachOutcome()> make) {
+        return settings.serverPrefix.empty() ? make() : calls.Connect(std::move(make));
     }
 
     // A reading statement of the statement layer, in the read transaction.

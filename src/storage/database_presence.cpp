@@ -25,6 +25,10 @@ IAttachment* Attach(const ConnectionSettings& database, DatabaseProbe& problem) 
             case FailureKind::Damaged:
                 problem.state = DatabaseState::Damaged;
                 break;
+            case FailureKind::Format:
+                problem.state = DatabaseState::Format;
+                problem.structures = outcome.structures;
+                break;
             case FailureKind::Other:
                 problem.state = DatabaseState::Refused;
                 break;
@@ -60,7 +64,7 @@ DatabaseProbe ProbeDatabase(const ConnectionSettings& database) {
         return probe;
     }
     Finish(attachment, false);
-    return DatabaseProbe{DatabaseState::Attachable, {}};
+    return DatabaseProbe{DatabaseState::Attachable, {}, {}};
 }
 
 bool DropDatabase(const ConnectionSettings& database) {

@@ -22,10 +22,6 @@ std::optional<FetchedRows> Database::Impl::ReadNow(const char* operation, const 
     if (attachment == nullptr) {
         return std::nullopt;
     }
-    if (transactions.InBatch()) {
-        Report(operation, "a read would end the open write batch");
-        return std::nullopt;
-    }
     CloseStatement();
     return ReadIn(operation, text, keep);
 }
@@ -42,8 +38,8 @@ std::optional<FetchedRows> Database::Impl::ReadIn(const char* operation, const s
     }
     // A failed read takes its transaction with it, so that the next begins afresh; a connection found
     // gone is dropped as a whole, its transactions with it. Without a server's round trips to spare,
-    // every read ends its transaction at once.
-    if ((!fetched || !remote) && !gone) {
+    // every read ends its transaction at once. A batch's or a snapshot's is ended by whoever began it.
+    if ((!fetched || !remote) && !gone && !transactions.ReadsShared()) {
         transactions.EndReading();
     }
     return fetched;
@@ -67,6 +63,9 @@ long long Database::Impl::WriteNow(const WriteStatement& write) {
         }
         if (transactions.BatchFailed()) {
             throw std::runtime_error("an earlier statement of the batch failed");
+        }
+        if (transactions.InSnapshot()) {
+            throw std::runtime_error("a write among reads of one moment");
         }
         ITransaction* const transaction = transactions.Writing(attachment, status);
         changed = RunStatement(attachment, transaction, write.text, counted, status);
@@ -94,7 +93,7 @@ long long Database::Impl::WriteNow(const WriteStatement& write) {
 
 bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
     Impl& impl = *impl_;
-    if (impl.attachment == nullptr || impl.transactions.InBatch()) {
+    if (impl.attachment == nullptr || impl.transactions.ReadsShared()) {
         return false;
     }
     impl.CloseStatement();
@@ -113,6 +112,23 @@ bool Database::WriteTogetherNow(const std::function<bool()>& writes) {
         }
     }
     return committed;
+}
+
+void Database::ReadTogetherNow(const std::function<void()>& reads) {
+    Impl& impl = *impl_;
+    // Within a batch, or within reads of one moment already, the reads see one moment as they are.
+    if (impl.attachment == nullptr || impl.transactions.ReadsShared()) {
+        reads();
+        return;
+    }
+    impl.CloseStatement();
+    impl.transactions.BeginSnapshot();
+    reads();
+    // A connection found gone lets its transactions go as a whole.
+    if (!impl.gone) {
+        impl.transactions.EndReading();
+    }
+    impl.transactions.EndSnapshot();
 }
 
 bool Database::TableExistsNow(std::string_view name) {

@@ -5,6 +5,7 @@
 
 #include "storage/credentials.h"
 #include "storage/firebird_lock_folder.h"
+#include "storage/private_database.h"
 
 using namespace Firebird;
 
@@ -28,7 +29,7 @@ bool ReachesServer(std::string_view path) {
 
 const std::string& RefusalToOpen(std::string_view path) {
     static const std::string none;
-    return ReachesServer(path) ? none : EmbeddedUseRefusal();
+    return ReachesServer(path) || IsPrivateDatabase(path) ? none : EmbeddedUseRefusal();
 }
 
 AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
@@ -52,6 +53,7 @@ AttachOutcome AttachDatabase(IMaster* master, const std::string& path) {
     } catch (const FbException& error) {
         outcome.error = FailureWords(master->getUtilInterface(), error.getStatus());
         outcome.kind = ClassifyFailure(error.getStatus());
+        outcome.structures = StructuresOf(error.getStatus());
     }
     if (dpb) {
         dpb->dispose();

@@ -18,14 +18,16 @@ struct AttachOutcome {
     Firebird::IAttachment* attachment = nullptr;  // nullptr when attaching failed
     std::string error;                            // Firebird's words then
     FailureKind kind = FailureKind::Other;        // and what kind of trouble they tell of
+    OnDiskStructures structures;                  // for a file of another on-disk structure
 };
 
 // Attaches the database at `path` (UTF-8, telling Firebird so) with the program's credentials. A path
-// for the embedded engine is refused, with the reason as the error, where EmbeddedUseRefusal() says so.
+// for the embedded engine is refused, with the reason as the error, where EmbeddedUseRefusal() says so,
+// unless it names a private database of this process.
 AttachOutcome AttachDatabase(Firebird::IMaster* master, const std::string& path);
 
 // Why the database at `path` may not be opened or made by this process (EmbeddedUseRefusal() for a
-// path of the embedded engine); empty when it may.
+// path of the embedded engine other than a private database's); empty when it may.
 const std::string& RefusalToOpen(std::string_view path);
 
 // `path` names a database on a server ("host:", "host/port:", "[host]:" or a protocol such as

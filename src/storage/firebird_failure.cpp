@@ -2,14 +2,32 @@
 
 #include <cerrno>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace {
 
 const std::set<ISC_STATUS>& DamageCodes() {
-    static const std::set<ISC_STATUS> codes{
-        isc_bad_db_format, isc_db_corrupt, isc_wrong_ods,    isc_badodsver,     isc_bug_check,
-        isc_corrupt,       isc_badpage,    isc_bad_checksum, isc_page_type_err, isc_metadata_corrupt};
+    static const std::set<ISC_STATUS> codes{isc_db_corrupt,      isc_bug_check,    isc_corrupt,
+                                            isc_badpage,         isc_bad_checksum, isc_page_type_err,
+                                            isc_metadata_corrupt};
     return codes;
+}
+
+// A sound file all the same: written by another Firebird, or no database at all.
+const std::set<ISC_STATUS>& FormatCodes() {
+    static const std::set<ISC_STATUS> codes{isc_wrong_ods, isc_badodsver, isc_bad_db_format};
+    return codes;
+}
+
+// Calls `visit` with each code and argument of the error vector.
+template <typename Visit>
+void EachItem(const Firebird::IStatus* status, Visit visit) {
+    const ISC_STATUS* item = const_cast<Firebird::IStatus*>(status)->getErrors();
+    while (*item != isc_arg_end) {
+        visit(item[0], item[1]);
+        item += item[0] == isc_arg_cstring ? 3 : 2;
+    }
 }
 
 const std::set<ISC_STATUS>& UnreachableCodes() {
@@ -31,22 +49,20 @@ const std::set<ISC_STATUS>& UnreachableCodes() {
 
 FailureKind ClassifyFailure(const Firebird::IStatus* status) {
     bool damaged = false;
+    bool format = false;
     bool unreachable = false;
     bool openFailed = false;
     bool otherSystemError = false;
-    const ISC_STATUS* item = const_cast<Firebird::IStatus*>(status)->getErrors();
-    while (*item != isc_arg_end) {
-        const ISC_STATUS type = item[0];
-        const ISC_STATUS value = item[1];
+    EachItem(status, [&](ISC_STATUS type, ISC_STATUS value) {
         if (type == isc_arg_gds) {
             damaged |= DamageCodes().contains(value);
+            format |= FormatCodes().contains(value);
             unreachable |= UnreachableCodes().contains(value);
             openFailed |= value == isc_io_open_err;
         } else if (type == isc_arg_unix) {
             otherSystemError |= value != ENOENT;
         }
-        item += type == isc_arg_cstring ? 3 : 2;
-    }
+    });
     if (unreachable) {
         return FailureKind::Unreachable;
     }
@@ -55,7 +71,35 @@ FailureKind ClassifyFailure(const Firebird::IStatus* status) {
     if (openFailed && !otherSystemError) {
         return FailureKind::Missing;
     }
+    if (format) {
+        return FailureKind::Format;
+    }
     return damaged ? FailureKind::Damaged : FailureKind::Other;
+}
+
+OnDiskStructures StructuresOf(const Firebird::IStatus* status) {
+    // isc_wrong_ods: the file's name, then the found and the supported major and minor version;
+    // isc_badodsver (older engines): the found and the supported major version alone.
+    std::vector<ISC_STATUS> numbers;
+    bool named = false;
+    EachItem(status, [&](ISC_STATUS type, ISC_STATUS value) {
+        if (type == isc_arg_gds) {
+            named = value == isc_wrong_ods || value == isc_badodsver;
+        } else if (named && type == isc_arg_number) {
+            numbers.push_back(value);
+        }
+    });
+    const auto version = [](ISC_STATUS major, ISC_STATUS minor) {
+        return std::to_string(major) + "." + std::to_string(minor);
+    };
+    if (numbers.size() == 2) {
+        numbers = {numbers[0], 0, numbers[1], 0};
+    }
+    if (numbers.size() == 4) {
+        return OnDiskStructures{version(numbers[0], numbers[1]), version(numbers[2], numbers[3]),
+                                std::pair(numbers[0], numbers[1]) > std::pair(numbers[2], numbers[3])};
+    }
+    return {};
 }
 
 std::string FailureWords(Firebird::IUtil* util, const Firebird::IStatus* status) {

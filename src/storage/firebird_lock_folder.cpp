@@ -77,7 +77,10 @@ LockFolderChoice ChooseLockFolder(std::optional<ServerMode> mode, const char* se
     if (UserMayWrite(firebirds)) {
         return {};
     }
-    return {{}, RefusalFor(mode, firebirds)};
+    // Apart from the folder an engine of the user's in Super mode keeps: the lock tables of engines in
+    // different modes are not to be shared.
+    const fs::path own = OwnLockFolder(runtimeFolder, sharedTemp);
+    return {own.empty() ? own : own.parent_path() / "firebird-private", RefusalFor(mode, firebirds)};
 }
 
 void UseOwnFirebirdLockFolder() {

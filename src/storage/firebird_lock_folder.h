@@ -35,7 +35,9 @@ struct LockFolderChoice {
 // FIREBIRD_LOCK being `setFolder` (null or empty when unset). In Super: a folder FIREBIRD_LOCK names
 // stays (Firebird's own convention), else OwnLockFolder(runtimeFolder, sharedTemp). Otherwise Firebird's
 // own folder (the one FIREBIRD_LOCK names, else kFirebirdLockFolder) when the user may write it or
-// make it there; when not, embedded use is refused, saying why.
+// make it there; when not, embedded use is refused, saying why, but for the process's private
+// databases (see private_database.h), whose locks the engine keeps in "firebird-private" beside
+// OwnLockFolder(runtimeFolder, sharedTemp): no other engine shares their files.
 LockFolderChoice ChooseLockFolder(std::optional<ServerMode> mode, const char* setFolder,
                                   const char* runtimeFolder, const std::filesystem::path& sharedTemp);
 

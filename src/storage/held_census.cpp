@@ -3,6 +3,8 @@
 #include <firebird/Interface.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "storage/bounded_calls.h"
 #include "storage/firebird_attach.h"
 #include "storage/firebird_failure.h"
+#include "storage/firebird_server_mode.h"
 
 using namespace Firebird;
 
@@ -77,23 +80,40 @@ struct CensusConnection {
         if (outcome.attachment == nullptr) {
             throw std::runtime_error(outcome.error);
         }
+        std::lock_guard lock(attachmentMutex);
         attachment = outcome.attachment;
     }
 
     // Closes the connection under a call that waits for a server that stopped answering; from any
-    // thread.
+    // thread, also while the connection's own thread attaches or closes it.
     void Abort() {
+        IAttachment* aborted = nullptr;
+        {
+            std::lock_guard lock(attachmentMutex);
+            if (attachment == nullptr) {
+                return;
+            }
+            // Held here: a detach on the connection's thread lets go of its own reference.
+            aborted = attachment;
+            aborted->addRef();
+        }
         CheckStatusWrapper aborting(master->getStatus());
-        attachment->cancelOperation(&aborting, fb_cancel_abort);
+        aborted->cancelOperation(&aborting, fb_cancel_abort);
         aborting.dispose();
+        aborted->release();
     }
 
     // Lets go of everything and detaches.
     void Close() {
+        FreeKept();
         EndHolds();
         End(snapshot);
-        if (attachment != nullptr) {
-            IAttachment* const leaving = std::exchange(attachment, nullptr);
+        IAttachment* leaving = nullptr;
+        {
+            std::lock_guard lock(attachmentMutex);
+            leaving = std::exchange(attachment, nullptr);
+        }
+        if (leaving != nullptr) {
             try {
                 leaving->detach(&status);
             } catch (const FbException&) {
@@ -133,15 +153,47 @@ struct CensusConnection {
         holds.clear();
     }
 
+    // Prepares the census's statements in the snapshot as soon as it has begun: while they are
+    // prepared they hold their tables, so that another connection's DROP TABLE waits until they are
+    // counted instead of taking a table the census still has to count. Best effort: a statement not
+    // kept is prepared when it runs.
+    void Keep(const std::vector<std::string>& texts) {
+        try {
+            for (const std::string& text : texts) {
+                kept.emplace(text, Prepare(snapshot, text));
+            }
+        } catch (const FbException&) {
+            FreeKept();
+        }
+    }
+
+    void FreeKept() {
+        for (auto& [text, statement] : kept) {
+            try {
+                statement->free(&status);
+            } catch (const FbException&) {
+                statement->release();
+            }
+        }
+        kept.clear();
+    }
+
+    IStatement* Prepare(ITransaction* transaction, const std::string& sql) {
+        return attachment->prepare(&status, transaction, 0, sql.c_str(), SQL_DIALECT_V6,
+                                   IStatement::PREPARE_PREFETCH_METADATA);
+    }
+
     // Every row of a SELECT, each value as text (NULL as empty text).
     Rows Select(ITransaction* transaction, const std::string& sql) {
-        IStatement* statement = nullptr;
+        const auto keeping = kept.find(sql);
+        IStatement* statement = keeping != kept.end() ? keeping->second : nullptr;
         IMessageMetadata* wanted = nullptr;
         IResultSet* cursor = nullptr;
         Rows rows;
         try {
-            statement = attachment->prepare(&status, transaction, 0, sql.c_str(), SQL_DIALECT_V6,
-                                            IStatement::PREPARE_PREFETCH_METADATA);
+            if (statement == nullptr) {
+                statement = Prepare(transaction, sql);
+            }
             wanted = AsTexts(statement);
             cursor = statement->openCursor(&status, transaction, nullptr, nullptr, wanted, 0);
             std::vector<unsigned char> message(wanted->getMessageLength(&status));
@@ -161,10 +213,15 @@ struct CensusConnection {
             }
             cursor->close(&status);
             cursor = nullptr;
-            statement->free(&status);
+            if (keeping == kept.end()) {
+                statement->free(&status);
+            }
             statement = nullptr;
             wanted->release();
         } catch (...) {
+            if (keeping != kept.end()) {
+                statement = nullptr;  // freed with the others
+            }
             for (IReferenceCounted* handle :
                  std::initializer_list<IReferenceCounted*>{cursor, statement, wanted}) {
                 if (handle != nullptr) {
@@ -204,10 +261,29 @@ struct CensusConnection {
 
     IMaster* master = fb_get_master_interface();
     ThrowStatusWrapper status{master->getStatus()};
+    std::mutex attachmentMutex;  // for Abort, from another thread
     IAttachment* attachment = nullptr;
     std::vector<ITransaction*> holds;  // reserving the group tables
     ITransaction* snapshot = nullptr;
+    std::map<std::string, IStatement*> kept;  // the census's statements, by their text
 };
+
+namespace {
+
+// The census's statements of `tables`, as Read sends them.
+std::vector<std::string> CensusTexts(const std::vector<std::string>& tables) {
+    std::vector<std::string> texts;
+    for (const std::string& source : CensusSources(tables)) {
+        texts.push_back(SelectText("*", source, ""));
+    }
+    return texts;
+}
+
+}  // namespace
+
+bool CensusHoldsWriters(const ConnectionSettings& database) {
+    return ReachesServer(database.DatabasePath()) || EngineServerMode() != ServerMode::Super;
+}
 
 HeldCensus::HeldCensus(const ConnectionSettings& database, bool holdWriters, const CancelFlag& cancel,
                        std::chrono::milliseconds deadline)
@@ -224,6 +300,9 @@ HeldCensus::HeldCensus(const ConnectionSettings& database, bool holdWriters, con
     holding_ = holdWriters && Hold();
     begun_ = holding_ || Ask<bool>([](CensusConnection& connection) {
                  connection.snapshot = connection.Begin(kSnapshotTpb);
+                 if (const auto tables = ListGroupTables(connection.Selecting(connection.snapshot))) {
+                     connection.Keep(CensusTexts(*tables));
+                 }
                  return true;
              });
 }
@@ -252,9 +331,7 @@ std::optional<Answer> HeldCensus::Ask(Step step) {
         words_ = error.what();
         // A call given up waits for a server that stopped answering: the connection is closed
         // under it, and what it holds there (the reservation) goes with it.
-        if (connection_->attachment != nullptr) {
-            connection_->Abort();
-        }
+        connection_->Abort();
     }
     return std::nullopt;
 }
@@ -289,12 +366,17 @@ bool HeldCensus::Hold() {
                 first = last;
             }
             connection.snapshot = connection.Begin(kSnapshotTpb);
-            return ListGroupTables(connection.Selecting(connection.snapshot)) == tables;
+            if (ListGroupTables(connection.Selecting(connection.snapshot)) != tables) {
+                return false;
+            }
+            connection.Keep(CensusTexts(tables));
+            return true;
         });
         if (same.value_or(false)) {
             return true;
         }
         Ask<bool>([](CensusConnection& connection) {
+            connection.FreeKept();
             connection.EndHolds();
             connection.End(connection.snapshot);
             return true;
@@ -326,6 +408,12 @@ std::optional<RowCensus> HeldCensus::Read(std::string& words) {
                 });
             });
     }
+    // Counted: the tables are let go, and the snapshot with them.
+    Ask<bool>([](CensusConnection& connection) {
+        connection.FreeKept();
+        connection.End(connection.snapshot);
+        return true;
+    });
     if (!census) {
         words = words_;
     }

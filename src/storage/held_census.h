@@ -18,10 +18,17 @@ struct CensusConnection;
 // them wait, a short while) and a snapshot of them is begun; once the backup's own snapshot has
 // begun, the reservation is let go, and the census is read from the snapshot at leisure. Where the
 // tables cannot be reserved in time (another desktop in the middle of a long write to one), the
-// snapshot is begun without: its census is then of a moment just before the backup's.
+// snapshot is begun without: its census is then of a moment just before the backup's. The census's
+// statements are prepared as the snapshot begins and kept until Read has counted them, so that no
+// table is dropped before it is counted: another desktop deleting a group meanwhile waits for that.
 //
 // On a connection of its own, each of its calls given up when the server does not answer within
 // `deadline` or when `cancel` is set. Never throws.
+// Whether a backup's census of `database` holds writers back: only where another process may write
+// it, through a server or where the embedded engine shares its file (a mode other than Super). In
+// Super the file is this process's alone, and its own windows must not wait for the census.
+bool CensusHoldsWriters(const ConnectionSettings& database);
+
 class HeldCensus {
 public:
     // Attaches and begins the snapshot, holding writers back first when `holdWriters`.
@@ -38,7 +45,8 @@ public:
     bool Holding() const { return holding_; }
     // Lets the writers go on; the snapshot stays.
     void Release();
-    // The census of the snapshot; nothing, with Firebird's words in `words`, when it cannot be read.
+    // The census of the snapshot, which is let go then; nothing, with Firebird's words in `words`,
+    // when it cannot be read. Once.
     std::optional<RowCensus> Read(std::string& words);
 
 private:

@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "storage/connection_making.h"
 #include "storage/firebird_attach.h"
 
 using namespace Firebird;
@@ -26,6 +27,7 @@ struct Reattacher::State {
     IAttachment* made = nullptr;
 
     void Run() {
+        const ConnectionBeingMade counted;
         std::chrono::milliseconds pause = kFirstPause;
         std::unique_lock lock(mutex);
         while (!wake.wait_for(lock, pause, [this] { return dropped; })) {

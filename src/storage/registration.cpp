@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "common/number.h"
 #include "common/sql_literal.h"
 #include "common/trimmed.h"
 #include "storage/database.h"
 #include "storage/row_walk.h"
+#include "storage/schema.h"
 
 std::string TextEquals(const std::string& column, const std::string& text) {
     return text.empty() ? column + " IS NULL" : column + " = " + SqlText(text);
@@ -41,4 +43,17 @@ std::vector<bool> HeldFiles(Database& database, const std::string& table,
         });
     }
     return held;
+}
+
+std::string SameGroup(const GroupRecord& row) {
+    std::string condition = "N=" + SqlNumber(ParseIntOrZero(row[kGroupN]));
+    for (int column = kGroupName; column <= kGroupIcon; ++column) {
+        condition += " AND " + TextEquals(GroupColumnNames()[column], row[column]);
+    }
+    return condition;
+}
+
+std::string SameGroupRow(const GroupRecord& row) {
+    // A position is an integer column: its text compares as the number it reads.
+    return SameGroup(row) + " AND " + TextEquals("X", row[kGroupX]) + " AND " + TextEquals("Y", row[kGroupY]);
 }

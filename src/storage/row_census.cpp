@@ -40,6 +40,20 @@ std::string CensusColumns(const std::string& table) {
            "), 2147483647))";
 }
 
+std::vector<std::string> CensusSources(const std::vector<std::string>& tables) {
+    std::vector<std::string> sources;
+    for (std::size_t first = 0; first < tables.size(); first += kCensusTablesPerStatement) {
+        std::string source;
+        const std::size_t end = std::min(tables.size(), first + kCensusTablesPerStatement);
+        for (std::size_t i = first; i < end; ++i) {
+            source += (source.empty() ? "(SELECT " : " UNION ALL SELECT ") + std::to_string(i) + ", " +
+                      CensusColumns(tables[i]) + " FROM " + tables[i];
+        }
+        sources.push_back(source + ") AS CENSUS (T, ROWS_, DIGEST)");
+    }
+    return sources;
+}
+
 long long RowCensus::Groups() const {
     const auto master = tables.find(kGroupTable);
     return master == tables.end() ? 0 : master->second.rows;
@@ -84,12 +98,22 @@ std::optional<RowCensus> TakeCensus(const CensusSelect& select) {
         return std::nullopt;
     }
     RowCensus census;
-    for (const std::string& table : *tables) {
-        const auto rows = select(CensusColumns(table), table, "");
-        if (!rows || rows->size() != 1 || rows->front().size() != 2) {
+    for (const std::string& source : CensusSources(*tables)) {
+        const auto rows = select("*", source, "");
+        if (!rows) {
             return std::nullopt;
         }
-        census.tables[table] = TableCensus{std::stoll("0" + rows->front()[0]), rows->front()[1]};
+        for (const std::vector<std::string>& row : *rows) {
+            const std::size_t index = row.size() == 3 ? std::stoul("0" + row[0]) : tables->size();
+            if (index >= tables->size()) {
+                return std::nullopt;
+            }
+            census.tables[(*tables)[index]] = TableCensus{std::stoll("0" + row[1]), row[2]};
+        }
+    }
+    // Every table answers: one that did not was not counted.
+    if (census.tables.size() != tables->size()) {
+        return std::nullopt;
     }
     return census;
 }
@@ -101,7 +125,7 @@ std::optional<RowCensus> CountGroupRows(Database& database) {
             const int count = database.OpenSelect(columns, table, where, "");
             if (database.ResultOpen()) {
                 rows.emplace();
-                std::array<std::string, 2> row;
+                std::array<std::string, 3> row;
                 WalkRows(database, count, row, [&] { rows->emplace_back(row.begin(), row.end()); });
             }
             return rows;

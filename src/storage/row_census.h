@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -31,6 +32,13 @@ struct RowCensus {
 
 // The columns of the query that counts and digests one table (the master table or a file table).
 std::string CensusColumns(const std::string& table);
+// How many tables one statement of the census counts: a server far away answers each statement
+// after a round trip, and one per table would hold 1,000 of them for minutes. Each table takes two
+// of a statement's 256 contexts (itself and its count).
+inline constexpr std::size_t kCensusTablesPerStatement = 100;
+// The derived tables whose rows count and digest `tables`, kCensusTablesPerStatement of them each:
+// a row per table, of its index in `tables`, its rows and its digest.
+std::vector<std::string> CensusSources(const std::vector<std::string>& tables);
 
 // One SELECT of `columns` from `table` (where `where` holds, when it is not empty): every row's
 // values as text, a NULL as empty text; nothing when it fails.

@@ -1,6 +1,9 @@
 #include "storage/server_calls.h"
 
 #include <optional>
+#include <utility>
+
+#include "storage/connection_making.h"
 
 thread_local ServerCalls* ServerCalls::waiting_ = nullptr;
 
@@ -24,6 +27,15 @@ void ServerCalls::Interrupt() {
     if (StatementDeadline* const watching = deadlineForOthers_.load()) {
         watching->Expire();
     }
+}
+
+AttachOutcome ServerCalls::Connect(std::function<AttachOutcome()> make) {
+    ServerCalls* const outer = std::exchange(waiting_, this);
+    struct Restore {
+        ServerCalls* outer;
+        ~Restore() { waiting_ = outer; }
+    } restore{outer};
+    return MakeConnection(std::move(make), allowed_, waiter_, [this] { return leaving_.load(); });
 }
 
 void ServerCalls::Quietly(const std::function<void()>& task, Firebird::IAttachment* attachment) {

@@ -11,12 +11,13 @@
 #include <utility>
 
 #include "storage/connection_thread.h"
+#include "storage/firebird_attach.h"
 #include "storage/statement_deadline.h"
 
-// How a server's connection makes its calls: on a thread of its own, so that the thread that asked
-// may go on painting its windows meanwhile, and under a deadline, so that a server that stopped
-// answering is given up instead of waited for. Firebird's own types: only for the storage layer's
-// sources.
+// How a connection makes its calls: on a thread of its own, so that the thread that asked may go on
+// painting its windows meanwhile (a lock another connection holds, a slow disk, a slow network), and,
+// for a server's, under a deadline, so that a server that stopped answering is given up instead of
+// waited for. Firebird's own types: only for the storage layer's sources.
 class ServerCalls {
 public:
     explicit ServerCalls(Firebird::IMaster* master);
@@ -68,6 +69,10 @@ public:
             return std::move(*answer);
         }
     }
+
+    // Makes the connection with `make` on a thread of its own while this one waits as for a call:
+    // given up after the time a call may take, or at once when the connection is being left.
+    AttachOutcome Connect(std::function<AttachOutcome()> make);
 
     // Runs `task` on the connection's thread when it has one, here otherwise; nobody waits painting.
     // With an attachment, its calls to it are under the deadline, as Watched's are.

@@ -305,10 +305,14 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
     // Firebird itself refuses a database that exists (isc_spb_res_create). What a failed run leaves
     // is removed only where nothing was before.
     const bool nothingBefore = ProbeDatabase(target).state == DatabaseState::Missing;
+    // A cancel ends the file the service reads; the run goes on until the service has ended, so that
+    // it no longer holds the database begun when that is removed. Only a service that stops
+    // answering is left alone.
+    const CancelFlag windingDown{false};
     // Streamed even to the embedded engine: given a local file by name, it restores a file cut short
     // as far as it goes and ends without an error (only printing "Backup incomplete").
     ServiceOutcome outcome = RunService(
-        target, cancel, deadline,
+        target, windingDown, deadline,
         [&](ServiceRun& run) {
             run.Start([&](IXpbBuilder* spb) {
                 spb->insertTag(&run.status(), isc_action_svc_restore);
@@ -318,15 +322,12 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
             });
             std::optional<std::string> input;
             for (;;) {
-                if (cancel) {
-                    return Cancelled();
-                }
                 const Reply reply = run.Exchange(isc_info_svc_to_eof, true, input);
                 input.reset();
                 if (reply.stdinWanted > 0) {
                     // The 16-bit length of the item bounds what one exchange carries; an empty one
                     // tells the service the file has ended.
-                    std::string chunk(std::min(reply.stdinWanted, kReplySize - 16), '\0');
+                    std::string chunk(cancel ? 0 : std::min(reply.stdinWanted, kReplySize - 16), '\0');
                     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
                     chunk.resize(static_cast<std::size_t>(in.gcount()));
                     input = std::move(chunk);
@@ -335,11 +336,15 @@ ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const Connecti
                     break;
                 }
             }
-            return ServiceOutcome{true, {}};
+            return cancel ? Cancelled() : ServiceOutcome{true, {}};
         },
         Failed);
-    if (!outcome.done && nothingBefore) {
-        DropDatabase(target);
+    if (cancel) {
+        outcome = Cancelled();
+    }
+    if (!outcome.done && nothingBefore && !DropDatabase(target) &&
+        ProbeDatabase(target).state != DatabaseState::Missing) {
+        outcome.leftBehind = HostPath(target);
     }
     return outcome;
 }

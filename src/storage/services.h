@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "common/connection_settings.h"
 #include "storage/validation_report.h"
@@ -17,8 +18,12 @@
 
 // Done, or Firebird's words (UTF-8) for why not.
 struct ServiceOutcome {
-    bool done = false;
+    ServiceOutcome(bool done = false, std::string error = {}) : done(done), error(std::move(error)) {}
+
+    bool done;
     std::string error;
+    // A database a failed restore began and that could not be removed: its path on its host, UTF-8.
+    std::string leftBehind;
 };
 
 // Set from another thread to end a run at once: a call it waits for is left to finish alone.
@@ -37,7 +42,9 @@ ServiceOutcome BackupDatabase(const ConnectionSettings& database, const std::fil
                               const std::function<void()>& begun = {});
 
 // Restores the backup `file` into a new database at `target`, on the host `target` names. Never
-// replaces a database: an existing one is refused. A failed or cancelled restore leaves none behind.
+// replaces a database: an existing one is refused. A failed or cancelled restore leaves none behind,
+// or names it (see ServiceOutcome). A cancel is waited out until the service has ended, as long as
+// it answers.
 ServiceOutcome RestoreDatabase(const std::filesystem::path& file, const ConnectionSettings& target,
                                const CancelFlag& cancel,
                                std::chrono::milliseconds deadline = kServiceDeadline);

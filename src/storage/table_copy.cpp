@@ -7,6 +7,7 @@
 #include "common/sql_literal.h"
 #include "common/trimmed.h"
 #include "storage/database.h"
+#include "storage/row_walk.h"
 #include "storage/schema.h"
 
 namespace {
@@ -33,40 +34,32 @@ bool CopyTable(Database& database, std::string_view sourceName, std::string_view
     // A table created meanwhile by someone else is emptied like one that was there.
     const bool existed = database.TableExists(target) || !CreateFileTable(database, target);
 
-    const int rows = database.CountRows(source, {});
-    const int cols = database.CountColumns(source);
-    if (rows < 0 || cols <= 0) {
-        return false;
-    }
-    // Every row is read before the first write, since each write ends the open result. The rows are
-    // those the select found: another desktop may have added or removed some since the count.
-    const int read = database.OpenSelect("*", source, {}, {});
-    if (!database.ResultOpen()) {
-        return false;
-    }
-    std::vector<std::string> names(cols);
-    database.ReadColumnNames(names);
-    std::vector<std::string> buffer(static_cast<std::size_t>(read) * cols);
-    for (int i = 0; i < read; ++i) {
-        std::span<std::string> row(buffer.data() + static_cast<std::size_t>(i) * cols, cols);
-        if (i == 0) {
-            database.ReadFirstRow(row);
-        } else {
-            database.ReadNextRow(row);
-        }
-    }
-    database.CloseResult();
-
+    // The rows are read in the transaction that writes them and the caller's writes: what is copied
+    // is the source as it stood at the moment those were checked at, and only the rows the select
+    // found, whatever another desktop added or removed since the count.
     return database.WriteTogether([&] {
+        const int rows = database.CountRows(source, {});
+        const int cols = database.CountColumns(source);
+        if (rows < 0 || cols <= 0) {
+            return false;
+        }
+        const int read = database.OpenSelect("*", source, {}, {});
+        if (!database.ResultOpen()) {
+            return false;
+        }
+        std::vector<std::string> names(cols);
+        database.ReadColumnNames(names);
+        std::vector<std::string> row(cols);
+        std::vector<std::vector<std::string>> buffer;
+        WalkRows(database, read, row, [&] { buffer.push_back(row); });
         if (!alongWith() || (existed && !database.DeleteRows(target, {}))) {
             return false;
         }
         std::vector<std::string> values(cols);
-        for (int i = 0; i < read; ++i) {
-            const std::string* row = buffer.data() + static_cast<std::size_t>(i) * cols;
-            values[0] = row[0];  // the number goes in bare
+        for (const std::vector<std::string>& copied : buffer) {
+            values[0] = copied[0];  // the number goes in bare
             for (int c = 1; c < cols; ++c) {
-                values[c] = SqlText(row[c]);
+                values[c] = SqlText(copied[c]);
             }
             if (!database.InsertRow(target, names, values)) {
                 return false;

@@ -10,6 +10,9 @@ TransactionPolicy::TransactionPolicy(IMaster* master, FailureSink failed)
     : master_(master), failed_(std::move(failed)) {}
 
 ITransaction* TransactionPolicy::Reading(IAttachment* attachment, CallStatus& status) {
+    if (batch_) {
+        return batch_->transaction;
+    }
     if (reader_ == nullptr) {
         reader_ = Start(attachment, false, status);
     }
@@ -18,6 +21,11 @@ ITransaction* TransactionPolicy::Reading(IAttachment* attachment, CallStatus& st
 
 void TransactionPolicy::EndReading(bool report) {
     End(reader_, report);
+}
+
+void TransactionPolicy::BeginSnapshot() {
+    EndReading();
+    snapshot_ = true;
 }
 
 ITransaction* TransactionPolicy::Writing(IAttachment* attachment, CallStatus& status) {
@@ -96,10 +104,13 @@ void TransactionPolicy::End(ITransaction*& open, bool report) {
 
 ITransaction* TransactionPolicy::Start(IAttachment* attachment, bool writing, CallStatus& status) {
     // Writes as the server's defaults have them: a snapshot, read-write, waiting for a lock. Reads see
-    // each commit as it happens. Either waits for a lock no longer than the lock wait.
+    // each commit as it happens, unless they are to see one moment. Either waits for a lock no longer
+    // than the lock wait.
     std::vector<unsigned char> parameters =
         writing
             ? std::vector<unsigned char>{isc_tpb_version3, isc_tpb_write, isc_tpb_concurrency, isc_tpb_wait}
+        : snapshot_
+            ? std::vector<unsigned char>{isc_tpb_version3, isc_tpb_read, isc_tpb_concurrency, isc_tpb_wait}
             : std::vector<unsigned char>{isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
                                          isc_tpb_rec_version, isc_tpb_wait};
     const auto seconds = static_cast<std::uint32_t>(lockWait_.count());

@@ -12,10 +12,11 @@
 
 // Which transaction each statement of a connection runs in. A write has a transaction of its own,
 // committed at once, unless it belongs to a batch, whose writes share one that stands or falls as a
-// whole. Reads run in one read-only, read-committed transaction, which sees each commit as it
-// happens; whoever uses it says when it ends. A transaction that finds a row or a table locked by
-// another connection waits for it a bounded time, then fails as on any other conflict. Firebird's
-// own types: only for the storage layer's sources.
+// whole; reads during a batch read in it. Otherwise reads run in one read-only, read-committed
+// transaction, which sees each commit as it happens, or, while reads are to see one moment, in a
+// read-only snapshot; whoever uses it says when it ends. A transaction that finds a row or a table
+// locked by another connection waits for it a bounded time, then fails as on any other conflict.
+// Firebird's own types: only for the storage layer's sources.
 class TransactionPolicy {
 public:
     using FailureSink = std::function<void(const char* operation, const Firebird::FbException& error)>;
@@ -24,10 +25,16 @@ public:
     // How long a transaction started from now on waits for another connection's lock.
     void SetLockWait(std::chrono::seconds wait) { lockWait_ = wait; }
 
-    // The read transaction, started when there is none.
+    // The read transaction, started when there is none; the batch's while one is under way.
     Firebird::ITransaction* Reading(Firebird::IAttachment* attachment, CallStatus& status);
     // Rolls the read transaction back; `report` says whether a failure is worth telling.
     void EndReading(bool report = true);
+    // From BeginSnapshot to EndSnapshot the read transaction is a snapshot, begun by the next read.
+    void BeginSnapshot();
+    void EndSnapshot() { snapshot_ = false; }
+    bool InSnapshot() const { return snapshot_; }
+    // The reads share a transaction that no single read may end: a batch's or a snapshot.
+    bool ReadsShared() const { return snapshot_ || batch_.has_value(); }
 
     // A write's transaction: the batch's while one is under way, otherwise one of its own.
     Firebird::ITransaction* Writing(Firebird::IAttachment* attachment, CallStatus& status);
@@ -65,5 +72,6 @@ private:
     std::chrono::seconds lockWait_{0};
     Firebird::ITransaction* write_ = nullptr;   // a write's own, between its start and its commit
     Firebird::ITransaction* reader_ = nullptr;  // the read transaction
+    bool snapshot_ = false;                     // reads see one moment
     std::optional<Batch> batch_;
 };

@@ -1,15 +1,19 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <functional>
 
 #include "backup/attachment_marker.h"
 #include "backup_program.h"
 #include "support/page_damage.h"
 #include "support/scoped_environment.h"
+#include "support/small_filesystem.h"
 
 namespace fs = std::filesystem;
 
@@ -114,11 +118,42 @@ TEST_F(BackupProgram, whatABackupCutShortLeftIsRemovedAtTheNextStartAndOlderBack
     EXPECT_EQ(fs::status(older.file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST_F(BackupProgram, aTemporaryFolderThatIsNotThereStillLetsTheBackupBeMadeAndChecked) {
-    const ScopedEnvironment tmpdir("TMPDIR", "/nonexistent/qarto");
-    StartProgram();
-    ASSERT_TRUE(StatusShowed(kMade)) << statusTexts.join('\n').toStdString();
-    EXPECT_TRUE(Leftovers(Folder()).empty());
+TEST_F(BackupProgram, aTemporaryFolderWhereTheCheckCannotBeMadeStillLetsTheBackupBeMadeAndChecked) {
+    QTemporaryDir scratch;
+    const fs::path temporary = fs::path(scratch.path().toStdString());
+    struct Case {
+        const char* label;
+        fs::path folder;             // TMPDIR
+        std::function<void()> make;  // readies it
+    };
+    std::vector<Case> cases{
+        {"not there", "/nonexistent/qarto", [] {}},
+        // Named in the code page's characters, with a trail byte 0x5C, for Firebird to find.
+        {"Japanese", temporary / "一時 表ソ能", [&] { fs::create_directory(temporary / "一時 表ソ能"); }},
+    };
+    // A filesystem of its own takes root to mount; without one only the cases above are tried.
+    const SmallFilesystem readOnly(temporary / "read-only", "4m", true);
+    const SmallFilesystem full(temporary / "full", "4m");
+    const SmallFilesystem small(temporary / "small", "256k");
+    if (readOnly.Mounted() && full.Mounted() && small.Mounted()) {
+        cases.push_back({"read-only", temporary / "read-only", [] {}});
+        cases.push_back({"full", temporary / "full", [&] { full.Fill(); }});
+        cases.push_back({"without room for the restored copy", temporary / "small", [] {}});
+    }
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.label);
+        test.make();
+        const ScopedEnvironment tmpdir("TMPDIR", test.folder.c_str());
+        statusTexts.clear();
+        StartProgram();
+        EXPECT_TRUE(StatusShowed(kMade)) << statusTexts.join('\n').toStdString();
+        EXPECT_TRUE(Leftovers(Folder()).empty());
+        windows.reset();
+        fs::remove_all(Folder());  // the next backup is due at once
+    }
+    if (cases.size() == 2) {
+        GTEST_SKIP() << "read-only, full and small temporary folders need filesystems of their own (root)";
+    }
 }
 
 TEST_F(BackupProgram, aWriterKilledInTheMiddleIsNoticedAndItsDatabaseValidatedAtTheNextStart) {
@@ -215,10 +250,7 @@ TEST_F(BackupProgram, aDamagedDatabaseIsCaughtAndItsNewestBackupRestoredBesideIt
 
 TEST_F(BackupProgram, aFileTooDamagedToAttachIsOfferedItsNewestBackup) {
     MakeBackup();
-    {
-        std::fstream file(DatabaseFile(), std::ios::in | std::ios::out | std::ios::binary);
-        file.write(std::string(4096, '\x33').data(), 4096);  // the header page
-    }
+    DamagePageList(DatabaseFile());
     prompts.AnswerNextQuestion(true);
     prompts.AnswerNextQuestion(true);
 
@@ -228,4 +260,45 @@ TEST_F(BackupProgram, aFileTooDamagedToAttachIsOfferedItsNewestBackup) {
         QStringLiteral("データベース接続が出来ません。設定を確認して下さい。")));
     ASSERT_TRUE(board().database().Attached());
     EXPECT_EQ(ReadLibrary(board().database()), library);
+}
+
+TEST_F(BackupProgram, aSoundFileOfAnotherFirebirdOrNoDatabaseAtAllIsNoDamageAndOffersNoRestore) {
+    MakeBackup();
+    attachment_marker::Place(Folder());  // the last run ended hard
+    const std::filesystem::path file = DatabaseFile();
+    const std::filesystem::path sound = file.string() + ".sound";
+    std::filesystem::copy_file(file, sound);
+    struct Case {
+        const char* label;
+        std::function<void()> change;
+        QString told;  // the status line's words, as far as they do not depend on this Firebird
+    };
+    const std::vector<Case> cases{
+        {"newer", [&] { SetOnDiskStructure(file, 13); },
+         QStringLiteral(
+             "データベースファイルが新しいバージョンのFirebirdの形式（オンディスク構造 13.0）のため、"
+             "開けません。このプログラムが読めるのはオンディスク構造 12.")},
+        {"older", [&] { SetOnDiskStructure(file, 11); },
+         QStringLiteral(
+             "データベースファイルが古いバージョンのFirebirdの形式（オンディスク構造 11.0）のため、"
+             "開けません。このプログラムが読めるのはオンディスク構造 12.")},
+        {"none", [&] { OverwriteHeaderPage(file); },
+         QStringLiteral("データベースファイルがFirebirdのデータベースの形式ではないため、開けません。")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.label);
+        std::filesystem::copy_file(sound, file, std::filesystem::copy_options::overwrite_existing);
+        test.change();
+        statusTexts.clear();
+        StartProgram();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return std::any_of(statusTexts.begin(), statusTexts.end(),
+                                   [&](const QString& text) { return text.startsWith(test.told); });
+            },
+            30000))
+            << statusTexts.join('\n').toStdString();
+        EXPECT_TRUE(prompts.questions.isEmpty());
+        windows.reset();
+    }
 }

@@ -46,10 +46,8 @@ void TurnEvents(const std::function<bool()>& waitABit) {
 
 }  // namespace
 
-TEST(BackgroundWorkAnswer, waitsWhileTheWindowWaitsForACallOnAServersConnection) {
-    if (!TestDatabaseLocation::ThroughServer()) {
-        GTEST_SKIP() << "only a call on a server's connection lets the window's events turn while it waits";
-    }
+// Embedded or through a server, a call that waits for a lock lets the window's events turn.
+TEST(BackgroundWorkAnswer, waitsWhileTheWindowWaitsForACall) {
     TestDatabaseLocation location;
     CreateLibrary(location.settings(), 3, 2);
     Database database(location.settings());
@@ -79,10 +77,7 @@ TEST(BackgroundWorkAnswer, waitsWhileTheWindowWaitsForACallOnAServersConnection)
     EXPECT_FALSE(answeredWhileWaiting);
 }
 
-TEST_F(BackupProgram, theDatabaseSwitchRefusesWhileACommandWaitsForTheServerAndTheSettingsKeepTheOldOne) {
-    if (!TestDatabaseLocation::ThroughServer()) {
-        GTEST_SKIP() << "only a call on a server's connection lets the window's events turn while it waits";
-    }
+TEST_F(BackupProgram, theDatabaseSwitchRefusesWhileACommandWaitsAndTheSettingsKeepTheOldOne) {
     TestDatabaseLocation elsewhere;
     CreateLibrary(elsewhere.settings(), 1, 1);
     StartProgram(3600 * 1000);

@@ -102,7 +102,7 @@ TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
     InsertGroup(2, "old name", "own.bmp", 80, -8);
     Start();
     TForm1& form = board();
-    SelectInPanel(form, 2, "old name");
+    SelectInPanel(form, 2);
     const QPointer<QLabel> oldIcon = IconOf(form, 2);
     QWidget* dialog = RunWithDialog([&] { form.mnuEditGroupClick(); },
                                     [](QWidget& shown) {
@@ -129,7 +129,7 @@ TEST_F(BoardCommands, editingRebuildsTheIconFromTheStoredRow) {
 TEST_F(BoardCommands, editingClosedWithoutSavingKeepsTheControls) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    SelectInPanel(board(), 1, "A");
+    SelectInPanel(board(), 1);
     const QPointer<QLabel> icon = IconOf(board(), 1);
     const QPointer<QLabel> caption = CaptionOf(board(), 1);
     QWidget* dialog = RunWithDialog([&] { board().mnuEditGroupClick(); },
@@ -149,7 +149,7 @@ TEST_F(BoardCommands, editingNeedsASelectedGroupInAnAttachedDatabase) {
     Start();
     auto noDialog = [](QWidget&) { ADD_FAILURE() << "no dialog expected"; };
     EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
-    SelectInPanel(board(), 1, "A");
+    SelectInPanel(board(), 1);
     board().database().DisconnectDatabase();
     EXPECT_EQ(RunWithDialog([&] { board().mnuEditGroupClick(); }, noDialog), nullptr);
 }
@@ -158,7 +158,7 @@ TEST_F(BoardCommands, anEditedRowRemovedMeanwhileKeepsItsOldIcon) {
     InsertGroup(1, "A", "", 0, 0);
     InsertGroup(2, "B", "", 64, 0);
     Start();
-    SelectInPanel(board(), 2, "B");
+    SelectInPanel(board(), 2);
     const QPointer<QLabel> icon = IconOf(board(), 2);
     prompts.onMessage = [&](const QString& text) {
         if (text == QStringLiteral("編集登録OK")) {
@@ -180,7 +180,7 @@ TEST_F(BoardCommands, aStaleSelectionBeyondTheBoardAddressesNoSlot) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
     InsertGroup(7, "added elsewhere", "", 0, 0);  // by another client, after the board was built
-    SelectInPanel(board(), 7, "added elsewhere");
+    SelectInPanel(board(), 7);
     RunWithDialog([&] { board().mnuEditGroupClick(); }, [](QWidget& shown) { ClickIn(shown, "Button1"); });
     EXPECT_EQ(prompts.messages, QStringList{"編集登録OK"});
     EXPECT_EQ(board().GroupSlots.SlotCount(), 1);
@@ -194,7 +194,7 @@ TEST_F(BoardCommands, switchingDatabasesShowsTheNewGroupsAndDropsTheOldSelection
     CreateDatabaseWithGroup(second, 1, "new", 30, 40);
     Start();
     TForm1& form = board();
-    SelectInPanel(form, 2, "old 2");
+    SelectInPanel(form, 2);
     windows->form3.show();
     RunWithDialog([&] { form.mnuDBsetClick(); },
                   [&](QWidget& shown) {
@@ -217,7 +217,7 @@ TEST_F(BoardCommands, switchingDatabasesShowsTheNewGroupsAndDropsTheOldSelection
 TEST_F(BoardCommands, reattachingTheSameDatabaseKeepsALiveSelection) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    SelectInPanel(board(), 1, "A");
+    SelectInPanel(board(), 1);
     RunWithDialog([&] { board().mnuDBsetClick(); }, [](QWidget& shown) { ClickIn(shown, "Button2"); });
     EXPECT_TRUE(board().database().Attached());
     EXPECT_NE(IconOf(board(), 1), nullptr);
@@ -228,7 +228,7 @@ TEST_F(BoardCommands, reattachingTheSameDatabaseKeepsALiveSelection) {
 TEST_F(BoardCommands, aDatabaseThatCannotBeAttachedLeavesAnEmptyBoardWithoutAMessage) {
     InsertGroup(1, "A", "", 0, 0);
     Start();
-    SelectInPanel(board(), 1, "A");
+    SelectInPanel(board(), 1);
     RunWithDialog([&] { board().mnuDBsetClick(); },
                   [](QWidget& shown) {
                       Retype(EditIn(shown, "Edit2"), "/no/such/folder/");
@@ -247,7 +247,7 @@ TEST_F(BoardCommands, eachMenuItemRunsItsOwnCommand) {
     InsertGroup(1, "A", "", 300, 100);
     Start();
     TForm1& form = board();
-    SelectInPanel(form, 1, "A");
+    SelectInPanel(form, 1);
     RecordStatements();
     const std::map<QWidget*, std::string> dialogs{{windows->form2.window(), "dialog TForm2"},
                                                   {windows->form4.window(), "dialog TForm4"},

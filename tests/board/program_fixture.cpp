@@ -142,10 +142,8 @@ void ClickIn(QWidget& dialog, const char* button) {
     QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
 }
 
-void SelectInPanel(TForm1& form, int groupNo, const QString& name) {
-    form.SelectedGroup = groupNo;
-    form.Edit1->setText(name);
-    form.Edit3->setText(QString::number(groupNo));
+void SelectInPanel(TForm1& form, int groupNo) {
+    ASSERT_TRUE(form.SelectGroup(groupNo));
 }
 
 QLabel* IconOf(QWidget& board, int groupNo) {

@@ -95,8 +95,9 @@ QWidget* RunWithDialog(const std::function<void()>& command,
 QLineEdit* EditIn(QWidget& dialog, const char* name);
 void ClickIn(QWidget& dialog, const char* button);
 
-// Selects a group the way the details panel shows one, without the mouse.
-void SelectInPanel(TForm1& form, int groupNo, const QString& name);
+// Selects a group as a completed press on its icon does, without the mouse: the details panel shows
+// its row as read.
+void SelectInPanel(TForm1& form, int groupNo);
 
 // The live slot's icon and caption of group `groupNo` found by their names, or nullptr.
 QLabel* IconOf(QWidget& board, int groupNo);

@@ -37,7 +37,7 @@ protected:
         }));
     }
     void CopyGroupOne() {
-        SelectInPanel(board(), 1, QStringLiteral("A"));
+        SelectInPanel(board(), 1);
         prompts.AnswerNextQuestion(true);
         board().mnuCopyGroup->trigger();
     }
@@ -60,7 +60,7 @@ TEST_F(CopyCutShortChild, copiesUntilKilled) {
             raise(SIGKILL);
         }
     });
-    SelectInPanel(board(), 1, QStringLiteral("A"));
+    SelectInPanel(board(), 1);
     prompts.AnswerNextQuestion(true);
     board().mnuCopyGroup->trigger();
     ADD_FAILURE() << "the copy finished before its INSERT number " << dieAt;

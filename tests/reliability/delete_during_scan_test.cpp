@@ -89,7 +89,7 @@ TEST_F(DeleteDuringScan, groupsDeletedHereAndOnAnotherDesktopWhileTheScanRunsAre
     EXPECT_TRUE(deleted.get()) << other.LastError();
 
     // This desktop deletes group 10 with its command.
-    SelectInPanel(board(), 10, QStringLiteral("G10"));
+    SelectInPanel(board(), 10);
     prompts.AnswerNextQuestion(true);
     board().mnuDeleteGroup->trigger();
     RecordProperty("thisDesktopsDeleteMs", static_cast<int>(waited.elapsed()));

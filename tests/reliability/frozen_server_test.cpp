@@ -4,7 +4,10 @@
 #include <QProcess>
 #include <QTest>
 #include <chrono>
+#include <filesystem>
 
+#include "backup/attachment_marker.h"
+#include "backup/backup_place.h"
 #include "outside_tools.h"
 #include "program_fixture.h"
 #include "storage/schema.h"
@@ -63,6 +66,20 @@ protected:
         ASSERT_GE(lines.size(), 4);
         EXPECT_EQ(lines[3], "frozen\r");
     }
+    // The program attached the database `used` and left it without a mark of a hard end, so that the
+    // next start does not validate it.
+    void ExpectNoHardEndMarked(const ConnectionSettings& used) {
+        const std::filesystem::path backups =
+            std::filesystem::path(appFolder.path().toStdString()) / "backups" / DatabaseFolderName(used);
+        ASSERT_TRUE(std::filesystem::is_directory(backups));
+        EXPECT_FALSE(attachment_marker::LeftBehind(backups));
+    }
+    // The program reaching the server through `link`.
+    ConnectionSettings Through(const SlowLink& link) const {
+        ConnectionSettings throughLink = settings;
+        throughLink.serverPrefix = "127.0.0.1/" + std::to_string(link.Port()) + ":";
+        return throughLink;
+    }
 
     TestDatabaseLocation location;
     std::optional<OwnServer> server;
@@ -78,14 +95,14 @@ TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileAStatementWaitsForIt) {
     ASSERT_TRUE(server->Signal(SIGSTOP));
     QTest::qWait(3000);  // a look now waits for the server, which may take up to 20 s
     ExpectAnOrderlyEndOnSigterm();
+    ExpectNoHardEndMarked(settings);
 }
 
 // Only the program's own connection stops getting answers; the change watch's goes on, sees another
 // desktop's new group and has the board read again, so that the window itself waits for its server.
 TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileItsWindowWaitsForTheServer) {
     SlowLink link(server->port(), std::chrono::milliseconds(0));
-    ConnectionSettings throughLink = settings;
-    throughLink.serverPrefix = "127.0.0.1/" + std::to_string(link.Port()) + ":";
+    const ConnectionSettings throughLink = Through(link);
     WriteSettings(throughLink);
     StartProgram();
     QTest::qWait(3000);  // attached, the change watch looking every two seconds
@@ -95,6 +112,31 @@ TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileItsWindowWaitsForTheServ
     InsertGroupRow(other, 3, FullLengthName("3", 32), "", 128, 64);
     ASSERT_TRUE(QTest::qWaitFor([&] { return link.RequestHeld(0); }, 15000));
     ExpectAnOrderlyEndOnSigterm();
+    ExpectNoHardEndMarked(throughLink);
+}
+
+// An attach waits for a server that does not answer no longer than a call may, and is given up when
+// the program ends: the start-up's, or a following connection's (the change watch's, the search's)
+// made in the background.
+TEST_F(FrozenServer, theProgramEndsInOrderOnSigtermWhileAnAttachWaitsForTheServer) {
+    const std::vector<std::pair<const char*, std::vector<int>>> cases{
+        {"the start-up's", {0}}, {"a following connection's", {1, 2, 3, 4}}};
+    for (const auto& [which, held] : cases) {
+        SCOPED_TRACE(which);
+        SlowLink link(server->port(), std::chrono::milliseconds(0));
+        WriteSettings(Through(link));
+        for (const int connection : held) {
+            link.Hold(connection);
+        }
+        StartProgram();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return link.RequestHeld(held.front()); }, 15000));
+        ExpectAnOrderlyEndOnSigterm();
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+        QFile::remove(appFolder.filePath(QStringLiteral("qarto-groups")));
+    }
 }
 
 // A connection being left does not wait for a server that stopped answering: neither its next call,

@@ -61,7 +61,7 @@ protected:
 TEST_F(SlowLinkCopy, aGroupCopyThatTakesLongerThanACallMayTakeStillSucceeds) {
     TForm1& form = board();
     form.database().SetStatementDeadline(kDeadline);
-    SelectInPanel(form, 1, QString());
+    SelectInPanel(form, 1);
     prompts.AnswerNextQuestion(true);
     const long long before = link->RoundTrips();
     form.mnuCopyGroup->trigger();

@@ -8,6 +8,7 @@
 #include "filelist/file_list_view.h"
 #include "search_fixture.h"
 #include "storage/schema.h"
+#include "support/full_length_names.h"
 
 namespace {
 
@@ -100,6 +101,20 @@ TEST_F(Refresh, rowsAddedElsewhereToTheOpenFileListAreListed) {
     Look();
     ASSERT_EQ(List()->RowCount(), 1);
     EXPECT_EQ(List()->Row(0).fileName, "new.dwg");
+}
+
+TEST_F(Refresh, aRegistrationReplacedElsewhereJustAfterTheListOpenedShowsAtTheNextLook) {
+    const std::string folder = FullLengthFolder("d");
+    AddFile(1, 1, FullLengthName("a"), folder);
+    AddFile(1, 2, FullLengthName("b"), folder);
+    board().OpenSelectedGroup();
+    // Before the watch looks again, another desktop takes out the last registration and registers
+    // another file, which gets its number: the count stays as the list read it.
+    ASSERT_TRUE(other.DeleteRows(FileTableName(1), "N=2"));
+    AddFile(1, 2, FullLengthName("c"), folder);
+    Look();
+    ASSERT_EQ(List()->RowCount(), 2);
+    EXPECT_EQ(List()->Row(1).fileName, FullLengthName("c"));
 }
 
 }  // namespace

@@ -133,7 +133,8 @@ TEST(ServerMode, sharedFilesWithALockFolderThatCannotBeWrittenAreRefusedSayingWh
     for (const fs::path& folder : {file, file / "firebird"}) {
         const LockFolderChoice choice =
             ChooseLockFolder(ServerMode::SuperClassic, folder.c_str(), nullptr, PathOf(scratch));
-        EXPECT_TRUE(choice.folder.empty());
+        // The process's private databases have the engine keep their locks in a folder of the user's own.
+        EXPECT_EQ(choice.folder, OwnLockFolder(nullptr, PathOf(scratch)).parent_path() / "firebird-private");
         EXPECT_NE(choice.refusal.find("SuperClassic"), std::string::npos) << choice.refusal;
         EXPECT_NE(choice.refusal.find(folder.string()), std::string::npos) << choice.refusal;
         EXPECT_NE(choice.refusal.find("サーバー経由"), std::string::npos) << choice.refusal;
@@ -173,7 +174,10 @@ TEST_F(ServerModeOfTheEngine, sharedFilesWithoutAWritableLockFolderRefuseEmbedde
         << refusal.toStdString();
     EXPECT_EQ(facts.value("created"), "0 " + refusal);
     EXPECT_EQ(facts.value("attached"), "0 " + refusal);
-    EXPECT_TRUE(fs::is_empty(folder));
+    // A database of the process's own, which no other engine opens, is made all the same (a backup's
+    // check copy): none of the user's is.
+    EXPECT_EQ(facts.value("private"), "1 ");
+    EXPECT_TRUE(fs::exists(folder / "PRIVATE.FDB"));
 }
 
 TEST_F(ServerModeOfTheEngine, superOpensEmbeddedDatabasesWithTheLockFolderItIsGiven) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "common/sql_literal.h"
 #include "storage/database.h"
 #include "storage/database_presence.h"
 #include "storage/row_census.h"
@@ -110,6 +111,67 @@ TEST(RowCensus, aTableDigestsAsTheBackupsOfEarlierVersionsWereNamed) {
     const std::optional<RowCensus> census = CountGroupRows(database);
     ASSERT_TRUE(census) << database.LastError();
     EXPECT_EQ(census->tables, (std::map<std::string, TableCensus>{{"GRP_1", TableCensus{3, "3996913596"}}}));
+}
+
+TEST(RowCensus, aLibraryOfManyGroupsIsCountedAHundredTablesAStatement) {
+    TestDatabaseLocation location;
+    Database database(location.settings());
+    database.CreateDatabase();
+    ASSERT_TRUE(CreateGroupTable(database)) << database.LastError();
+    // 101 file tables and the master table: two statements' worth, each file table with one
+    // registration of full-length names.
+    constexpr int kGroups = 101;
+    std::vector<std::string> tables{"EXECUTE BLOCK AS BEGIN"};
+    std::vector<std::string> rows = tables;
+    for (int group = 1; group <= kGroups; ++group) {
+        tables.push_back("EXECUTE STATEMENT 'CREATE TABLE " + FileTableName(group) +
+                         " (N INTEGER NOT NULL UNIQUE, FILE_NAME VARCHAR(255), PATH_NAME VARCHAR(255))';");
+        rows.push_back("INSERT INTO " + FileTableName(group) + " VALUES (1, " + SqlText(FullFileName(group)) +
+                       ", " + SqlText(FullFolder(group, 1)) + ");");
+    }
+    tables.push_back("END");
+    rows.push_back("END");
+    ASSERT_TRUE(database.ExecuteScript(tables)) << database.LastError();
+    ASSERT_TRUE(database.ExecuteScript(rows)) << database.LastError();
+
+    int sent = 0;
+    database.SetStatementTrace([&](const std::string&) { ++sent; });
+    const std::optional<RowCensus> census = CountGroupRows(database);
+    ASSERT_TRUE(census) << database.LastError();
+    EXPECT_EQ(sent, 3);  // the tables listed, then two statements of counts
+    EXPECT_EQ(census->tables.size(), static_cast<std::size_t>(kGroups + 1));
+    EXPECT_EQ(census->Registrations(), kGroups);
+    EXPECT_EQ(census->tables.at(FileTableName(kGroups)).rows, 1);
+}
+
+TEST_F(FilledDatabase, aRestoreCancelledWhileItWritesLeavesNoDatabaseBehind) {
+    {
+        // Enough registrations for the restore to take a while.
+        Database database(location.settings());
+        database.ConnectDatabase();
+        database.SetStatementDeadline(std::chrono::minutes(5));
+        AddRegistrations(database, 1, 30000);
+    }
+    const fs::path file = Backup();
+    CancelFlag cancel{false};
+    std::atomic<bool> finished{false};
+    // Cancelled once the service has begun writing the new database.
+    std::thread canceller([&] {
+        while (!finished && !cancel) {
+            std::error_code error;
+            if (fs::file_size(Local("COPY.FDB"), error) > 0 && !error) {
+                cancel = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const ServiceOutcome outcome = RestoreDatabase(file, Beside("COPY.FDB"), cancel);
+    finished = true;
+    canceller.join();
+    ASSERT_TRUE(cancel) << "the restore ended before it could be cancelled";
+    EXPECT_FALSE(outcome.done);
+    EXPECT_TRUE(outcome.leftBehind.empty()) << outcome.leftBehind;
+    EXPECT_FALSE(fs::exists(Local("COPY.FDB")));
 }
 
 TEST_F(FilledDatabase, restoreNeverReplacesADatabase) {
@@ -227,10 +289,15 @@ TEST_F(FilledDatabase, probeTellsAMissingFileADamagedFileAndAServerThatIsDown) {
     EXPECT_EQ(ProbeDatabase(location.settings()).state, DatabaseState::Attachable);
     EXPECT_EQ(ProbeDatabase(Beside("NONE.FDB")).state, DatabaseState::Missing);
 
+    // A file that is no database is no damaged one; a database with a page of garbage is.
     std::ofstream(Local("GARBAGE.FDB"), std::ios::binary) << std::string(8192, '\x5a');
     const DatabaseProbe garbage = ProbeDatabase(Beside("GARBAGE.FDB"));
-    EXPECT_EQ(garbage.state, DatabaseState::Damaged) << garbage.words;
+    EXPECT_EQ(garbage.state, DatabaseState::Format) << garbage.words;
     EXPECT_FALSE(garbage.words.empty());
+    fs::copy_file(Local("TEST.FDB"), Local("DAMAGED.FDB"));
+    DamagePageList(Local("DAMAGED.FDB"));
+    const DatabaseProbe damaged = ProbeDatabase(Beside("DAMAGED.FDB"));
+    EXPECT_EQ(damaged.state, DatabaseState::Damaged) << damaged.words;
 
     ConnectionSettings down = location.settings();
     down.serverPrefix = "127.0.0.1/1:";  // nothing listens on port 1

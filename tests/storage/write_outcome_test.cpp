@@ -45,10 +45,32 @@ TEST_F(WriteOutcome, aBatchCommitsAllOrNothing) {
     EXPECT_EQ(OpenWriteTransactions(), 0);
     EXPECT_EQ(db().CountRows("GRP_7", "N IN (12, 13)"), 0);
 
-    // A read would end the batch's transaction: it is refused, and so is a batch inside a batch.
-    EXPECT_FALSE(db().WriteTogether([&] { return insert(14) && db().CountRows("GRP_7", "") >= 0; }));
+    // A read in the batch sees what the batch wrote, and what it checked is what is committed; a batch
+    // inside a batch is refused.
+    EXPECT_FALSE(db().WriteTogether([&] { return insert(14) && db().CountRows("GRP_7", "N=14") == 0; }));
+    EXPECT_TRUE(db().WriteTogether([&] { return insert(15) && db().CountRows("GRP_7", "N=15") == 1; }));
     EXPECT_FALSE(db().WriteTogether([&] { return db().WriteTogether([] { return true; }); }));
-    EXPECT_EQ(db().CountRows("GRP_7", "N=14"), 0);
+    EXPECT_EQ(db().CountRows("GRP_7", "N IN (14, 15)"), 1);
+    ASSERT_TRUE(db().DeleteRows("GRP_7", "N=15"));
+}
+
+TEST_F(WriteOutcome, readsTogetherSeeOneMomentWhateverAnotherDesktopCommitsBetweenThem) {
+    Database other(settings());
+    other.ConnectDatabase();
+    int before = -1;
+    int after = -1;
+    db().ReadTogether([&] {
+        before = db().CountRows("GRP_7", "");
+        // Another desktop's registration committed between the two reads of one view.
+        EXPECT_TRUE(other.InsertRow("GRP_7", FileColumnNames(),
+                                    std::array<std::string, 3>{"30", "'e.dwg'", "'/e/'"}));
+        after = db().CountRows("GRP_7", "");
+        // Writes would end the moment: refused meanwhile.
+        EXPECT_FALSE(InsertFile("GRP_7", 31, "e.dwg", "/e/"));
+    });
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(db().CountRows("GRP_7", ""), before + 1);
+    ASSERT_TRUE(other.DeleteRows("GRP_7", "N=30"));
 }
 
 TEST_F(WriteOutcome, ownWritesOfWatchedTablesCarryTheirTransactionAndRowChange) {

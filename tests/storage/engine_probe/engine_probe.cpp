@@ -1,7 +1,7 @@
 // A program that opens databases as the program does, for the tests of the engine's server mode: its
 // engine reads the firebird.conf the FIREBIRD variable names, once, so each such test starts one.
 // It sets the lock folder up as main() does, creates and attaches an embedded database in the folder
-// given (UTF-8), and prints what it found, one fact a line.
+// given (UTF-8), and one of its own alone (private), and prints what it found, one fact a line.
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "common/file_name_locale.h"
 #include "storage/database.h"
 #include "storage/firebird_lock_folder.h"
+#include "storage/private_database.h"
 
 int main(int argc, char** argv) {
     UseOwnFirebirdLockFolder();
@@ -32,5 +33,12 @@ int main(int argc, char** argv) {
     database.DisconnectDatabase();
     database.ConnectDatabase();
     std::printf("attached %d %s\n", database.Attached() ? 1 : 0, database.LastError().c_str());
+    database.DisconnectDatabase();
+    settings.dataFolder += "/";
+    settings.databaseName = "PRIVATE.FDB";
+    const PrivateDatabase own(Utf8FromCp932(settings.DatabasePath()));
+    Database alone(settings);
+    alone.CreateDatabase();
+    std::printf("private %d %s\n", alone.Attached() ? 1 : 0, alone.LastError().c_str());
     return 0;
 }
