@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "storage/records.h"
 
 struct AppContext;
 class Database;
@@ -61,6 +62,8 @@ public:
     bool SelectFileNumber(int number);
     // Asked for from a row's context menu: the groups whose file lists hold the same file.
     std::function<void(const std::string& folder, const std::string& fileName)> onGroupsHoldingFile;
+    // Asked for from a row's context menu: the selected rows (number, file name, folder) are sent.
+    std::function<void(const std::vector<FileRecord>& rows)> onSendFiles;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +78,7 @@ protected:
 private:
     void BuildPanel();
     void BuildContextMenu();
+    std::vector<FileRecord> SelectedRows() const;
     void FormShow();
     void FormClose();
     void Button2Click();

@@ -1,0 +1,219 @@
+#include "send/drawing_sender.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QWidget>
+#include <ctime>
+#include <thread>
+
+#include "common/codepage.h"
+#include "common/number.h"
+#include "common/sql_literal.h"
+#include "platform/app_context.h"
+#include "platform/codec.h"
+#include "platform/prompts.h"
+#include "send/list_pdf.h"
+#include "send/send_dialog.h"
+#include "send/send_history_window.h"
+#include "send/send_preferences.h"
+#include "send/send_progress_window.h"
+#include "send/temporary_package.h"
+#include "storage/database.h"
+#include "storage/records.h"
+#include "storage/row_walk.h"
+#include "storage/schema.h"
+#include "storage/send_history.h"
+
+namespace {
+
+GroupRecord ReadGroup(Database& database, std::int64_t groupNo) {
+    GroupRecord group;
+    database.OpenSelect("*", kGroupTable, "N=" + SqlNumber(groupNo), "");
+    database.ReadFirstRow(group);
+    database.CloseResult();
+    return group;
+}
+
+std::vector<StoredFile> ReadRegistrations(Database& database, std::int64_t groupNo) {
+    std::vector<StoredFile> files;
+    const int count = database.OpenSelect("*", FileTableName(groupNo), "", "N");
+    FileRecord row;
+    WalkRows(database, count, row, [&] {
+        files.push_back({ParseIntOrZero(row[kFileN]), row[kFileName], row[kFilePath]});
+    });
+    return files;
+}
+
+std::string UtcNow() {
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+}
+
+}  // namespace
+
+DrawingSender::DrawingSender(AppContext& context, Database& database, QWidget& mainWindow)
+    : QObject(&mainWindow),
+      dialog(new SendDialog(context, &mainWindow)),
+      progress(new SendProgressWindow(&mainWindow)),
+      history(new SendHistoryWindow(database, &mainWindow)),
+      context_(context),
+      database_(database),
+      mainWindow_(mainWindow),
+      work_(this) {
+    connect(progress, &SendProgressWindow::CancelAsked, this, &DrawingSender::Cancel);
+    // On a thread of its own, which a share that does not answer may keep as long as it likes.
+    std::thread([notes = SendNotesFolder(context)] { RemoveUnfinishedPackages(notes); }).detach();
+}
+
+DrawingSender::~DrawingSender() {
+    work_.Stop();
+}
+
+void DrawingSender::SendGroup(std::int64_t groupNo) {
+    if (groupNo <= 0) {
+        context_.prompts->Message(&mainWindow_, QStringLiteral("送付するグループを選択して下さい。"));
+        return;
+    }
+    SendFiles(groupNo, ReadRegistrations(database_, groupNo), &mainWindow_);
+}
+
+void DrawingSender::SendFiles(std::int64_t groupNo, const std::vector<StoredFile>& files, QWidget* from) {
+    if (work_.Busy() || dialog->isVisible()) {
+        context_.prompts->Message(from,
+                                  QStringLiteral("図面の送付中です。終わってからもう一度実行して下さい。"));
+        return;
+    }
+    const GroupRecord group = ReadGroup(database_, groupNo);
+    if (group[kGroupN].empty()) {
+        context_.prompts->Message(from, QStringLiteral("グループが見つかりません。"));
+        return;
+    }
+    if (files.empty()) {
+        context_.prompts->Message(from, QStringLiteral("送付するファイルがありません。"));
+        return;
+    }
+    asking_ = from;
+    groupNo_ = groupNo;
+    files_ = files;
+    list_ = DrawingList{};
+    list_.groupName = Utf8FromCp932(group[kGroupName]);
+    list_.title = Utf8FromCp932(group[kGroupMainTitle]);
+    list_.subtitle = Utf8FromCp932(group[kGroupSubTitle]);
+    list_.author = Utf8FromCp932(group[kGroupAuthor]);
+    list_.memos = {Utf8FromCp932(group[kGroupMemo1]), Utf8FromCp932(group[kGroupMemo2]),
+                   Utf8FromCp932(group[kGroupMemo3])};
+    list_.sender = Utf8FromCp932(context_.settings.userName);
+    const std::int64_t now = std::time(nullptr);
+    list_.date = LocalTimeText(now, false);
+    dialog->setParent(from, dialog->windowFlags());
+    dialog->Ask(DefaultPackageName(FromCp932(group[kGroupName]), now), static_cast<int>(files.size()),
+                [this](const SendChoices& choices, const std::string& note) { Chosen(choices, note); });
+}
+
+void DrawingSender::Chosen(const SendChoices& choices, const std::string& note) {
+    choices_ = choices;
+    list_.note = note;
+    progress->Start(QStringLiteral("ファイルを確認しています..."));
+    work_.Start([this, files = files_, mappings = context_.folderMappings,
+                 choices](const CancelFlag& cancel) -> BackgroundWork::Done {
+        Survey survey = SurveyFiles(files, mappings, choices, cancel);
+        if (cancel) {
+            return [this] { progress->hide(); };
+        }
+        return [this, survey = std::move(survey)] { Surveyed(survey); };
+    });
+}
+
+void DrawingSender::Surveyed(const Survey& survey) {
+    const int total = static_cast<int>(survey.files.size());
+    if (survey.missing == total) {
+        progress->hide();
+        Say(QStringLiteral("送付するファイルが見つかりません（%1 件）。").arg(total));
+        return;
+    }
+    if (survey.missing > 0 &&
+        !context_.prompts->Question(asking_, QStringLiteral("%1 件中 %2 件のファイルが見つかりません。"
+                                                            "見つかったファイルだけを送付しますか？")
+                                                 .arg(total)
+                                                 .arg(survey.missing))) {
+        progress->hide();
+        return;
+    }
+    const QString target = QFile::decodeName(QByteArray::fromStdString(TargetPath(choices_)));
+    if (survey.targetExists &&
+        !context_.prompts->Question(asking_,
+                                    QStringLiteral("「%1」は既にあります。置き換えますか？").arg(target))) {
+        progress->hide();
+        return;
+    }
+    Write(survey, survey.targetExists);
+}
+
+void DrawingSender::Write(const Survey& survey, bool replace) {
+    SendJob job{survey,
+                choices_,
+                list_,
+                replace,
+                SendNotesFolder(context_),
+                [family = JapaneseFontFamily()](const DrawingList& list) {
+                    return family.isEmpty() ? std::string() : PdfOfList(list, family).toStdString();
+                }};
+    work_.Start([this, job = std::move(job),
+                 tell = work_.Teller()](const CancelFlag& cancel) -> BackgroundWork::Done {
+        SendOutcome outcome = WritePackage(job, cancel, [this, &tell](const SendProgress& now) {
+            tell([this, now] { progress->Show(now); });
+        });
+        return [this, outcome = std::move(outcome)] { Written(outcome); };
+    });
+}
+
+void DrawingSender::Written(const SendOutcome& outcome) {
+    progress->hide();
+    switch (outcome.result) {
+        case SendResult::Cancelled:
+            Say(QStringLiteral("図面の送付を中止しました。"));
+            return;
+        case SendResult::Failed:
+            Say(QStringLiteral("送付用パッケージを作成できませんでした。\n") +
+                QString::fromStdString(outcome.words));
+            return;
+        case SendResult::Made:
+            break;
+    }
+    const SendRecord record{UtcNow(),
+                            CutToBytes(ToCp932(QSysInfo::machineHostName()).value_or(std::string()), 64),
+                            context_.settings.userName,
+                            groupNo_,
+                            ToCp932(QString::fromStdString(outcome.list.groupName)).value_or(std::string()),
+                            outcome.packageName,
+                            outcome.list.Sent(),
+                            outcome.list.Missing(),
+                            outcome.list.Bytes(),
+                            outcome.listSha256};
+    QString text = QStringLiteral("送付用パッケージを作成しました。");
+    if (outcome.list.Missing() > 0) {
+        text += QStringLiteral("\n見つからないファイル %1 件は図面リストに「<No File>」と記載しました。")
+                    .arg(outcome.list.Missing());
+    }
+    if (!RecordSend(database_, record)) {
+        text += QStringLiteral("\n送付の履歴をデータベースに記録できませんでした。");
+    }
+    Say(text);
+}
+
+void DrawingSender::Cancel() {
+    if (work_.Busy()) {
+        work_.Cancel();
+        progress->Button1->setEnabled(false);
+    }
+}
+
+void DrawingSender::Say(const QString& text) {
+    context_.prompts->Message(asking_ != nullptr ? asking_ : &mainWindow_, text);
+}
+
+void DrawingSender::ShowHistory(std::int64_t groupNo) {
+    const GroupRecord group = groupNo > 0 ? ReadGroup(database_, groupNo) : GroupRecord{};
+    history->Open(group[kGroupN].empty() ? 0 : groupNo, group[kGroupName]);
+}
