@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <ctime>
 #include <memory>
 
@@ -19,29 +18,21 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds kTellEvery{100};
-
-// Tells the progress now and then, and always when a file begins.
+// Tells the progress when a file begins and after every piece.
 class Teller {
 public:
     Teller(const std::function<void(const SendProgress&)>& tell, SendProgress& progress)
         : tell_(tell), progress_(progress) {}
 
-    void Now() {
-        last_ = std::chrono::steady_clock::now();
-        tell_(progress_);
-    }
+    void Now() { tell_(progress_); }
     void Bytes(std::int64_t bytes) {
         progress_.bytesDone += bytes;
-        if (std::chrono::steady_clock::now() - last_ >= kTellEvery) {
-            Now();
-        }
+        Now();
     }
 
 private:
     const std::function<void(const SendProgress&)>& tell_;
     SendProgress& progress_;
-    std::chrono::steady_clock::time_point last_{};
 };
 
 SendOutcome Ended(SendResult result, std::string words = {}) {
@@ -162,6 +153,11 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
     const std::vector<std::string> listNames = ListFileNames(choices);
     const std::vector<std::string> names = PackageNames(present, choices.layout, listNames);
 
+    // zlib's minizip writes no ZIP64 end record for more entries than the first format counts.
+    if (zip && present.size() + listNames.size() > kMostZipEntries) {
+        return Ended(SendResult::Failed, "ZIPファイルに入れられるファイルは " + GroupedNumber(kMostZipEntries) +
+                                             " 件までです。フォルダで送付して下さい。");
+    }
     TemporaryPackage temporary(job.notes, choices.where, zip);
     if (temporary.path().empty()) {
         return Ended(SendResult::Failed, temporary.error());

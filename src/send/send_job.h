@@ -13,6 +13,9 @@
 
 enum class PackageKind { Folder, Zip };
 
+// The most files (drawings and lists) one ZIP package holds.
+inline constexpr std::size_t kMostZipEntries = 65535;
+
 // What the user chose in the sending dialog.
 struct SendChoices {
     PackageKind kind = PackageKind::Folder;

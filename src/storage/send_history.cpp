@@ -57,9 +57,10 @@ std::vector<SendRecord> ReadSendHistory(Database& database, std::int64_t groupNo
     if (!database.TableExists(kSendHistoryTable)) {
         return records;
     }
-    std::string columns;
-    for (const std::string& column : Columns()) {
-        columns += (columns.empty() ? "" : ", ") + column;
+    // The time as SQL writes it, "2026-12-08 10:22:33.0000", not in the client's own form.
+    std::string columns = "CAST(SENT_UTC AS VARCHAR(24))";
+    for (std::size_t i = 1; i < Columns().size(); ++i) {
+        columns += ", " + Columns()[i];
     }
     const std::string where = groupNo == 0 ? std::string() : "GROUP_NO=" + SqlNumber(groupNo);
     const int count = database.OpenSelect(columns, kSendHistoryTable, where, "SENT_UTC DESC");
