@@ -155,7 +155,8 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
 
     // zlib's minizip writes no ZIP64 end record for more entries than the first format counts.
     if (zip && present.size() + listNames.size() > kMostZipEntries) {
-        return Ended(SendResult::Failed, "ZIPファイルに入れられるファイルは " + GroupedNumber(kMostZipEntries) +
+        return Ended(SendResult::Failed, "ZIPファイルに入れられるファイルは " +
+                                             GroupedNumber(kMostZipEntries) +
                                              " 件までです。フォルダで送付して下さい。");
     }
     TemporaryPackage temporary(job.notes, choices.where, zip);

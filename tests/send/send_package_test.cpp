@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr std::int64_t kMonday = 1796688000;  // 2026-12-07 00:00 UTC
+constexpr std::int64_t kSentDay = 1796688000;  // 2026-12-08 00:00 UTC
 
 // Each entry of a ZIP file as Python's zipfile reads it: the name (from the Unicode Path field when
 // the language flag is not set), the flag, the method, the size, whether the CRC matches the data.
@@ -108,10 +109,10 @@ protected:
 
 TEST_F(SendPackage, everyCopyKeepsItsTimeAndOtherProgramsReadThePackageAndItsLists) {
     const QString longName = LongJapaneseName(QStringLiteral("dwg"));
-    WriteDated(sources() + QStringLiteral("/A棟/") + longName, QByteArray(300000, 'a'), kMonday);
-    WriteDated(sources() + QStringLiteral("/B棟/") + longName, "B", kMonday + 2);
-    WriteDated(sources() + QStringLiteral("/表紙.png"), QByteArray(5000, 'p'), kMonday + 4);
-    WriteDated(sources() + QStringLiteral("/仕様.txt"), QByteArray(5000, 't'), kMonday + 5);
+    WriteDated(sources() + QStringLiteral("/A棟/") + longName, QByteArray(300000, 'a'), kSentDay);
+    WriteDated(sources() + QStringLiteral("/B棟/") + longName, "B", kSentDay + 2);
+    WriteDated(sources() + QStringLiteral("/表紙.png"), QByteArray(5000, 'p'), kSentDay + 4);
+    WriteDated(sources() + QStringLiteral("/仕様.txt"), QByteArray(5000, 't'), kSentDay + 5);
     const std::vector<StoredFile> files{Registered(1, QStringLiteral("A棟\\"), longName),
                                         Registered(2, QStringLiteral("B棟\\"), longName),
                                         Registered(3, QStringLiteral(""), QStringLiteral("表紙.png")),
@@ -142,8 +143,8 @@ TEST_F(SendPackage, everyCopyKeepsItsTimeAndOtherProgramsReadThePackageAndItsLis
         if (kind.kind == PackageKind::Folder) {
             EXPECT_EQ(FolderNames(target()), QStringList{QStringLiteral("共有図面_20261208")});
             EXPECT_EQ(ReadAll(package + "/" + longName), QByteArray(300000, 'a'));
-            EXPECT_EQ(ModifiedTime(package + "/" + longName), kMonday);
-            EXPECT_EQ(ModifiedTime(package + "/" + second), kMonday + 2);
+            EXPECT_EQ(ModifiedTime(package + "/" + longName), kSentDay);
+            EXPECT_EQ(ModifiedTime(package + "/" + second), kSentDay + 2);
         } else {
             EXPECT_EQ(FolderNames(target()), QStringList{QStringLiteral("共有図面_20261208.zip")});
             const QString zip = package + QStringLiteral(".zip");
@@ -176,14 +177,16 @@ TEST_F(SendPackage, everyCopyKeepsItsTimeAndOtherProgramsReadThePackageAndItsLis
             const QString unpacked = root.path() + QStringLiteral("/unpacked");
             QDir(unpacked).removeRecursively();
             ToolOutput(QStringLiteral("unzip"), {QStringLiteral("-q"), zip, QStringLiteral("-d"), unpacked});
-            EXPECT_EQ(ModifiedTime(unpacked + "/" + longName), kMonday);
+            EXPECT_EQ(ModifiedTime(unpacked + "/" + longName), kSentDay);
             csvPath = unpacked + QStringLiteral("/図面リスト.csv");
             pdfPath = unpacked + QStringLiteral("/図面リスト.pdf");
         }
         const QByteArray csv = ReadAll(csvPath);
-        EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF")) << csv.toStdString();
+        EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
         EXPECT_TRUE(csv.contains(("9,ない.dwg,\\\\FS01\\図面\\ソ\\,,<No File>,\r\n")));
-        EXPECT_TRUE(csv.contains(("1," + longName + ",\\\\FS01\\図面\\A棟\\,300000,2026/12/07").toUtf8()));
+        const QString time =
+            QDateTime::fromSecsSinceEpoch(kSentDay).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+        EXPECT_TRUE(csv.contains(("1," + longName + ",\\\\FS01\\図面\\A棟\\,300000," + time + ",").toUtf8()));
         const QString text =
             QString::fromUtf8(ToolOutput(QStringLiteral("pdftotext"), {pdfPath, QStringLiteral("-")}));
         for (const QString& shown : {QStringLiteral("図面送付リスト"), QStringLiteral("共有図面"),
@@ -193,7 +196,7 @@ TEST_F(SendPackage, everyCopyKeepsItsTimeAndOtherProgramsReadThePackageAndItsLis
         }
     }
     // The originals are only read.
-    EXPECT_EQ(ModifiedTime(sources() + QStringLiteral("/A棟/") + longName), kMonday);
+    EXPECT_EQ(ModifiedTime(sources() + QStringLiteral("/A棟/") + longName), kSentDay);
     EXPECT_EQ(FolderNames(sources() + QStringLiteral("/A棟")), QStringList{longName});
 }
 
@@ -221,7 +224,14 @@ private:
 }  // namespace
 
 TEST_F(SendPackage, nothingIsLeftUnderTheTargetsNameWhenTheDiskIsFullOrReadOnlyOrTheTargetExists) {
-    WriteDated(sources() + QStringLiteral("/大.dxf"), QByteArray(3 << 20, 'x'), kMonday);
+    // Bytes no deflate makes smaller.
+    QByteArray noise(3 << 20, '\0');
+    std::uint32_t state = 1;
+    for (char& byte : noise) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    WriteDated(sources() + QStringLiteral("/大.dxf"), noise, kSentDay);
     const std::vector<StoredFile> files{Registered(1, QString(), QStringLiteral("大.dxf"))};
     struct Case {
         const char* what;
@@ -238,8 +248,10 @@ TEST_F(SendPackage, nothingIsLeftUnderTheTargetsNameWhenTheDiskIsFullOrReadOnlyO
         }
         for (const Kind& kind : kKinds) {
             SCOPED_TRACE(std::string(failing.what) + ", " + kind.what);
-            const SendOutcome outcome = Write(Job(kind.kind, kind.names, files));
-            EXPECT_EQ(outcome.result, SendResult::Failed) << outcome.list.Sent() << " " << outcome.words;
+            const SendJob job = Job(kind.kind, kind.names, files);
+            ASSERT_EQ(job.survey.missing, 0);
+            const SendOutcome outcome = Write(job);
+            EXPECT_EQ(outcome.result, SendResult::Failed);
             EXPECT_EQ(outcome.words, failing.words);
             EXPECT_EQ(FolderNames(target()), QStringList());
             EXPECT_EQ(FolderNames(QString::fromStdString(notes())), QStringList());
@@ -250,7 +262,7 @@ TEST_F(SendPackage, nothingIsLeftUnderTheTargetsNameWhenTheDiskIsFullOrReadOnlyO
         SCOPED_TRACE(kind.what);
         const QString existing =
             target() + QStringLiteral("/共有図面_20261208") + (kind.kind == PackageKind::Zip ? ".zip" : "");
-        WriteDated(kind.kind == PackageKind::Zip ? existing : existing + "/old.dwg", "old", kMonday);
+        WriteDated(kind.kind == PackageKind::Zip ? existing : existing + "/old.dwg", "old", kSentDay);
         SendJob job = Job(kind.kind, kind.names, files);
         EXPECT_TRUE(job.survey.targetExists);
         EXPECT_EQ(Write(job).result, SendResult::Failed);
@@ -296,10 +308,10 @@ TEST_F(SendPackage, theLeftoversOfAHardEndAreRemovedAtTheNextStartAndNothingElse
     }
     ASSERT_GT(ended, 0);
     ::waitpid(ended, nullptr, 0);
-    WriteDated(target() + QStringLiteral("/.qarto-send-abc123/a.dwg"), "a", kMonday);
-    WriteDated(target() + QStringLiteral("/.qarto-send-def456.zip"), "z", kMonday);
-    WriteDated(target() + QStringLiteral("/.qarto-send-zzz999.zip"), "still being made", kMonday);
-    WriteDated(target() + QStringLiteral("/報告書/a.dwg"), "theirs", kMonday);
+    WriteDated(target() + QStringLiteral("/.qarto-send-abc123/a.dwg"), "a", kSentDay);
+    WriteDated(target() + QStringLiteral("/.qarto-send-def456.zip"), "z", kSentDay);
+    WriteDated(target() + QStringLiteral("/.qarto-send-zzz999.zip"), "still being made", kSentDay);
+    WriteDated(target() + QStringLiteral("/報告書/a.dwg"), "theirs", kSentDay);
     const std::string folder = QFile::encodeName(target()).toStdString();
     QDir().mkpath(QString::fromStdString(notes()));
     std::ofstream(notes() + "/" + std::to_string(ended) + ".aaaaaa") << folder << "/.qarto-send-abc123\n"
@@ -317,7 +329,8 @@ TEST_F(SendPackage, theLeftoversOfAHardEndAreRemovedAtTheNextStartAndNothingElse
 TEST_F(SendPackage, aZipOfMoreFilesThanItsFormatCountsIsRefusedBeforeAnythingIsWritten) {
     SendJob job = Job(PackageKind::Zip, ZipNames::Utf8, {});
     for (int i = 0; i < 65534; ++i) {
-        job.survey.files.push_back({{i, std::to_string(i) + ".dwg", "/x/"}, "/x/" + std::to_string(i), true, 1});
+        job.survey.files.push_back(
+            {{i, std::to_string(i) + ".dwg", "/x/"}, "/x/" + std::to_string(i), true, 1});
     }
     EXPECT_EQ(Write(job).result, SendResult::Failed);  // with the two lists, 65,536
     EXPECT_EQ(FolderNames(target()), QStringList());
