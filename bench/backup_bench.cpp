@@ -14,7 +14,7 @@
 #include <fstream>
 #include <optional>
 
-#include "backup/background_work.h"
+#include "platform/background_work.h"
 #include "backup/verified_backup.h"
 #include "bench_data.h"
 #include "bench_support.h"
