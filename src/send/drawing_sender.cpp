@@ -6,6 +6,7 @@
 #include <QSysInfo>
 #include <QWidget>
 #include <ctime>
+#include <mutex>
 #include <thread>
 
 #include "common/codepage.h"
@@ -45,6 +46,18 @@ std::vector<StoredFile> ReadRegistrations(Database& database, std::int64_t group
     });
     return files;
 }
+
+struct LatestProgress {
+    std::mutex mutex;
+    SendProgress progress;
+    bool waiting = false;  // a step to show it is posted
+
+    SendProgress Take() {
+        std::lock_guard lock(mutex);
+        waiting = false;
+        return progress;
+    }
+};
 
 std::string UtcNow() {
     return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
@@ -159,10 +172,18 @@ void DrawingSender::Write(const Survey& survey, bool replace) {
                 [family = JapaneseFontFamily()](const DrawingList& list) {
                     return family.isEmpty() ? std::string() : PdfOfList(list, family).toStdString();
                 }};
-    work_.Start([this, job = std::move(job),
-                 tell = work_.Teller()](const CancelFlag& cancel) -> BackgroundWork::Done {
-        SendOutcome outcome = WritePackage(job, cancel, [this, &tell](const SendProgress& now) {
-            tell([this, now] { progress->Show(now); });
+    // The window shows the newest progress when it comes to it: one step waits at a time, however
+    // many pieces the work reads meanwhile.
+    auto latest = std::make_shared<LatestProgress>();
+    work_.Start([this, job = std::move(job), tell = work_.Teller(),
+                 latest](const CancelFlag& cancel) -> BackgroundWork::Done {
+        SendOutcome outcome = WritePackage(job, cancel, [this, &tell, &latest](const SendProgress& now) {
+            std::lock_guard lock(latest->mutex);
+            latest->progress = now;
+            if (!latest->waiting) {
+                latest->waiting = true;
+                tell([this, latest] { progress->Show(latest->Take()); });
+            }
         });
         return [this, outcome = std::move(outcome)] { Written(outcome); };
     });

@@ -5,32 +5,56 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-
-#include "send/error_words.h"
 
 #include "common/codepage.h"
+#include "send/disk_flush.h"
+#include "send/error_words.h"
+#include "send/package_check.h"
 
 namespace {
 
 class FolderSink : public PackageSink {
 public:
-    explicit FolderSink(std::string root) : root_(std::move(root)) {}
-    ~FolderSink() override { CloseFile(); }
+    explicit FolderSink(std::string root) : root_(std::move(root)), piece_(kStreamPiece) {}
 
-    bool BeginEntry(const std::string& name, std::int64_t, std::int64_t modified) override {
-        const std::string path = root_ + "/" + Utf8FromCp932(name);
-        if (!MakeFolders(path)) {
-            return false;
+    bool Write(const std::vector<PackageEntry>& entries, EntryFeed& feed,
+               const std::atomic<bool>& cancel) override {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (cancel || !WriteEntry(entries[i], i, feed)) {
+                return false;
+            }
         }
-        file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        modified_ = modified;
-        return file_ >= 0 || Failed();
+        error_ = FlushToDisk(root_);
+        return error_.empty();
     }
 
-    bool Write(const char* bytes, std::size_t size) override {
+    std::string Error() const override { return error_; }
+
+private:
+    bool WriteEntry(const PackageEntry& entry, std::size_t index, EntryFeed& feed) {
+        const std::string path = root_ + "/" + Utf8FromCp932(entry.name);
+        if (!MakeFolders(path) || !feed.Open(index)) {
+            return false;
+        }
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        bool written = file >= 0 || Failed();
+        std::int64_t got = 0;
+        while (written && (got = feed.Read(piece_.data(), piece_.size())) > 0) {
+            written = WriteAll(file, piece_.data(), static_cast<std::size_t>(got));
+        }
+        feed.Close();
+        if (file >= 0) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(entry.modified), 0}};
+            written = written && (::futimens(file, times) == 0 || Failed());
+            // A share tells of a full disk as late as at the close.
+            written = ::close(file) == 0 ? written : Failed();
+        }
+        return written && got == 0;
+    }
+
+    bool WriteAll(int file, const char* bytes, std::size_t size) {
         while (size > 0) {
-            const ssize_t written = ::write(file_, bytes, size);
+            const ssize_t written = ::write(file, bytes, size);
             if (written < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -41,43 +65,6 @@ public:
             size -= static_cast<std::size_t>(written);
         }
         return true;
-    }
-
-    bool EndEntry() override {
-        const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified_), 0}};
-        const bool timed = ::futimens(file_, times) == 0 || Failed();
-        return CloseFile() && timed;
-    }
-
-    bool Finish() override {
-        // One flush of the whole file system rather than one a file: thousands of small files.
-        const int folder = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        const bool synced = folder >= 0 && ::syncfs(folder) == 0;
-        if (!synced) {
-            Failed();
-        }
-        if (folder >= 0) {
-            ::close(folder);
-        }
-        return synced;
-    }
-
-    std::string Error() const override { return error_; }
-
-private:
-    bool Failed() {
-        error_ = ErrorWords(errno);
-        return false;
-    }
-
-    bool CloseFile() {
-        if (file_ < 0) {
-            return true;
-        }
-        // A share tells of a full disk as late as at the close.
-        const bool closed = ::close(file_) == 0 || Failed();
-        file_ = -1;
-        return closed;
     }
 
     // The folders above `path` inside the root.
@@ -91,9 +78,13 @@ private:
         return true;
     }
 
+    bool Failed() {
+        error_ = ErrorWords(errno);
+        return false;
+    }
+
     std::string root_;
-    int file_ = -1;
-    std::int64_t modified_ = 0;
+    std::vector<char> piece_;
     std::string error_;
 };
 

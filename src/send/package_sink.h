@@ -1,23 +1,45 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// Where the files of a package are written, one after another: a folder or a ZIP file, each made
-// under a temporary name of its own (see temporary_package.h) and left there for the caller to check
-// and rename. Entry names are the package's names (code-page bytes, parts separated by '/').
+// One file of a package: its name there (code-page bytes, parts separated by '/') and its last write,
+// seconds since 1970.
+struct PackageEntry {
+    std::string name;
+    std::int64_t modified = 0;
+};
+
+// Where the bytes of a package's entries come from, one entry after another in their order: each is
+// opened, read to its end and closed before the next is opened.
+class EntryFeed {
+public:
+    virtual ~EntryFeed() = default;
+
+    // False when the entry cannot be given (Error() says why).
+    virtual bool Open(std::size_t entry) = 0;
+    // The size of the entry opened.
+    virtual std::int64_t Size() const = 0;
+    // Up to `size` bytes of the entry opened: 0 once all of it was given whole, -1 on a failure.
+    virtual std::int64_t Read(char* into, std::size_t size) = 0;
+    virtual void Close() = 0;
+    // What went wrong, for the user (UTF-8).
+    virtual std::string Error() const = 0;
+};
+
+// A folder or a ZIP file made of a feed's entries, under a temporary name of its own (see
+// temporary_package.h) and left there for the caller to check and rename.
 class PackageSink {
 public:
     virtual ~PackageSink() = default;
 
-    // `size` is what the file held when it was opened; `modified` its last write, seconds since 1970.
-    virtual bool BeginEntry(const std::string& name, std::int64_t size, std::int64_t modified) = 0;
-    virtual bool Write(const char* bytes, std::size_t size) = 0;
-    virtual bool EndEntry() = 0;
-    // Everything written is complete and on the disk.
-    virtual bool Finish() = 0;
-    // What went wrong, in the system's words.
+    // Writes every entry in order, its bytes from `feed`, and makes the package complete and on the
+    // disk. False when that failed or was cancelled: Error() says why, or the feed's error does.
+    virtual bool Write(const std::vector<PackageEntry>& entries, EntryFeed& feed,
+                       const std::atomic<bool>& cancel) = 0;
     virtual std::string Error() const = 0;
 };
 

@@ -1,39 +1,16 @@
 #include "send/send_job.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <ctime>
 #include <memory>
 
 #include "common/codepage.h"
-#include "send/error_words.h"
 #include "send/folder_sink.h"
-#include "send/package_check.h"
-#include "send/sha256.h"
+#include "send/package_feed.h"
 #include "send/source_path.h"
 #include "send/temporary_package.h"
 #include "send/zip_sink.h"
 
 namespace {
-
-// Tells the progress when a file begins and after every piece.
-class Teller {
-public:
-    Teller(const std::function<void(const SendProgress&)>& tell, SendProgress& progress)
-        : tell_(tell), progress_(progress) {}
-
-    void Now() { tell_(progress_); }
-    void Bytes(std::int64_t bytes) {
-        progress_.bytesDone += bytes;
-        Now();
-    }
-
-private:
-    const std::function<void(const SendProgress&)>& tell_;
-    SendProgress& progress_;
-};
 
 SendOutcome Ended(SendResult result, std::string words = {}) {
     SendOutcome outcome;
@@ -42,61 +19,53 @@ SendOutcome Ended(SendResult result, std::string words = {}) {
     return outcome;
 }
 
-struct Copied {
-    bool gone = false;  // the file was not there any more
-    std::string problem;
-    PackedFile packed;
-    std::int64_t modified = 0;
-};
-
-// Streams one file into the package, hashing what it reads.
-Copied CopyFile(const SurveyedFile& file, const std::string& name, PackageSink& sink,
-                std::vector<char>& piece, const std::atomic<bool>& cancel, Teller& teller) {
-    Copied copied;
-    copied.packed.name = name;
-    const int source = ::open(file.source.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat facts {};
-    if (source < 0 || ::fstat(source, &facts) != 0 || !S_ISREG(facts.st_mode)) {
-        copied.gone = source < 0 ? errno == ENOENT : true;
-        copied.problem = ErrorWords(errno) + " " + file.source;
-        if (source >= 0) {
-            ::close(source);
+// The list of what was sent: a row per registration, those copied with their copy's name, size, time
+// and SHA-256 (the `copied` so far, in the order of the files present), the others as missing.
+DrawingList ListOfSent(const SendJob& job, const std::vector<PackedFile>& copied) {
+    DrawingList list = job.list;
+    std::size_t next = 0;
+    for (const SurveyedFile& file : job.survey.files) {
+        DrawingListRow row;
+        row.number = file.stored.number;
+        row.name = Utf8FromCp932(file.stored.fileName);
+        row.folder = Utf8FromCp932(file.stored.folder);
+        row.missing = !file.present || next >= copied.size();
+        if (!row.missing) {
+            const PackedFile& copy = copied[next++];
+            row.name = Utf8FromCp932(copy.name);
+            row.size = copy.size;
+            row.modified = LocalTimeText(file.stamp.seconds);
+            row.sha256 = copy.sha256;
         }
-        return copied;
+        list.rows.push_back(row);
     }
-    ::posix_fadvise(source, 0, 0, POSIX_FADV_SEQUENTIAL);
-    copied.modified = facts.st_mtim.tv_sec;
-    Sha256 sha;
-    bool written = sink.BeginEntry(name, facts.st_size, copied.modified);
-    ssize_t got = 0;
-    while (written && !cancel && (got = ::read(source, piece.data(), piece.size())) > 0) {
-        sha.Add(piece.data(), static_cast<std::size_t>(got));
-        written = sink.Write(piece.data(), static_cast<std::size_t>(got));
-        copied.packed.size += got;
-        teller.Bytes(got);
-    }
-    const int readError = got < 0 ? errno : 0;
-    ::close(source);
-    if (readError != 0) {
-        copied.problem = ErrorWords(readError) + " " + file.source;
-    } else if (!written || !sink.EndEntry()) {
-        copied.problem = sink.Error();
-    }
-    copied.packed.sha256 = sha.HexDigest();
-    return copied;
+    return list;
 }
 
-bool AddBytes(PackageSink& sink, const std::string& name, const std::string& bytes, std::int64_t now,
-              std::vector<PackedFile>& packed) {
-    if (!sink.BeginEntry(name, static_cast<std::int64_t>(bytes.size()), now) ||
-        !sink.Write(bytes.data(), bytes.size()) || !sink.EndEntry()) {
-        return false;
+// A drawing list of the files `copied`, as CSV or as PDF.
+std::optional<std::string> ListFile(const SendJob& job, const std::vector<PackedFile>& copied, bool csv,
+                                    std::string& error) {
+    const DrawingList list = ListOfSent(job, copied);
+    if (csv) {
+        std::optional<std::string> bytes = CsvOfList(list, job.choices.csvEncoding);
+        if (!bytes) {
+            error = "図面リストにShift_JISで書けない文字があります。";
+        }
+        return bytes;
     }
-    packed.push_back({name, static_cast<std::int64_t>(bytes.size()), Sha256Of(bytes)});
-    return true;
+    std::string pdf = job.pdf ? job.pdf(list) : std::string();
+    if (pdf.empty()) {
+        error = "日本語のフォントが見つからないため、PDFの図面リストを作成できません。";
+        return std::nullopt;
+    }
+    return pdf;
 }
 
 }  // namespace
+
+FileStamp StampOf(const struct stat& facts) {
+    return {facts.st_size, facts.st_mtim.tv_sec, facts.st_mtim.tv_nsec};
+}
 
 std::string TargetPath(const SendChoices& choices) {
     std::string folder = choices.where;
@@ -124,11 +93,13 @@ Survey SurveyFiles(const std::vector<StoredFile>& files, const FolderMappings& m
         if (cancel) {
             break;
         }
-        SurveyedFile surveyed{file, SourcePathOf(mappings, file.folder, file.fileName)};
+        SurveyedFile surveyed{file, SourcePathOf(mappings, file.folder, file.fileName), false, {}};
         struct stat facts {};
         surveyed.present =
             !file.fileName.empty() && ::stat(surveyed.source.c_str(), &facts) == 0 && S_ISREG(facts.st_mode);
-        surveyed.size = surveyed.present ? facts.st_size : 0;
+        if (surveyed.present) {
+            surveyed.stamp = StampOf(facts);
+        }
         survey.missing += surveyed.present ? 0 : 1;
         survey.files.push_back(std::move(surveyed));
     }
@@ -141,23 +112,36 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
                          const std::function<void(const SendProgress&)>& tell) {
     const SendChoices& choices = job.choices;
     const bool zip = choices.kind == PackageKind::Zip;
-    std::vector<StoredFile> present;
+    std::vector<SurveyedFile> present;
+    std::vector<StoredFile> stored;
     SendProgress progress;
     for (const SurveyedFile& file : job.survey.files) {
         if (file.present) {
-            present.push_back(file.stored);
-            progress.bytes += file.size;
+            present.push_back(file);
+            stored.push_back(file.stored);
+            progress.bytes += file.stamp.size;
         }
     }
     progress.files = static_cast<int>(present.size());
     const std::vector<std::string> listNames = ListFileNames(choices);
-    const std::vector<std::string> names = PackageNames(present, choices.layout, listNames);
+    std::vector<std::string> names = PackageNames(stored, choices.layout, listNames);
+    std::vector<PackageEntry> entries;
+    for (std::size_t i = 0; i < present.size(); ++i) {
+        entries.push_back({names[i], present[i].stamp.seconds});
+    }
+    const std::int64_t now = std::time(nullptr);
+    for (const std::string& name : listNames) {
+        names.push_back(name);
+        entries.push_back({name, now});
+    }
 
-    // zlib's minizip writes no ZIP64 end record for more entries than the first format counts.
-    if (zip && present.size() + listNames.size() > kMostZipEntries) {
-        return Ended(SendResult::Failed, "ZIPファイルに入れられるファイルは " +
-                                             GroupedNumber(kMostZipEntries) +
-                                             " 件までです。フォルダで送付して下さい。");
+    // What needs CP932 names reads no ZIP64, and minizip writes no ZIP64 count.
+    if (zip && choices.zipNames == ZipNames::Cp932 && entries.size() > kMostCp932ZipEntries) {
+        return Ended(SendResult::Failed,
+                     "Shift_JISの名前で格納するZIPファイルに入れられるファイルは " +
+                         GroupedNumber(kMostCp932ZipEntries) +
+                         " 件までです（古い解凍ソフトは、それより多いファイルを読めません）。"
+                         "名前をUTF-8で格納するか、フォルダで送付して下さい。");
     }
     TemporaryPackage temporary(job.notes, choices.where, zip);
     if (temporary.path().empty()) {
@@ -165,66 +149,21 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
     }
     const std::unique_ptr<PackageSink> sink =
         zip ? MakeZipSink(temporary.path(), choices.zipNames) : MakeFolderSink(temporary.path());
-    Teller teller(tell, progress);
-    std::vector<char> piece(kStreamPiece);
-    std::vector<PackedFile> packed;
-    DrawingList list = job.list;
-    std::size_t next = 0;
-    for (const SurveyedFile& file : job.survey.files) {
-        DrawingListRow row;
-        row.number = file.stored.number;
-        row.name = Utf8FromCp932(file.stored.fileName);
-        row.folder = Utf8FromCp932(file.stored.folder);
-        row.missing = !file.present;
-        if (file.present) {
-            const std::string& name = names[next++];
-            progress.current = Utf8FromCp932(name);
-            teller.Now();
-            const Copied copied = CopyFile(file, name, *sink, piece, cancel, teller);
-            if (cancel) {
-                return Ended(SendResult::Cancelled);
-            }
-            // A file gone since it was looked at is listed as missing like the others.
-            if (copied.gone) {
-                row.missing = true;
-            } else if (!copied.problem.empty()) {
-                return Ended(SendResult::Failed, copied.problem);
-            } else {
-                row.name = progress.current;
-                row.size = copied.packed.size;
-                row.modified = LocalTimeText(copied.modified);
-                row.sha256 = copied.packed.sha256;
-                packed.push_back(copied.packed);
-            }
-            ++progress.filesDone;
-        }
-        list.rows.push_back(row);
+    const std::size_t firstList = present.size();
+    PackageFeed feed(
+        present, names,
+        [&](std::size_t list, const std::vector<PackedFile>& files, std::string& error) {
+            return ListFile(job, files, choices.csv && list == 0, error);
+        },
+        cancel, progress, tell);
+    const bool written = sink->Write(entries, feed, cancel);
+    if (cancel) {
+        return Ended(SendResult::Cancelled);
     }
-
-    SendOutcome outcome = Ended(SendResult::Made);
-    const std::int64_t now = std::time(nullptr);
-    if (choices.csv) {
-        const std::optional<std::string> csv = CsvOfList(list, choices.csvEncoding);
-        if (!csv) {
-            return Ended(SendResult::Failed, "図面リストにShift_JISで書けない文字があります。");
-        }
-        if (!AddBytes(*sink, listNames.front(), *csv, now, packed)) {
-            return Ended(SendResult::Failed, sink->Error());
-        }
+    if (!written) {
+        return Ended(SendResult::Failed, !feed.Error().empty() ? feed.Error() : sink->Error());
     }
-    if (choices.pdf) {
-        const std::string pdf = job.pdf ? job.pdf(list) : std::string();
-        if (pdf.empty()) {
-            return Ended(SendResult::Failed,
-                         "日本語のフォントが見つからないため、PDFの図面リストを作成できません。");
-        }
-        if (!AddBytes(*sink, listNames.back(), pdf, now, packed)) {
-            return Ended(SendResult::Failed, sink->Error());
-        }
-    }
-    if (!sink->Finish()) {
-        return Ended(SendResult::Failed, sink->Error());
-    }
+    const std::vector<PackedFile>& packed = feed.packed();
 
     progress.checking = true;
     progress.bytesDone = 0;
@@ -233,8 +172,11 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
         progress.bytes += file.size;
     }
     progress.current.clear();
-    teller.Now();
-    const auto readBytes = [&teller](std::int64_t bytes) { teller.Bytes(bytes); };
+    tell(progress);
+    const auto readBytes = [&](std::int64_t bytes) {
+        progress.bytesDone += bytes;
+        tell(progress);
+    };
     const std::string problem =
         zip ? CheckZipPackage(temporary.path(), choices.zipNames, packed, cancel, readBytes)
             : CheckFolderPackage(temporary.path(), packed, cancel, readBytes);
@@ -247,8 +189,11 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
     if (!temporary.RenameTo(TargetPath(choices), job.replace)) {
         return Ended(SendResult::Failed, temporary.error());
     }
-    outcome.list = std::move(list);
-    outcome.listSha256 = listNames.empty() ? std::string() : packed[packed.size() - listNames.size()].sha256;
+    SendOutcome outcome = Ended(SendResult::Made);
+    const std::vector<PackedFile> copied(packed.begin(),
+                                         packed.begin() + static_cast<std::ptrdiff_t>(firstList));
+    outcome.list = ListOfSent(job, copied);
+    outcome.listSha256 = listNames.empty() ? std::string() : packed[firstList].sha256;
     outcome.packageName = choices.name + (zip ? ".zip" : "");
     return outcome;
 }

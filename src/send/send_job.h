@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -13,9 +15,6 @@
 
 enum class PackageKind { Folder, Zip };
 
-// The most files (drawings and lists) one ZIP package holds.
-inline constexpr std::size_t kMostZipEntries = 65535;
-
 // What the user chose in the sending dialog.
 struct SendChoices {
     PackageKind kind = PackageKind::Folder;
@@ -28,12 +27,22 @@ struct SendChoices {
     ZipNames zipNames = ZipNames::Utf8;
 };
 
+// What a file was when it was looked at: its size and last write.
+struct FileStamp {
+    std::int64_t size = 0;
+    std::int64_t seconds = 0;  // since 1970
+    long nanoseconds = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const struct stat& facts);
+
 // A registered file as found before the copying: its file on this machine and whether it is there.
 struct SurveyedFile {
     StoredFile stored;
     std::string source;  // the file system's encoding
     bool present = false;
-    std::int64_t size = 0;
+    FileStamp stamp;
 };
 
 struct Survey {
@@ -85,6 +94,7 @@ struct SendJob {
 // Writes the package under a temporary name beside the target, copying the files that are there with
 // their modification times (the originals only read), the drawing lists after them; reads it all back
 // and compares every file's SHA-256; then gives it its name. Nothing is left under the target's name
-// unless all of this succeeded. `tell` hears of the progress from the calling thread.
+// unless all of this succeeded; a file that is no longer what the survey saw fails it. `tell` hears of
+// the progress from the calling thread.
 SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
                          const std::function<void(const SendProgress&)>& tell);

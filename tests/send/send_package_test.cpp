@@ -18,6 +18,7 @@
 #include "send/list_pdf.h"
 #include "send/package_check.h"
 #include "send/send_job.h"
+#include "send/sha256.h"
 #include "send/temporary_package.h"
 #include "send/zip_sink.h"
 #include "send_files.h"
@@ -276,28 +277,44 @@ TEST_F(SendPackage, nothingIsLeftUnderTheTargetsNameWhenTheDiskIsFullOrReadOnlyO
     }
 }
 
-TEST_F(SendPackage, aCancelInTheMiddleOfAFileLeavesNothing) {
-    QFile large(sources() + QStringLiteral("/大きい.dwg"));
+TEST_F(SendPackage, aCancelOrAChangeOfTheFileInTheMiddleOfItLeavesNothing) {
+    const QString path = sources() + QStringLiteral("/大きい.dwg");
+    QFile large(path);
     ASSERT_TRUE(large.open(QIODevice::WriteOnly));
     ASSERT_TRUE(large.resize(48 << 20));
     large.close();
     const std::vector<StoredFile> files{Registered(1, QString(), QStringLiteral("大きい.dwg"))};
-    for (const Kind& kind : kKinds) {
-        SCOPED_TRACE(kind.what);
-        cancel = false;
-        std::int64_t cancelledAt = 0;
-        const SendOutcome outcome =
-            Write(Job(kind.kind, kind.names, files), [&](const SendProgress& progress) {
-                if (progress.bytesDone > 0 && !cancel) {
-                    cancelledAt = progress.bytesDone;
-                    cancel = true;
+    struct Case {
+        const char* what;
+        bool change;  // else a cancel
+        SendResult result;
+    };
+    for (const Case& midway : {Case{"a cancel", false, SendResult::Cancelled},
+                               Case{"another program writing the file", true, SendResult::Failed}}) {
+        for (const Kind& kind : kKinds) {
+            SCOPED_TRACE(std::string(midway.what) + ", " + kind.what);
+            cancel = false;
+            std::int64_t stoppedAt = 0;
+            const SendJob job = Job(kind.kind, kind.names, files);
+            const SendOutcome outcome = Write(job, [&](const SendProgress& progress) {
+                if (progress.bytesDone > 0 && stoppedAt == 0) {
+                    stoppedAt = progress.bytesDone;
+                    if (midway.change) {
+                        QFile writer(path);
+                        ASSERT_TRUE(writer.open(QIODevice::ReadWrite));
+                        writer.seek(40 << 20);
+                        writer.write("changed");
+                    } else {
+                        cancel = true;
+                    }
                 }
             });
-        EXPECT_EQ(outcome.result, SendResult::Cancelled);
-        EXPECT_GT(cancelledAt, 0);
-        EXPECT_LT(cancelledAt, 48 << 20);
-        EXPECT_EQ(FolderNames(target()), QStringList());
-        EXPECT_EQ(FolderNames(QString::fromStdString(notes())), QStringList());
+            EXPECT_EQ(outcome.result, midway.result) << outcome.words;
+            EXPECT_GT(stoppedAt, 0);
+            EXPECT_LT(stoppedAt, 48 << 20);
+            EXPECT_EQ(FolderNames(target()), QStringList());
+            EXPECT_EQ(FolderNames(QString::fromStdString(notes())), QStringList());
+        }
     }
 }
 
@@ -326,12 +343,71 @@ TEST_F(SendPackage, theLeftoversOfAHardEndAreRemovedAtTheNextStartAndNothingElse
               QStringList{QString::number(::getppid()) + QStringLiteral(".bbbbbb")});
 }
 
-TEST_F(SendPackage, aZipOfMoreFilesThanItsFormatCountsIsRefusedBeforeAnythingIsWritten) {
-    SendJob job = Job(PackageKind::Zip, ZipNames::Utf8, {});
+namespace {
+
+// Entries made in memory: each holds its own name.
+class NamesFeed : public EntryFeed {
+public:
+    explicit NamesFeed(const std::vector<PackageEntry>& entries) : entries_(entries) {}
+    bool Open(std::size_t entry) override {
+        bytes_ = entries_[entry].name;
+        given_ = 0;
+        return true;
+    }
+    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+    std::int64_t Read(char* into, std::size_t size) override {
+        const std::size_t part = std::min(size, bytes_.size() - given_);
+        std::copy_n(bytes_.data() + given_, part, into);
+        given_ += part;
+        return static_cast<std::int64_t>(part);
+    }
+    void Close() override {}
+    std::string Error() const override { return {}; }
+
+private:
+    const std::vector<PackageEntry>& entries_;
+    std::string bytes_;
+    std::size_t given_ = 0;
+};
+
+}  // namespace
+
+TEST_F(SendPackage, aUtf8ZipOfMoreFilesThanTheFirstFormatCountsIsWholeForEveryReader) {
+    std::vector<PackageEntry> entries;
+    std::vector<PackedFile> expected;
+    QStringList names;
+    for (int i = 0; i <= 65536; ++i) {
+        const QString name =
+            QStringLiteral("表ソ能/%1.%2").arg(i, 5, 10, QLatin1Char('0')).arg(i % 2 ? "dwg" : "txt");
+        entries.push_back({*ToCp932(name), kSentDay});
+        expected.push_back({entries.back().name, static_cast<std::int64_t>(entries.back().name.size()),
+                            Sha256Of(entries.back().name)});
+        names << name;
+    }
+    const QString zip = target() + QStringLiteral("/多い.zip");
+    WriteDated(zip, QByteArray(), kSentDay);
+    NamesFeed feed(entries);
+    const std::unique_ptr<PackageSink> sink =
+        MakeZipSink(QFile::encodeName(zip).toStdString(), ZipNames::Utf8);
+    ASSERT_TRUE(sink->Write(entries, feed, cancel)) << sink->Error();
+
+    EXPECT_EQ(CheckZipPackage(QFile::encodeName(zip).toStdString(), ZipNames::Utf8, expected, cancel,
+                              [](std::int64_t) {}),
+              "");
+    const QString listed =
+        QString::fromUtf8(ToolOutput(QStringLiteral("unzip"), {QStringLiteral("-Z1"), zip}));
+    EXPECT_EQ(listed.split(QLatin1Char('\n'), Qt::SkipEmptyParts), names);
+    ToolOutput(QStringLiteral("unzip"), {QStringLiteral("-tq"), zip});  // every CRC
+}
+
+TEST_F(SendPackage, aZipOfCp932NamesOfMoreFilesThanOldArchiversCountIsRefusedBeforeAnythingIsWritten) {
+    SendJob job = Job(PackageKind::Zip, ZipNames::Cp932, {});
     for (int i = 0; i < 65534; ++i) {
         job.survey.files.push_back(
-            {{i, std::to_string(i) + ".dwg", "/x/"}, "/x/" + std::to_string(i), true, 1});
+            {{i, std::to_string(i) + ".dwg", "/x/"}, "/x/" + std::to_string(i), true, {1, kSentDay, 0}});
     }
-    EXPECT_EQ(Write(job).result, SendResult::Failed);  // with the two lists, 65,536
+    const SendOutcome outcome = Write(job);  // with the two lists, 65,536
+    EXPECT_EQ(outcome.result, SendResult::Failed);
+    EXPECT_NE(outcome.words.find("65,535"), std::string::npos) << outcome.words;
     EXPECT_EQ(FolderNames(target()), QStringList());
 }

@@ -1,0 +1,136 @@
+#include "send/package_feed.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/codepage.h"
+#include "send/error_words.h"
+
+PackageFeed::PackageFeed(std::vector<SurveyedFile> files, std::vector<std::string> names, ListMaker lists,
+                         const std::atomic<bool>& cancel, SendProgress& progress, Tell tell)
+    : files_(std::move(files)),
+      names_(std::move(names)),
+      lists_(std::move(lists)),
+      cancel_(cancel),
+      progress_(progress),
+      tell_(std::move(tell)),
+      piece_(kStreamPiece) {}
+
+PackageFeed::~PackageFeed() {
+    Close();
+}
+
+bool PackageFeed::Open(std::size_t entry) {
+    Close();
+    entry_ = entry;
+    given_ = 0;
+    ended_ = false;
+    pieceStart_ = pieceEnd_ = 0;
+    if (entry >= files_.size()) {
+        made_ = lists_(entry - files_.size(), packed_, error_);
+        size_ = made_ ? static_cast<std::int64_t>(made_->size()) : 0;
+        return made_.has_value();
+    }
+    const SurveyedFile& file = files_[entry];
+    progress_.current = Utf8FromCp932(names_[entry]);
+    tell_(progress_);
+    source_ = ::open(file.source.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat facts {};
+    if (source_ < 0 || ::fstat(source_, &facts) != 0) {
+        return Failed(ErrorWords(errno) + " " + file.source);
+    }
+    if (!S_ISREG(facts.st_mode) || StampOf(facts) != file.stamp) {
+        return Failed("送付の準備の後にファイルが変更されました: " + file.source);
+    }
+    ::posix_fadvise(source_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    size_ = file.stamp.size;
+    return true;
+}
+
+std::int64_t PackageFeed::Read(char* into, std::size_t size) {
+    if (cancel_) {
+        return -1;
+    }
+    if (made_) {
+        const std::size_t part = std::min(size, made_->size() - static_cast<std::size_t>(given_));
+        std::memcpy(into, made_->data() + given_, part);
+        given_ += static_cast<std::int64_t>(part);
+        if (part == 0 && !ended_) {
+            ended_ = true;
+            packed_.push_back({names_[entry_], size_, Sha256Of(*made_)});
+        }
+        return static_cast<std::int64_t>(part);
+    }
+    if (pieceStart_ == pieceEnd_) {
+        // A reader that takes whole pieces is given them without a copy.
+        if (size >= piece_.size()) {
+            return ReadSource(into, piece_.size());
+        }
+        const std::int64_t got = ReadSource(piece_.data(), piece_.size());
+        if (got <= 0) {
+            return got;
+        }
+        pieceStart_ = 0;
+        pieceEnd_ = static_cast<std::size_t>(got);
+    }
+    const std::size_t part = std::min(size, pieceEnd_ - pieceStart_);
+    std::memcpy(into, piece_.data() + pieceStart_, part);
+    pieceStart_ += part;
+    return static_cast<std::int64_t>(part);
+}
+
+std::int64_t PackageFeed::ReadSource(char* into, std::size_t size) {
+    if (ended_) {
+        return 0;
+    }
+    ssize_t got = 0;
+    do {
+        got = ::read(source_, into, size);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        Failed(ErrorWords(errno) + " " + files_[entry_].source);
+        return -1;
+    }
+    if (got == 0) {
+        return Ended();
+    }
+    sha_.Add(into, static_cast<std::size_t>(got));
+    given_ += got;
+    progress_.bytesDone += got;
+    tell_(progress_);
+    return got;
+}
+
+// The file read to its end is whole when it is still what the survey saw.
+std::int64_t PackageFeed::Ended() {
+    struct stat facts {};
+    const SurveyedFile& file = files_[entry_];
+    if (::fstat(source_, &facts) != 0 || StampOf(facts) != file.stamp || given_ != file.stamp.size) {
+        Failed("送付中にファイルが変更されました: " + file.source);
+        return -1;
+    }
+    ended_ = true;
+    packed_.push_back({names_[entry_], given_, sha_.HexDigest()});
+    ++progress_.filesDone;
+    return 0;
+}
+
+void PackageFeed::Close() {
+    if (source_ >= 0) {
+        ::close(source_);
+        source_ = -1;
+        if (!ended_) {
+            sha_.HexDigest();  // starts it again for the next file
+        }
+    }
+    made_.reset();
+}
+
+bool PackageFeed::Failed(std::string words) {
+    error_ = std::move(words);
+    return false;
+}
