@@ -60,7 +60,8 @@ struct LatestProgress {
 };
 
 std::string UtcNow() {
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    // To the millisecond, so that two sets sent in one second are listed in their order.
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
 }
 
 }  // namespace
@@ -127,6 +128,7 @@ void DrawingSender::SendFiles(std::int64_t groupNo, const std::vector<StoredFile
 void DrawingSender::Chosen(const SendChoices& choices, const std::string& note) {
     choices_ = choices;
     list_.note = note;
+    cancelAsked_ = false;
     progress->Start(QStringLiteral("ファイルを確認しています..."));
     work_.Start([this, files = files_, mappings = context_.folderMappings,
                  choices](const CancelFlag& cancel) -> BackgroundWork::Done {
@@ -139,6 +141,11 @@ void DrawingSender::Chosen(const SendChoices& choices, const std::string& note) 
 }
 
 void DrawingSender::Surveyed(const Survey& survey) {
+    // "中止" pressed after the last file was looked at.
+    if (cancelAsked_) {
+        progress->hide();
+        return;
+    }
     const int total = static_cast<int>(survey.files.size());
     if (survey.missing == total) {
         progress->hide();
@@ -225,6 +232,7 @@ void DrawingSender::Written(const SendOutcome& outcome) {
 
 void DrawingSender::Cancel() {
     if (work_.Busy()) {
+        cancelAsked_ = true;
         work_.Cancel();
         progress->Button1->setEnabled(false);
     }

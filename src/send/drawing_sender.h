@@ -56,4 +56,5 @@ private:
     std::vector<StoredFile> files_;
     DrawingList list_;  // the heading of the set under way
     SendChoices choices_;
+    bool cancelAsked_ = false;
 };

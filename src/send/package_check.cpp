@@ -1,10 +1,15 @@
 #include "send/package_check.h"
 
+#include <filesystem>
+
 #include "common/codepage.h"
 #include "send/package_reading.h"
 #include "send/sha256.h"
 
 namespace {
+
+// What the first ZIP format's fields of sizes and offsets hold.
+constexpr std::uintmax_t kFirstFormatLimit = 0xFFFFFFFF;
 
 std::string Compare(PackageReading& reading, const std::vector<PackedFile>& expected,
                     const std::atomic<bool>& cancel, const ReadTeller& readBytes) {
@@ -49,8 +54,15 @@ std::string CheckFolderPackage(const std::string& root, const std::vector<Packed
 
 std::string CheckZipPackage(const std::string& path, ZipNames names, const std::vector<PackedFile>& expected,
                             const std::atomic<bool>& cancel, const ReadTeller& readBytes) {
-    // UTF-8 names are written by libzip, CP932 ones by minizip.
+    // CP932 names are written by minizip, UTF-8 ones by libzip. Debian's minizip takes no ZIP64 size or
+    // offset (its test for one never holds on a 64-bit system): an archive or a file of 4 GiB or more is
+    // read back by libzip, which wrote it.
+    std::error_code error;
+    bool small = names == ZipNames::Utf8 && std::filesystem::file_size(path, error) < kFirstFormatLimit;
+    for (const PackedFile& file : expected) {
+        small = small && static_cast<std::uintmax_t>(file.size) < kFirstFormatLimit;
+    }
     const std::unique_ptr<PackageReading> reading =
-        names == ZipNames::Utf8 ? ReadZipWithMinizip(path) : ReadZipWithLibzip(path);
+        small ? ReadZipWithMinizip(path) : ReadZipWithLibzip(path);
     return Compare(*reading, expected, cancel, readBytes);
 }

@@ -18,8 +18,8 @@ struct PackedFile {
 // Reads back the folder `root`, or the ZIP file `path` (the file system's encoding) whose names are
 // `names`, as written, and compares every file with `expected`, in order; an empty answer when all of
 // them match and nothing else is there, else what does not. A ZIP file is read with the other library
-// than the one that wrote it. `readBytes` is told of each piece read; the reading stops when `cancel`
-// is set.
+// than the one that wrote it where that can read it. `readBytes` is told of each piece read; the reading
+// stops when `cancel` is set.
 using ReadTeller = std::function<void(std::int64_t bytes)>;
 std::string CheckFolderPackage(const std::string& root, const std::vector<PackedFile>& expected,
                                const std::atomic<bool>& cancel, const ReadTeller& readBytes);

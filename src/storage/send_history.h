@@ -12,7 +12,7 @@ class Database;
 inline constexpr const char* kSendHistoryTable = "QRTSEND";
 
 struct SendRecord {
-    std::string sentUtc;   // "YYYY-MM-DD HH:MM:SS", UTC
+    std::string sentUtc;   // "YYYY-MM-DD HH:MM:SS", UTC (written to the millisecond, read to the second)
     std::string desktop;   // the sending machine's name
     std::string userName;  // the program's user name (the default author)
     std::int64_t groupNo = 0;
