@@ -7,7 +7,6 @@
 #include "common/codepage.h"
 #include "send/disk_flush.h"
 #include "send/error_words.h"
-#include "send/package_check.h"
 #include "send/zip_fields.h"
 #include "send/zip_sink.h"
 
@@ -50,7 +49,7 @@ zip_fileinfo FileInfo(std::int64_t modified) {
 
 class Cp932ZipSink : public PackageSink {
 public:
-    explicit Cp932ZipSink(std::string path) : path_(std::move(path)), piece_(kStreamPiece) {}
+    explicit Cp932ZipSink(std::string path) : path_(std::move(path)) {}
 
     bool Write(const std::vector<PackageEntry>& entries, EntryFeed& feed,
                const std::atomic<bool>& cancel) override {
@@ -90,9 +89,9 @@ private:
                            kVersionMadeBy, 0, feed.Size() >= kZip64FileSize ? 1 : 0) == ZIP_OK ||
                        Failed();
         std::int64_t got = 0;
-        while (written && (got = feed.Read(piece_.data(), piece_.size())) > 0) {
-            written =
-                zipWriteInFileInZip(zip, piece_.data(), static_cast<unsigned>(got)) == ZIP_OK || Failed();
+        const char* piece = nullptr;
+        while (written && (got = feed.Read(piece)) > 0) {
+            written = zipWriteInFileInZip(zip, piece, static_cast<unsigned>(got)) == ZIP_OK || Failed();
         }
         feed.Close();
         return zipCloseFileInZip(zip) == ZIP_OK ? written && got == 0 : Failed();
@@ -106,7 +105,6 @@ private:
     }
 
     std::string path_;
-    std::vector<char> piece_;
     std::string error_;
 };
 

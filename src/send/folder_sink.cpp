@@ -9,13 +9,12 @@
 #include "common/codepage.h"
 #include "send/disk_flush.h"
 #include "send/error_words.h"
-#include "send/package_check.h"
 
 namespace {
 
 class FolderSink : public PackageSink {
 public:
-    explicit FolderSink(std::string root) : root_(std::move(root)), piece_(kStreamPiece) {}
+    explicit FolderSink(std::string root) : root_(std::move(root)) {}
 
     bool Write(const std::vector<PackageEntry>& entries, EntryFeed& feed,
                const std::atomic<bool>& cancel) override {
@@ -39,8 +38,9 @@ private:
         const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         bool written = file >= 0 || Failed();
         std::int64_t got = 0;
-        while (written && (got = feed.Read(piece_.data(), piece_.size())) > 0) {
-            written = WriteAll(file, piece_.data(), static_cast<std::size_t>(got));
+        const char* piece = nullptr;
+        while (written && (got = feed.Read(piece)) > 0) {
+            written = WriteAll(file, piece, static_cast<std::size_t>(got));
         }
         feed.Close();
         if (file >= 0) {
@@ -84,7 +84,6 @@ private:
     }
 
     std::string root_;
-    std::vector<char> piece_;
     std::string error_;
 };
 

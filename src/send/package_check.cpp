@@ -4,7 +4,7 @@
 
 #include "common/codepage.h"
 #include "send/package_reading.h"
-#include "send/sha256.h"
+#include "send/piece_hasher.h"
 
 namespace {
 
@@ -20,18 +20,17 @@ std::string Compare(PackageReading& reading, const std::vector<PackedFile>& expe
     if (static_cast<std::size_t>(count) != expected.size()) {
         return "作成したパッケージのファイル数が一致しません。";
     }
-    std::vector<char> piece(kStreamPiece);
+    PieceHasher sha;
     for (std::size_t i = 0; i < expected.size() && !cancel; ++i) {
         const PackedFile& file = expected[i];
         const std::string name = Utf8FromCp932(file.name);
         std::int64_t size = -1;
         bool same = reading.Open(i, name, size) && size == file.size;
         if (same) {
-            Sha256 sha;
             std::int64_t got = 0;
             std::int64_t total = 0;
-            while (!cancel && (got = reading.Read(piece.data(), piece.size())) > 0) {
-                sha.Add(piece.data(), static_cast<std::size_t>(got));
+            while (!cancel && (got = reading.Read(sha.Buffer(), kStreamPiece)) > 0) {
+                sha.Add(static_cast<std::size_t>(got));
                 total += got;
                 readBytes(got);
             }

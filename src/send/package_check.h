@@ -26,5 +26,7 @@ std::string CheckFolderPackage(const std::string& root, const std::vector<Packed
 std::string CheckZipPackage(const std::string& path, ZipNames names, const std::vector<PackedFile>& expected,
                             const std::atomic<bool>& cancel, const ReadTeller& readBytes);
 
-// How much the reading and the copying take at a time: enough for the disk, never a whole file.
-inline constexpr std::size_t kStreamPiece = 1 << 20;
+// How much the reading and the copying take at a time: enough for the disk, never a whole file, and
+// little enough to stay in the processor's cache between its read and its write (with a megabyte, a
+// copy here took twice as long).
+inline constexpr std::size_t kStreamPiece = 128 << 10;

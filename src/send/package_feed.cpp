@@ -17,8 +17,7 @@ PackageFeed::PackageFeed(std::vector<SurveyedFile> files, std::vector<std::strin
       lists_(std::move(lists)),
       cancel_(cancel),
       progress_(progress),
-      tell_(std::move(tell)),
-      piece_(kStreamPiece) {}
+      tell_(std::move(tell)) {}
 
 PackageFeed::~PackageFeed() {
     Close();
@@ -29,7 +28,6 @@ bool PackageFeed::Open(std::size_t entry) {
     entry_ = entry;
     given_ = 0;
     ended_ = false;
-    pieceStart_ = pieceEnd_ = 0;
     if (entry >= files_.size()) {
         made_ = lists_(entry - files_.size(), packed_, error_);
         size_ = made_ ? static_cast<std::int64_t>(made_->size()) : 0;
@@ -51,45 +49,26 @@ bool PackageFeed::Open(std::size_t entry) {
     return true;
 }
 
-std::int64_t PackageFeed::Read(char* into, std::size_t size) {
+std::int64_t PackageFeed::Read(const char*& bytes) {
     if (cancel_) {
         return -1;
     }
     if (made_) {
-        const std::size_t part = std::min(size, made_->size() - static_cast<std::size_t>(given_));
-        std::memcpy(into, made_->data() + given_, part);
-        given_ += static_cast<std::int64_t>(part);
-        if (part == 0 && !ended_) {
-            ended_ = true;
-            packed_.push_back({names_[entry_], size_, Sha256Of(*made_)});
+        if (ended_) {
+            return 0;
         }
-        return static_cast<std::int64_t>(part);
+        ended_ = true;
+        packed_.push_back({names_[entry_], size_, Sha256Of(*made_)});
+        bytes = made_->data();
+        return size_;
     }
-    if (pieceStart_ == pieceEnd_) {
-        // A reader that takes whole pieces is given them without a copy.
-        if (size >= piece_.size()) {
-            return ReadSource(into, piece_.size());
-        }
-        const std::int64_t got = ReadSource(piece_.data(), piece_.size());
-        if (got <= 0) {
-            return got;
-        }
-        pieceStart_ = 0;
-        pieceEnd_ = static_cast<std::size_t>(got);
-    }
-    const std::size_t part = std::min(size, pieceEnd_ - pieceStart_);
-    std::memcpy(into, piece_.data() + pieceStart_, part);
-    pieceStart_ += part;
-    return static_cast<std::int64_t>(part);
-}
-
-std::int64_t PackageFeed::ReadSource(char* into, std::size_t size) {
     if (ended_) {
         return 0;
     }
+    char* piece = sha_.Buffer();
     ssize_t got = 0;
     do {
-        got = ::read(source_, into, size);
+        got = ::read(source_, piece, kStreamPiece);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         Failed(ErrorWords(errno) + " " + files_[entry_].source);
@@ -98,10 +77,11 @@ std::int64_t PackageFeed::ReadSource(char* into, std::size_t size) {
     if (got == 0) {
         return Ended();
     }
-    sha_.Add(into, static_cast<std::size_t>(got));
+    sha_.Add(static_cast<std::size_t>(got));
     given_ += got;
     progress_.bytesDone += got;
     tell_(progress_);
+    bytes = piece;
     return got;
 }
 

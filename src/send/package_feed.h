@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "send/package_check.h"
+#include "send/piece_hasher.h"
 #include "send/send_job.h"
-#include "send/sha256.h"
 
 // What a package holds, given entry after entry to the writer of its kind: first the registered files,
-// read where they are (only read), each hashed as it is read and whole only when it is still the file
-// the survey looked at; then the drawing lists, made once every file before them was read.
+// read where they are (only read), each hashed on a thread of its own as it is read and written, and
+// whole only when it is still the file the survey looked at; then the drawing lists, made once every
+// file before them was read.
 class PackageFeed : public EntryFeed {
 public:
     // Makes list `list` of the files read so far; nothing, `error` saying why, when it cannot be made.
@@ -28,7 +29,7 @@ public:
 
     bool Open(std::size_t entry) override;
     std::int64_t Size() const override { return size_; }
-    std::int64_t Read(char* into, std::size_t size) override;
+    std::int64_t Read(const char*& bytes) override;
     void Close() override;
     std::string Error() const override { return error_; }
 
@@ -36,7 +37,6 @@ public:
     const std::vector<PackedFile>& packed() const { return packed_; }
 
 private:
-    std::int64_t ReadSource(char* into, std::size_t size);
     std::int64_t Ended();
     bool Failed(std::string words);
 
@@ -47,16 +47,13 @@ private:
     SendProgress& progress_;
     Tell tell_;
 
-    std::vector<char> piece_;  // what was read from a file and not yet given
-    std::size_t pieceStart_ = 0;
-    std::size_t pieceEnd_ = 0;
     std::size_t entry_ = 0;
     int source_ = -1;
     std::optional<std::string> made_;  // the bytes of a list
     std::int64_t size_ = 0;
     std::int64_t given_ = 0;
     bool ended_ = false;
-    Sha256 sha_;
+    PieceHasher sha_;
     std::vector<PackedFile> packed_;
     std::string error_;
 };

@@ -23,8 +23,9 @@ public:
     virtual bool Open(std::size_t entry) = 0;
     // The size of the entry opened.
     virtual std::int64_t Size() const = 0;
-    // Up to `size` bytes of the entry opened: 0 once all of it was given whole, -1 on a failure.
-    virtual std::int64_t Read(char* into, std::size_t size) = 0;
+    // The next piece of the entry opened, at `bytes`, which stay as they are until the next call: how
+    // many bytes, 0 once all of it was given whole, -1 on a failure.
+    virtual std::int64_t Read(const char*& bytes) = 0;
     virtual void Close() = 0;
     // What went wrong, for the user (UTF-8).
     virtual std::string Error() const = 0;

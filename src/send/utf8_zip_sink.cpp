@@ -178,13 +178,8 @@ private:
             }
             case ZIP_SOURCE_OPEN:
                 return Opened() ? 0 : -1;
-            case ZIP_SOURCE_READ: {
-                const std::int64_t got = feed_.Read(static_cast<char*>(data), length);
-                if (got < 0) {
-                    zip_error_set(&error_, ZIP_ER_READ, 0);
-                }
-                return got;
-            }
+            case ZIP_SOURCE_READ:
+                return Read(static_cast<char*>(data), length);
             case ZIP_SOURCE_CLOSE:
                 feed_.Close();
                 return 0;
@@ -196,6 +191,24 @@ private:
                 zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
                 return -1;
         }
+    }
+
+    // libzip takes a few kilobytes at a time from the feed's pieces.
+    zip_int64_t Read(char* into, zip_uint64_t length) {
+        if (left_ == 0) {
+            left_ = feed_.Read(piece_);
+            if (left_ < 0) {
+                left_ = 0;
+                zip_error_set(&error_, ZIP_ER_READ, 0);
+                return -1;
+            }
+        }
+        const auto part =
+            static_cast<std::size_t>(std::min<std::int64_t>(left_, static_cast<std::int64_t>(length)));
+        std::memcpy(into, piece_, part);
+        piece_ += part;
+        left_ -= static_cast<std::int64_t>(part);
+        return static_cast<zip_int64_t>(part);
     }
 
     bool Opened() {
@@ -214,6 +227,8 @@ private:
     std::size_t index_;
     bool opened_ = false;
     std::int64_t size_ = 0;
+    const char* piece_ = nullptr;  // what is left of the feed's piece
+    std::int64_t left_ = 0;
     zip_error_t error_;
 };
 

@@ -350,24 +350,22 @@ class NamesFeed : public EntryFeed {
 public:
     explicit NamesFeed(const std::vector<PackageEntry>& entries) : entries_(entries) {}
     bool Open(std::size_t entry) override {
-        bytes_ = entries_[entry].name;
-        given_ = 0;
+        entry_ = entry;
+        given_ = false;
         return true;
     }
-    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
-    std::int64_t Read(char* into, std::size_t size) override {
-        const std::size_t part = std::min(size, bytes_.size() - given_);
-        std::copy_n(bytes_.data() + given_, part, into);
-        given_ += part;
-        return static_cast<std::int64_t>(part);
+    std::int64_t Size() const override { return static_cast<std::int64_t>(entries_[entry_].name.size()); }
+    std::int64_t Read(const char*& bytes) override {
+        bytes = entries_[entry_].name.data();
+        return std::exchange(given_, true) ? 0 : Size();
     }
     void Close() override {}
     std::string Error() const override { return {}; }
 
 private:
     const std::vector<PackageEntry>& entries_;
-    std::string bytes_;
-    std::size_t given_ = 0;
+    std::size_t entry_ = 0;
+    bool given_ = false;
 };
 
 }  // namespace
