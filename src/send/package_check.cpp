@@ -1,6 +1,7 @@
 #include "send/package_check.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "common/codepage.h"
 #include "send/package_reading.h"
@@ -11,21 +12,17 @@ namespace {
 // What the first ZIP format's fields of sizes and offsets hold.
 constexpr std::uintmax_t kFirstFormatLimit = 0xFFFFFFFF;
 
-std::string Compare(PackageReading& reading, const std::vector<PackedFile>& expected,
-                    const std::atomic<bool>& cancel, const ReadTeller& readBytes) {
-    const std::int64_t count = reading.Count();
-    if (count < 0) {
-        return "作成したパッケージを読み直せません。" + reading.Error();
-    }
-    if (static_cast<std::size_t>(count) != expected.size()) {
-        return "作成したパッケージのファイル数が一致しません。";
-    }
+// Compares the entries `next` gives, in their order, until it gives none; then whether the package holds
+// as many.
+using NextEntry = std::function<std::optional<PackedFile>()>;
+std::string Compare(PackageReading& reading, const NextEntry& next, const std::atomic<bool>& cancel,
+                    const ReadTeller& readBytes) {
     PieceHasher sha;
-    for (std::size_t i = 0; i < expected.size() && !cancel; ++i) {
-        const PackedFile& file = expected[i];
-        const std::string name = Utf8FromCp932(file.name);
+    std::size_t index = 0;
+    for (std::optional<PackedFile> file; !cancel && (file = next()); ++index) {
+        const std::string name = Utf8FromCp932(file->name);
         std::int64_t size = -1;
-        bool same = reading.Open(i, name, size) && size == file.size;
+        bool same = reading.Open(index, name, size) && size == file->size;
         if (same) {
             std::int64_t got = 0;
             std::int64_t total = 0;
@@ -34,22 +31,29 @@ std::string Compare(PackageReading& reading, const std::vector<PackedFile>& expe
                 total += got;
                 readBytes(got);
             }
-            same = reading.Close() && got == 0 && total == file.size && sha.HexDigest() == file.sha256;
+            same = reading.Close() && got == 0 && total == file->size && sha.HexDigest() == file->sha256;
         }
         if (!same && !cancel) {
             const std::string error = reading.Error();
             return (error.empty() ? "読み直した内容が一致しません:" : error) + " " + name;
         }
     }
-    return {};
+    const std::int64_t count = cancel ? 0 : reading.Count();
+    if (count < 0) {
+        return "作成したパッケージを読み直せません。" + reading.Error();
+    }
+    return cancel || static_cast<std::size_t>(count) == index
+               ? std::string()
+               : "作成したパッケージのファイル数が一致しません。";
+}
+
+NextEntry Each(const std::vector<PackedFile>& files) {
+    return [&files, at = std::size_t{0}]() mutable {
+        return at < files.size() ? std::optional<PackedFile>(files[at++]) : std::nullopt;
+    };
 }
 
 }  // namespace
-
-std::string CheckFolderPackage(const std::string& root, const std::vector<PackedFile>& expected,
-                               const std::atomic<bool>& cancel, const ReadTeller& readBytes) {
-    return Compare(*ReadFolder(root), expected, cancel, readBytes);
-}
 
 std::string CheckZipPackage(const std::string& path, ZipNames names, const std::vector<PackedFile>& expected,
                             const std::atomic<bool>& cancel, const ReadTeller& readBytes) {
@@ -63,5 +67,46 @@ std::string CheckZipPackage(const std::string& path, ZipNames names, const std::
     }
     const std::unique_ptr<PackageReading> reading =
         small ? ReadZipWithMinizip(path) : ReadZipWithLibzip(path);
-    return Compare(*reading, expected, cancel, readBytes);
+    return Compare(*reading, Each(expected), cancel, readBytes);
+}
+
+FolderCheckAlong::FolderCheckAlong(std::string root, const std::atomic<bool>& cancel)
+    : thread_([this, root = std::move(root), &cancel] {
+          problem_ = Compare(
+              *ReadFolder(root), [this] { return Next(); }, cancel, [](std::int64_t) {});
+      }) {}
+
+FolderCheckAlong::~FolderCheckAlong() {
+    Finish();
+}
+
+void FolderCheckAlong::Add(const PackedFile& file) {
+    {
+        std::lock_guard lock(mutex_);
+        waiting_.push_back(file);
+    }
+    added_.notify_all();
+}
+
+std::string FolderCheckAlong::Finish() {
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    added_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return problem_;
+}
+
+std::optional<PackedFile> FolderCheckAlong::Next() {
+    std::unique_lock lock(mutex_);
+    added_.wait(lock, [this] { return !waiting_.empty() || finished_; });
+    if (waiting_.empty()) {
+        return std::nullopt;
+    }
+    PackedFile file = std::move(waiting_.front());
+    waiting_.pop_front();
+    return file;
 }

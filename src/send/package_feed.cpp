@@ -54,11 +54,13 @@ std::int64_t PackageFeed::Read(const char*& bytes) {
         return -1;
     }
     if (made_) {
-        if (ended_) {
+        if (given_ == size_) {
+            if (!ended_) {
+                Whole(Sha256Of(*made_));
+            }
             return 0;
         }
-        ended_ = true;
-        packed_.push_back({names_[entry_], size_, Sha256Of(*made_)});
+        given_ = size_;
         bytes = made_->data();
         return size_;
     }
@@ -93,10 +95,17 @@ std::int64_t PackageFeed::Ended() {
         Failed("送付中にファイルが変更されました: " + file.source);
         return -1;
     }
-    ended_ = true;
-    packed_.push_back({names_[entry_], given_, sha_.HexDigest()});
+    Whole(sha_.HexDigest());
     ++progress_.filesDone;
     return 0;
+}
+
+void PackageFeed::Whole(std::string sha256) {
+    ended_ = true;
+    packed_.push_back({names_[entry_], given_, std::move(sha256)});
+    if (onWhole) {
+        onWhole(packed_.back());
+    }
 }
 
 void PackageFeed::Close() {

@@ -35,9 +35,12 @@ public:
 
     // Every entry given whole so far, in order.
     const std::vector<PackedFile>& packed() const { return packed_; }
+    // Hears of each entry once all of it was given: then the writer has all of its bytes.
+    std::function<void(const PackedFile& entry)> onWhole;
 
 private:
     std::int64_t Ended();
+    void Whole(std::string sha256);
     bool Failed(std::string words);
 
     std::vector<SurveyedFile> files_;

@@ -61,6 +61,24 @@ std::optional<std::string> ListFile(const SendJob& job, const std::vector<Packed
     return pdf;
 }
 
+// Reads the ZIP file back, telling how much of it was read.
+std::string CheckZip(const std::string& path, ZipNames names, const std::vector<PackedFile>& packed,
+                     const std::atomic<bool>& cancel, SendProgress& progress,
+                     const std::function<void(const SendProgress&)>& tell) {
+    progress.checking = true;
+    progress.bytesDone = 0;
+    progress.bytes = 0;
+    for (const PackedFile& file : packed) {
+        progress.bytes += file.size;
+    }
+    progress.current.clear();
+    tell(progress);
+    return CheckZipPackage(path, names, packed, cancel, [&](std::int64_t bytes) {
+        progress.bytesDone += bytes;
+        tell(progress);
+    });
+}
+
 }  // namespace
 
 FileStamp StampOf(const struct stat& facts) {
@@ -156,6 +174,12 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
             return ListFile(job, files, choices.csv && list == 0, error);
         },
         cancel, progress, tell);
+    // A folder's files are read back as soon as each is written, beside the copying.
+    std::optional<FolderCheckAlong> along;
+    if (!zip) {
+        along.emplace(temporary.path(), cancel);
+        feed.onWhole = [&along](const PackedFile& file) { along->Add(file); };
+    }
     const bool written = sink->Write(entries, feed, cancel);
     if (cancel) {
         return Ended(SendResult::Cancelled);
@@ -164,22 +188,8 @@ SendOutcome WritePackage(const SendJob& job, const std::atomic<bool>& cancel,
         return Ended(SendResult::Failed, !feed.Error().empty() ? feed.Error() : sink->Error());
     }
     const std::vector<PackedFile>& packed = feed.packed();
-
-    progress.checking = true;
-    progress.bytesDone = 0;
-    progress.bytes = 0;
-    for (const PackedFile& file : packed) {
-        progress.bytes += file.size;
-    }
-    progress.current.clear();
-    tell(progress);
-    const auto readBytes = [&](std::int64_t bytes) {
-        progress.bytesDone += bytes;
-        tell(progress);
-    };
     const std::string problem =
-        zip ? CheckZipPackage(temporary.path(), choices.zipNames, packed, cancel, readBytes)
-            : CheckFolderPackage(temporary.path(), packed, cancel, readBytes);
+        zip ? CheckZip(temporary.path(), choices.zipNames, packed, cancel, progress, tell) : along->Finish();
     if (cancel) {
         return Ended(SendResult::Cancelled);
     }

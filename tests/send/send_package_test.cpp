@@ -409,3 +409,47 @@ TEST_F(SendPackage, aZipOfCp932NamesOfMoreFilesThanOldArchiversCountIsRefusedBef
     EXPECT_NE(outcome.words.find("65,535"), std::string::npos) << outcome.words;
     EXPECT_EQ(FolderNames(target()), QStringList());
 }
+
+TEST_F(SendPackage, theReadBackFindsAFileThatIsNotWhatWasWrittenOrOneTooMany) {
+    const std::vector<PackageEntry> entries{{Cp932("表/ソ.dwg"), kSentDay}, {Cp932("能.txt"), kSentDay}};
+    std::vector<PackedFile> written;
+    for (const PackageEntry& entry : entries) {
+        written.push_back({entry.name, static_cast<std::int64_t>(entry.name.size()), Sha256Of(entry.name)});
+    }
+    std::vector<PackedFile> otherBytes = written;
+    otherBytes[1].sha256 = Sha256Of("other");
+    const std::vector<PackedFile> fewer{written[0]};
+    struct Case {
+        const char* what;
+        const std::vector<PackedFile>& expected;
+        const char* words;
+    };
+    for (const Case& check : {Case{"as written", written, ""},
+                              Case{"other bytes", otherBytes, "読み直した内容が一致しません: 能.txt"},
+                              Case{"a file more", fewer, "作成したパッケージのファイル数が一致しません。"}}) {
+        for (const Kind& kind : kKinds) {
+            SCOPED_TRACE(std::string(check.what) + ", " + kind.what);
+            const QString package = target() + (kind.kind == PackageKind::Zip ? ".zip" : "");
+            std::string problem;
+            if (kind.kind == PackageKind::Folder) {
+                for (const PackageEntry& entry : entries) {
+                    WriteDated(package + "/" + FromCp932(entry.name), QByteArray::fromStdString(entry.name),
+                               kSentDay);
+                }
+                FolderCheckAlong along(QFile::encodeName(package).toStdString(), cancel);
+                for (const PackedFile& file : check.expected) {
+                    along.Add(file);
+                }
+                problem = along.Finish();
+            } else {
+                WriteDated(package, QByteArray(), kSentDay);
+                NamesFeed feed(entries);
+                ASSERT_TRUE(MakeZipSink(QFile::encodeName(package).toStdString(), kind.names)
+                                ->Write(entries, feed, cancel));
+                problem = CheckZipPackage(QFile::encodeName(package).toStdString(), kind.names,
+                                          check.expected, cancel, [](std::int64_t) {});
+            }
+            EXPECT_EQ(problem, check.words);
+        }
+    }
+}
