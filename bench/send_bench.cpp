@@ -110,7 +110,6 @@ double ChildrenPeakMiB() {
 void Send(benchmark::State& state, bool zip) {
     const SendData& data = Data();
     ProgramContext program(data.data.ExecutablePath());
-    program.prompts.expectedMessage = QStringLiteral("送付用パッケージを作成しました。");
     BenchWindows windows(program.context);
     windows.form1.show();
     Settle();
@@ -125,6 +124,9 @@ void Send(benchmark::State& state, bool zip) {
             dialog.Edit1->setText(data.target());
             (zip ? dialog.RadioButton2 : dialog.RadioButton1)->setChecked(true);
             dialog.RadioButton3->setChecked(true);
+            program.prompts.expectedMessage = QStringLiteral("送付用パッケージを作成しました。\n") +
+                                              data.target() + "/" + dialog.Edit2->text() +
+                                              (zip ? QStringLiteral(".zip") : QString());
             stall = std::max(stall, LongestStall([&] {
                                  dialog.OkButton->click();
                                  WaitWhile([&] { return program.prompts.expectedSeen == said; });

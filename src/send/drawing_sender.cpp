@@ -129,7 +129,8 @@ void DrawingSender::Chosen(const SendChoices& choices, const std::string& note) 
     choices_ = choices;
     list_.note = note;
     cancelAsked_ = false;
-    progress->Start(QStringLiteral("ファイルを確認しています..."));
+    progress->Start(QStringLiteral("ファイルを確認しています..."),
+                    asking_ != nullptr ? *asking_ : mainWindow_);
     work_.Start([this, files = files_, mappings = context_.folderMappings,
                  choices](const CancelFlag& cancel) -> BackgroundWork::Done {
         Survey survey = SurveyFiles(files, mappings, choices, cancel);
@@ -219,7 +220,8 @@ void DrawingSender::Written(const SendOutcome& outcome) {
                             outcome.list.Missing(),
                             outcome.list.Bytes(),
                             outcome.listSha256};
-    QString text = QStringLiteral("送付用パッケージを作成しました。");
+    QString text = QStringLiteral("送付用パッケージを作成しました。\n") +
+                   QFile::decodeName(QByteArray::fromStdString(TargetPath(choices_)));
     if (outcome.list.Missing() > 0) {
         text += QStringLiteral("\n見つからないファイル %1 件は図面リストに「<No File>」と記載しました。")
                     .arg(outcome.list.Missing());

@@ -64,9 +64,9 @@ SendDialog::SendDialog(AppContext& context, QWidget* parent)
       CheckBox1(Named(new QCheckBox(QStringLiteral("CSV(&C)")), "CheckBox1")),
       ComboBox1(Named(new QComboBox, "ComboBox1")),
       CheckBox2(Named(new QCheckBox(QStringLiteral("PDF(&P)")), "CheckBox2")),
-      CheckBox3(
-          Named(new QCheckBox(QStringLiteral("ファイル名をShift_JISで格納する（古い解凍ソフト向け）(&J)")),
-                "CheckBox3")),
+      CheckBox3(Named(new QCheckBox(QStringLiteral(
+                          "ファイル名をShift_JISで格納する（古い解凍ソフト向け、65,535 ファイルまで）(&J)")),
+                      "CheckBox3")),
       Memo1(Named(new QPlainTextEdit, "Memo1")),
       Label1(Named(new QLabel, "Label1")),
       OkButton(Named(new QPushButton(QStringLiteral("送付(&S)")), "OkButton")),
@@ -79,6 +79,10 @@ SendDialog::SendDialog(AppContext& context, QWidget* parent)
     Memo1->setTabChangesFocus(true);
     Memo1->setFixedHeight(60);
     Edit1->setMinimumWidth(320);
+    CheckBox3->setToolTip(
+        QStringLiteral("UTF-8の名前を読めない古い解凍ソフト向けです。それらはZIP64を読めないため、"
+                       "65,535 を超えるファイルは入れられません（4 GB以上のファイルも展開できない"
+                       "ことがあります）。"));
     auto* kind = new QButtonGroup(this);
     kind->addButton(RadioButton1);
     kind->addButton(RadioButton2);
@@ -91,7 +95,10 @@ SendDialog::SendDialog(AppContext& context, QWidget* parent)
     auto* where = new QHBoxLayout;
     where->addWidget(Edit1, 1);
     where->addWidget(Button1);
-    form->addRow(QStringLiteral("保存先(&W):"), where);
+    // A row whose field is a layout gets no buddy of itself: its accelerator would show as "&W".
+    auto* whereLabel = new QLabel(QStringLiteral("保存先(&W):"));
+    whereLabel->setBuddy(Edit1);
+    form->addRow(whereLabel, where);
     form->addRow(QStringLiteral("名前(&N):"), Edit2);
     form->addRow(QStringLiteral("フォルダ:"), Row({RadioButton3, RadioButton4}));
     form->addRow(QStringLiteral("図面リスト:"), Row({CheckBox1, ComboBox1, CheckBox2}));

@@ -37,7 +37,7 @@ SendHistoryWindow::SendHistoryWindow(Database& database, QWidget* parent)
     setObjectName(QStringLiteral("SendHistory"));
     setWindowTitle(QStringLiteral("図面の送付の履歴"));
     setFont(DesignedFont(13));
-    resize(860, 360);
+    resize(1000, 360);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ListView1->setObjectName(QStringLiteral("ListView1"));
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -45,10 +45,14 @@ SendHistoryWindow::SendHistoryWindow(Database& database, QWidget* parent)
     ListView1->setRootIsDecorated(false);
     ListView1->setHeaderLabels({QStringLiteral("送付日時"), QStringLiteral("グループ名"),
                                 QStringLiteral("名前"), QStringLiteral("ファイル数"),
-                                QStringLiteral("見つからない"), QStringLiteral("サイズ"),
+                                QStringLiteral("見つからないファイル"), QStringLiteral("サイズ"),
                                 QStringLiteral("利用者名"), QStringLiteral("コンピュータ名"),
                                 QStringLiteral("図面リストのSHA-256")});
-    ListView1->header()->resizeSection(0, 140);
+    // Wide enough for a time, a group's name, a package named after it and its date, and the counts.
+    const int widths[] = {140, 130, 220, 70, 130, 80, 110, 110};
+    for (int column = 0; column < 8; ++column) {
+        ListView1->header()->resizeSection(column, widths[column]);
+    }
     auto* top = new QHBoxLayout;
     top->addWidget(ComboBox1);
     top->addStretch(1);

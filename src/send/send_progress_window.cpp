@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/designed_font.h"
+#include "platform/window_place.h"
 #include "send/send_job.h"
 
 QString SizeText(std::int64_t bytes) {
@@ -19,7 +20,8 @@ QString SizeText(std::int64_t bytes) {
 }
 
 SendProgressWindow::SendProgressWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    // A tool window stays above the window it belongs to, which keeps the focus.
+    : QWidget(parent, Qt::Tool),
       Label1(new QLabel(this)),
       Label2(new QLabel(this)),
       Label3(new QLabel(this)),
@@ -50,13 +52,21 @@ SendProgressWindow::SendProgressWindow(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &SendProgressWindow::CancelAsked);
 }
 
-void SendProgressWindow::Start(const QString& doing) {
+void SendProgressWindow::Start(const QString& doing, const QWidget& over) {
     Label1->setText(doing);
     Label2->clear();
     Label3->clear();
     Label4->clear();
     ProgressBar1->setValue(0);
     Button1->setEnabled(true);
+    // Where the user looks: over the window the command came from, not where the window manager
+    // finds room.
+    if (!isVisible()) {
+        adjustSize();
+        const QPoint middle = over.window()->frameGeometry().center();
+        PlaceWindowFrame(*this, middle.x() - frameGeometry().width() / 2,
+                         middle.y() - frameGeometry().height() / 2);
+    }
     show();
     raise();
 }

@@ -14,8 +14,8 @@ class SendProgressWindow : public QWidget {
 public:
     explicit SendProgressWindow(QWidget* parent);
 
-    // Shown afresh, saying what is being done before the files are counted.
-    void Start(const QString& doing);
+    // Shown afresh over the window `over`, saying what is being done before the files are counted.
+    void Start(const QString& doing, const QWidget& over);
     void Show(const SendProgress& progress);
 
     QLabel* Label1;  // what is being done

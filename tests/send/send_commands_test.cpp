@@ -123,9 +123,10 @@ TEST_F(SendCommands, theMenusSendAGroupOrTheSelectedRowsAndEveryDesktopSeesTheRe
     EXPECT_EQ(sender().dialog->Label1->text(), QStringLiteral("送付するファイル: 3 件"));
     prompts.AnswerNextQuestion(true);
     Send(sender().dialog->RadioButton2, sender().dialog->RadioButton3);
-    EXPECT_EQ(Outcome(),
-              QStringLiteral("送付用パッケージを作成しました。\n見つからないファイル 1 件は図面リストに"
-                             "「<No File>」と記載しました。"));
+    EXPECT_EQ(Outcome(), QStringLiteral("送付用パッケージを作成しました。\n") + target() + "/" +
+                             packageName() +
+                             QStringLiteral(".zip\n見つからないファイル 1 件は図面リストに"
+                                            "「<No File>」と記載しました。"));
     ASSERT_EQ(prompts.questions.size(), 1);
     EXPECT_TRUE(prompts.questions[0].startsWith(QStringLiteral("3 件中 1 件のファイルが見つかりません。")));
     EXPECT_EQ(sender().progress->Label2->text(), QStringLiteral("ファイル: 2 / 2"));
@@ -170,7 +171,8 @@ TEST_F(SendCommands, theMenusSendAGroupOrTheSelectedRowsAndEveryDesktopSeesTheRe
     QApplication::sendEvent(rows->viewport(), &rightClick);
     EXPECT_EQ(sender().dialog->Label1->text(), QStringLiteral("送付するファイル: 2 件"));
     Send(sender().dialog->RadioButton1, sender().dialog->RadioButton4);
-    EXPECT_EQ(Outcome(), QStringLiteral("送付用パッケージを作成しました。"));
+    EXPECT_EQ(Outcome(),
+              QStringLiteral("送付用パッケージを作成しました。\n") + target() + "/" + packageName());
     EXPECT_EQ(prompts.questions.size(), 1);
     const QString folder = target() + "/" + packageName();
     EXPECT_EQ(ReadAll(folder + QStringLiteral("/A棟/") + longName), QByteArray(200000, 'a'));
