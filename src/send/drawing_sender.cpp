@@ -64,6 +64,18 @@ std::string UtcNow() {
     return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
 }
 
+// The record of the set `outcome` made, begun with `record`.
+SendRecord Completed(SendRecord record, const SendOutcome& outcome) {
+    record.sentUtc = UtcNow();
+    record.groupName = ToCp932(QString::fromStdString(outcome.list.groupName)).value_or(std::string());
+    record.packageName = outcome.packageName;
+    record.files = outcome.list.Sent();
+    record.missing = outcome.list.Missing();
+    record.bytes = outcome.list.Bytes();
+    record.listSha256 = outcome.listSha256;
+    return record;
+}
+
 }  // namespace
 
 DrawingSender::DrawingSender(AppContext& context, Database& database, QWidget& mainWindow)
@@ -109,6 +121,7 @@ void DrawingSender::SendFiles(std::int64_t groupNo, const std::vector<StoredFile
     }
     asking_ = from;
     groupNo_ = groupNo;
+    readFrom_ = database_.Settings();
     files_ = files;
     list_ = DrawingList{};
     list_.groupName = Utf8FromCp932(group[kGroupName]);
@@ -183,8 +196,8 @@ void DrawingSender::Write(const Survey& survey, bool replace) {
     // The window shows the newest progress when it comes to it: one step waits at a time, however
     // many pieces the work reads meanwhile.
     auto latest = std::make_shared<LatestProgress>();
-    work_.Start([this, job = std::move(job), tell = work_.Teller(),
-                 latest](const CancelFlag& cancel) -> BackgroundWork::Done {
+    work_.Start([this, job = std::move(job), tell = work_.Teller(), latest, database = readFrom_,
+                 record = RecordStart()](const CancelFlag& cancel) -> BackgroundWork::Done {
         SendOutcome outcome = WritePackage(job, cancel, [this, &tell, &latest](const SendProgress& now) {
             std::lock_guard lock(latest->mutex);
             latest->progress = now;
@@ -193,11 +206,27 @@ void DrawingSender::Write(const Survey& survey, bool replace) {
                 tell([this, latest] { progress->Show(latest->Take()); });
             }
         });
-        return [this, outcome = std::move(outcome)] { Written(outcome); };
+        // On a connection of this thread's own, to the database the set was read from: an embedded
+        // database's commit waits for the disk, which the copies keep busy.
+        bool recorded = true;
+        if (outcome.result == SendResult::Made) {
+            Database recorder(database);
+            recorder.ConnectDatabase();
+            recorded = RecordSend(recorder, Completed(record, outcome));
+        }
+        return [this, outcome = std::move(outcome), recorded] { Written(outcome, recorded); };
     });
 }
 
-void DrawingSender::Written(const SendOutcome& outcome) {
+SendRecord DrawingSender::RecordStart() const {
+    SendRecord record;
+    record.desktop = CutToBytes(ToCp932(QSysInfo::machineHostName()).value_or(std::string()), 64);
+    record.userName = context_.settings.userName;
+    record.groupNo = groupNo_;
+    return record;
+}
+
+void DrawingSender::Written(const SendOutcome& outcome, bool recorded) {
     progress->hide();
     switch (outcome.result) {
         case SendResult::Cancelled:
@@ -210,23 +239,13 @@ void DrawingSender::Written(const SendOutcome& outcome) {
         case SendResult::Made:
             break;
     }
-    const SendRecord record{UtcNow(),
-                            CutToBytes(ToCp932(QSysInfo::machineHostName()).value_or(std::string()), 64),
-                            context_.settings.userName,
-                            groupNo_,
-                            ToCp932(QString::fromStdString(outcome.list.groupName)).value_or(std::string()),
-                            outcome.packageName,
-                            outcome.list.Sent(),
-                            outcome.list.Missing(),
-                            outcome.list.Bytes(),
-                            outcome.listSha256};
     QString text = QStringLiteral("送付用パッケージを作成しました。\n") +
                    QFile::decodeName(QByteArray::fromStdString(TargetPath(choices_)));
     if (outcome.list.Missing() > 0) {
         text += QStringLiteral("\n見つからないファイル %1 件は図面リストに「<No File>」と記載しました。")
                     .arg(outcome.list.Missing());
     }
-    if (!RecordSend(database_, record)) {
+    if (!recorded) {
         text += QStringLiteral("\n送付の履歴をデータベースに記録できませんでした。");
     }
     Say(text);

@@ -8,6 +8,7 @@
 
 #include "platform/background_work.h"
 #include "send/send_job.h"
+#include "storage/send_history.h"
 
 struct AppContext;
 class Database;
@@ -43,7 +44,9 @@ private:
     void Chosen(const SendChoices& choices, const std::string& note);
     void Surveyed(const Survey& survey);
     void Write(const Survey& survey, bool replace);
-    void Written(const SendOutcome& outcome);
+    void Written(const SendOutcome& outcome, bool recorded);
+    // What the record of the set under way holds before it is sent.
+    SendRecord RecordStart() const;
     void Cancel();
     void Say(const QString& text);
 
@@ -53,6 +56,7 @@ private:
     BackgroundWork work_;
     QWidget* asking_ = nullptr;  // the window the command came from
     std::int64_t groupNo_ = 0;
+    ConnectionSettings readFrom_;  // the database the group was read from
     std::vector<StoredFile> files_;
     DrawingList list_;  // the heading of the set under way
     SendChoices choices_;
