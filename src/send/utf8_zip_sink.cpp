@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr zip_int64_t kWriteBackStep = 8 << 20;
+
 // The archive's own bytes, as libzip writes them: straight into the temporary file, through a buffer
 // of a piece (libzip writes a few kilobytes at a time and seeks back to each entry's header once its
 // data is written).
@@ -51,6 +53,7 @@ private:
             case ZIP_SOURCE_BEGIN_WRITE:
                 file_ = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
                 start_ = 0;
+                writtenBack_ = 0;
                 buffered_ = 0;
                 return file_ >= 0 ? 0 : Failed(errno);
             case ZIP_SOURCE_WRITE:
@@ -122,6 +125,11 @@ private:
             }
         }
         buffered_ = 0;
+        // The disk starts on what was written now and then rather than all of it at the flush at the end.
+        if (start_ - writtenBack_ >= kWriteBackStep) {
+            ::sync_file_range(file_, writtenBack_, start_ - writtenBack_, SYNC_FILE_RANGE_WRITE);
+            writtenBack_ = start_;
+        }
         return true;
     }
 
@@ -141,7 +149,8 @@ private:
     std::string path_;
     int file_ = -1;
     std::vector<char> buffer_;
-    zip_int64_t start_ = 0;  // where the buffer's bytes go
+    zip_int64_t start_ = 0;        // where the buffer's bytes go
+    zip_int64_t writtenBack_ = 0;  // up to where the disk was asked to write
     std::size_t buffered_ = 0;
     zip_error_t error_;
     std::string words_;
