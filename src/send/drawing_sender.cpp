@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSysInfo>
 #include <QWidget>
+#include <chrono>
 #include <ctime>
 #include <mutex>
 #include <thread>
@@ -47,10 +48,33 @@ std::vector<StoredFile> ReadRegistrations(Database& database, std::int64_t group
     return files;
 }
 
+// How often the progress window is told of bytes alone: each file's start and end are always shown.
+constexpr std::chrono::milliseconds kProgressStep{50};
+
+// The newest progress of the work, shown once the window's thread comes to it.
 struct LatestProgress {
     std::mutex mutex;
     SendProgress progress;
     bool waiting = false;  // a step to show it is posted
+    SendProgress posted;   // what the last step posted showed
+    std::chrono::steady_clock::time_point postedAt;
+
+    // Whether a step is to be posted for `now`: not while one waits, and for bytes alone not more
+    // often than the eye follows (thousands of steps kept the window's thread busy).
+    bool Post(const SendProgress& now) {
+        std::lock_guard lock(mutex);
+        progress = now;
+        const auto time = std::chrono::steady_clock::now();
+        const bool news = now.filesDone != posted.filesDone || now.checking != posted.checking ||
+                          now.current != posted.current;
+        if (waiting || (!news && time - postedAt < kProgressStep)) {
+            return false;
+        }
+        waiting = true;
+        posted = now;
+        postedAt = time;
+        return true;
+    }
 
     SendProgress Take() {
         std::lock_guard lock(mutex);
@@ -193,16 +217,11 @@ void DrawingSender::Write(const Survey& survey, bool replace) {
                 [family = JapaneseFontFamily()](const DrawingList& list) {
                     return family.isEmpty() ? std::string() : PdfOfList(list, family).toStdString();
                 }};
-    // The window shows the newest progress when it comes to it: one step waits at a time, however
-    // many pieces the work reads meanwhile.
     auto latest = std::make_shared<LatestProgress>();
     work_.Start([this, job = std::move(job), tell = work_.Teller(), latest, database = readFrom_,
                  record = RecordStart()](const CancelFlag& cancel) -> BackgroundWork::Done {
         SendOutcome outcome = WritePackage(job, cancel, [this, &tell, &latest](const SendProgress& now) {
-            std::lock_guard lock(latest->mutex);
-            latest->progress = now;
-            if (!latest->waiting) {
-                latest->waiting = true;
+            if (latest->Post(now)) {
                 tell([this, latest] { progress->Show(latest->Take()); });
             }
         });
