@@ -16,7 +16,7 @@
 #include <optional>
 #include <thread>
 
-#include "backup/background_work.h"
+#include "platform/background_work.h"
 #include "backup/verified_backup.h"
 #include "bench_data.h"
 #include "bench_support.h"

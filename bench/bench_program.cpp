@@ -5,6 +5,7 @@
 
 void BenchPrompts::Message(QWidget*, const QString& text) {
     if (!expectedMessage.isEmpty() && text == expectedMessage) {
+        ++expectedSeen;
         return;
     }
     std::fprintf(stderr, "the program said: %s\n", qPrintable(text));

@@ -27,6 +27,7 @@ public:
     QStringList files;
     QString folder;
     QString expectedMessage;  // the outcome a command always reports
+    int expectedSeen = 0;     // how often it was shown
 };
 
 // The shared state main() sets up, for a program whose executable would be at `executablePath`.

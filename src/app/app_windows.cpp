@@ -24,7 +24,8 @@ AppWindows::AppWindows(AppContext& context, std::unique_ptr<BoardStart> start)
       form2(context, form1.database(), &form1),
       form3(context, form1.database(), &form1),
       form5(context, form1.database(), &form1),
-      form4(context, form1.database(), &form1) {
+      form4(context, form1.database(), &form1),
+      send(context, form1, form3) {
     // Where each window stands until the settings file says otherwise; the board then places the
     // windows the file names elsewhere.
     const SavedSettings designed = DesignedSettings(context.settings);

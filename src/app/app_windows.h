@@ -5,6 +5,7 @@
 #include "app/backup_tools.h"
 #include "app/connection_keeper.h"
 #include "app/search_tools.h"
+#include "app/send_tools.h"
 #include "board/board_window.h"
 #include "dialogs/database_settings_dialog.h"
 #include "dialogs/group_create_dialog.h"
@@ -49,4 +50,5 @@ public:
     TForm5 form5;
     TForm4 form4;
     RelinkTools relink;
+    SendTools send;
 };

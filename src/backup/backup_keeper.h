@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "backup/background_work.h"
+#include "platform/background_work.h"
 #include "backup/backup_catalog.h"
 #include "backup/verified_backup.h"
 #include "common/connection_settings.h"

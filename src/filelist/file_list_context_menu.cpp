@@ -61,7 +61,23 @@ void TForm3::BuildContextMenu() {
                     onGroupsHoldingFile(texts.folder, texts.fileName);
                 });
             }
+            if (onSendFiles) {
+                QAction* send = menu.addAction(QStringLiteral("図面の送付(&T)..."));
+                send->setObjectName(QStringLiteral("mnuSendFiles"));
+                connect(send, &QAction::triggered, this, [this] { onSendFiles(SelectedRows()); });
+            }
             menu.exec(view->viewport()->mapToGlobal(at));
         });
     }
+}
+
+std::vector<FileRecord> TForm3::SelectedRows() const {
+    std::vector<FileRecord> rows;
+    for (int row = 0; row < ListView1->RowCount(); ++row) {
+        if (ListView1->IsSelected(row)) {
+            const FileRowTexts texts = ListView1->Row(row);
+            rows.push_back({texts.number, texts.fileName, texts.folder});
+        }
+    }
+    return rows;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "storage/records.h"
 #include "storage/table_state.h"
 
 struct AppContext;
@@ -69,6 +70,8 @@ public:
     std::function<void(const std::string& folder, const std::string& fileName)> onGroupsHoldingFile;
     // Told each time the list has read its group's file table, with how the table stood then.
     ViewRead onViewRead;
+    // Asked for from a row's context menu: the selected rows (number, file name, folder) are sent.
+    std::function<void(const std::vector<FileRecord>& rows)> onSendFiles;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +88,7 @@ private:
     void BuildContextMenu();
     // Opening, showing in the file manager and copying the path of the row the menu is for.
     void AddFileCommands(QMenu& menu, int row);
+    std::vector<FileRecord> SelectedRows() const;
     void FormShow();
     void FormClose();
     void Button2Click();

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <optional>
 
-#include "backup/background_work.h"
+#include "platform/background_work.h"
 #include "backup_program.h"
 #include "storage/schema.h"
 

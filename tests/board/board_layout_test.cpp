@@ -92,7 +92,8 @@ TEST_F(BoardLayout, menuHoldsEveryCommandWithItsAccelerator) {
     EXPECT_EQ(form.menuBar()->objectName(), QStringLiteral("MainMenu1"));
     EXPECT_EQ(form.mnuFile->title(), QStringLiteral("ファイル(&F)"));
     EXPECT_EQ(Captions(form.mnuFile),
-              (QStringList{"グループ作成(&N)...=mnuMakeGroup", "グループを開く(&O)=mnuOpenGroup", "-=N1",
+              (QStringList{"グループ作成(&N)...=mnuMakeGroup", "グループを開く(&O)=mnuOpenGroup",
+                           "図面の送付(&T)...=mnuSend", "図面の送付の履歴(&H)...=mnuSendHistory", "-=N1",
                            "データベース設定(&D)...=mnuDBset", "-=N2", "終了(&X)=mnuExit"}));
     EXPECT_EQ(form.mnuEdit->title(), QStringLiteral("編集(&E)"));
     EXPECT_EQ(Captions(form.mnuEdit),

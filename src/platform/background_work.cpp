@@ -1,4 +1,4 @@
-#include "backup/background_work.h"
+#include "platform/background_work.h"
 
 #include <QTimer>
 #include <condition_variable>

@@ -7,7 +7,8 @@
 
 #include "storage/services.h"
 
-// One piece of work at a time on a thread of its own, so that the window never waits for Firebird.
+// One piece of work at a time on a thread of its own, so that the window never waits for Firebird or
+// for a file.
 // The work answers what is to happen on the GUI thread once it is done; that answer waits while the
 // GUI thread waits for a call on a server's connection (its events turn meanwhile), as every step
 // of the program's own accord does.
