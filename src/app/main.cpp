@@ -7,6 +7,7 @@
 #include "common/startup_steps.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
+#include "platform/paths.h"
 #include "platform/prompts.h"
 #include "platform/session_signals.h"
 #include "platform/shell.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<Shell> shell = MakeSystemShell();
     AppContext context;
     context.executablePath = QApplication::applicationFilePath();
+    context.searchIndexFolder = UserCacheFolder() + QStringLiteral("/qarto-groups/search-index");
     context.prompts = &prompts;
     context.shell = shell.get();
 

@@ -1,5 +1,6 @@
 #include "common/number.h"
 
+#include <charconv>
 #include <cstdint>
 
 namespace {
@@ -56,4 +57,10 @@ std::int32_t ParseIntOrZero(std::string_view text) {
     const auto magnitude = static_cast<std::int64_t>(static_cast<std::int32_t>(bits));
     const std::int64_t signedValue = base == 16 ? magnitude : static_cast<std::int64_t>(value);
     return static_cast<std::int32_t>(negative ? -signedValue : signedValue);
+}
+
+std::int64_t DecimalOrZero(std::string_view text) {
+    std::int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }

@@ -1,21 +1,9 @@
 #include "search/change_look.h"
 
-#include <charconv>
-
+#include "common/number.h"
 #include "common/sql_literal.h"
 #include "storage/row_walk.h"
 #include "storage/schema.h"
-
-namespace {
-
-// The server's decimal text of a count or a transaction number; 0 for NULL.
-std::int64_t ToInt64(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-}  // namespace
 
 std::optional<TableState> ReadTableState(Database& database, std::string_view table) {
     std::string row[2];
@@ -24,7 +12,7 @@ std::optional<TableState> ReadTableState(Database& database, std::string_view ta
     if (count != 1) {
         return std::nullopt;
     }
-    return TableState{ToInt64(row[0]), ToInt64(row[1])};
+    return TableState{DecimalOrZero(row[0]), DecimalOrZero(row[1])};
 }
 
 ChangeLook::Outcome ChangeLook::Look(Database& database, int fileGroup,
@@ -95,6 +83,6 @@ bool ChangeLook::OwnChangesOnly(Database& database, const Watched& watched, cons
                                           "RDB$RECORD_VERSION > " + SqlNumber(before.newest), "");
     const bool read = database.ResultOpen();
     WalkRows(database, count, version,
-             [&] { own = own && watched.ownTransactions.count(ToInt64(version[0])) != 0; });
+             [&] { own = own && watched.ownTransactions.count(DecimalOrZero(version[0])) != 0; });
     return read && own;
 }

@@ -80,15 +80,24 @@ void ChangeWatcher::Check() {
         std::lock_guard lock(ownWritesMutex_);
         written.swap(ownWrites_);
     }
-    worker_.Post([this, fileGroup, written = std::move(written)](FollowingConnection& connection) {
+    const bool count = static_cast<bool>(onCounted);
+    worker_.Post([this, fileGroup, count, written = std::move(written)](FollowingConnection& connection) {
         Database* const own = connection.Use();
         ChangeLook::Outcome outcome;
+        std::optional<TableWrites> counts;
         if (own != nullptr) {
             outcome = look_.Look(*own, fileGroup, written);
             own->CloseStatement();  // the tables looked at are not held until the next look
+            if (count) {
+                counts = ReadTableWrites(*own);
+            }
         }
-        QMetaObject::invokeMethod(this,
-                                  [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
+        QMetaObject::invokeMethod(this, [this, outcome, counts = std::move(counts)] {
+            Looked(outcome.groupsChanged, outcome.filesChanged);
+            if (counts && onCounted) {
+                onCounted(*counts);
+            }
+        });
     });
 }
 

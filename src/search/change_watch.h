@@ -11,6 +11,7 @@
 
 #include "platform/connection_worker.h"
 #include "search/change_look.h"
+#include "search/table_writes.h"
 #include "storage/database.h"
 
 // A modal dialog or a menu is open, a mouse button is held, or a command waits for the server: a command
@@ -50,6 +51,9 @@ public:
     bool Watches(std::string_view table) const;
     // The program's own writes; may be told from any thread.
     void NoteOwnWrite(const Database::OwnWrite& write);
+
+    // When set, each look also counts every group table's writes (see table_writes.h) and tells.
+    std::function<void(const TableWrites& counts)> onCounted;
 
 private:
     // The views are about to read the master table (when `groups`) and the file table of
