@@ -130,7 +130,6 @@ SearchOutcome FindFile(Database& database, const std::string& folder, const std:
     };
     // An empty name holds no words to look for.
     plan.nameQuery = fileName.empty() || fileName.find('\0') != std::string::npos ? "" : IndexQuery(fileName);
-    plan.exact = true;
     return Search(database, plan.nameQuery.empty() ? nullptr : index, plan);
 }
 

@@ -33,12 +33,12 @@ constexpr const char* kSchema =
     "CREATE TABLE groups(n INTEGER PRIMARY KEY, name BLOB, main BLOB, sub BLOB, author BLOB, memo1 BLOB,"
     " memo2 BLOB, memo3 BLOB);"
     "CREATE VIRTUAL TABLE group_words USING fts5(name, main, sub, author, memo1, memo2, memo3,"
-    " tokenize=qarto, content='');"
+    " tokenize=qarto, content='', detail=none);"
     "CREATE TABLE folders(id INTEGER PRIMARY KEY, path BLOB NOT NULL UNIQUE);"
     "CREATE TABLE files(id INTEGER PRIMARY KEY, n INTEGER, name BLOB, folder INTEGER);"
     "CREATE INDEX files_in_folder ON files(folder);"
-    "CREATE VIRTUAL TABLE file_words USING fts5(name, tokenize=qarto, content='');"
-    "CREATE VIRTUAL TABLE folder_words USING fts5(path, tokenize=qarto, content='');";
+    "CREATE VIRTUAL TABLE file_words USING fts5(name, tokenize=qarto, content='', detail=none);"
+    "CREATE VIRTUAL TABLE folder_words USING fts5(path, tokenize=qarto, content='', detail=none);";
 
 std::int64_t PragmaValue(sqlite3* connection, const char* pragma) {
     SqliteStatement statement(connection, std::string("PRAGMA ") + pragma);
@@ -232,8 +232,8 @@ bool IndexFile::Complete() {
     return About(connection_, "complete") == "1";
 }
 
-void IndexFile::SetComplete() {
-    Note(SetAbout(connection_, "complete", "1"));
+bool IndexFile::SetComplete() {
+    return Note(SetAbout(connection_, "complete", "1"));
 }
 
 std::map<std::string, IndexedTable> IndexFile::Tables() {
@@ -362,16 +362,21 @@ std::map<int, std::string> IndexFile::GroupNames() {
     return names;
 }
 
-std::vector<int> IndexFile::GroupsMatching(const std::string& query) {
-    std::vector<int> numbers;
+std::vector<GroupRecord> IndexFile::GroupsMatching(const std::string& query) {
+    std::vector<GroupRecord> groups;
     SqliteStatement read(connection_,
-                         "SELECT rowid FROM group_words WHERE group_words MATCH ?1 ORDER BY rowid");
+                         "SELECT n, name, main, sub, author, memo1, memo2, memo3 FROM groups WHERE n IN"
+                         " (SELECT rowid FROM group_words WHERE group_words MATCH ?1) ORDER BY n");
     read.BindText(1, query);
     while (read.Step()) {
-        numbers.push_back(static_cast<int>(read.Int(0)));
+        GroupRecord& row = groups.emplace_back();
+        row[kGroupN] = std::to_string(read.Int(0));
+        for (std::size_t i = 0; i < kSearchedGroupTexts.size(); ++i) {
+            row[static_cast<std::size_t>(kSearchedGroupTexts[i])] = read.Bytes(static_cast<int>(i) + 1);
+        }
     }
     Note(read, !read.Failed());
-    return numbers;
+    return groups;
 }
 
 std::vector<IndexedFile> IndexFile::FilesMatching(const std::string& nameQuery,

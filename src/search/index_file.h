@@ -70,7 +70,7 @@ public:
 
     // Every table has been read once: from then on only the tables that changed are read again.
     bool Complete();
-    void SetComplete();
+    bool SetComplete();
     std::map<std::string, IndexedTable> Tables();
     // The rows of a table as read now replace what was held (a file table's in the order of their
     // numbers).
@@ -83,9 +83,10 @@ public:
 
     // The master rows: number to name.
     std::map<int, std::string> GroupNames();
-    // The numbers of the groups whose texts match `query` (an IndexQuery), in ascending order.
-    std::vector<int> GroupsMatching(const std::string& query);
-    // The registrations whose file name matches `nameQuery` or whose folder matches `folderQuery`
+    // The master rows (number and the searched texts) whose texts may hold what `query` (an
+    // IndexQuery) stands for, by number: the index narrows, its user decides.
+    std::vector<GroupRecord> GroupsMatching(const std::string& query);
+    // The registrations whose file name may match `nameQuery` or whose folder may match `folderQuery`
     // (either empty: none), by group and number.
     std::vector<IndexedFile> FilesMatching(const std::string& nameQuery, const std::string& folderQuery);
 

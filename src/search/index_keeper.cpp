@@ -5,7 +5,14 @@
 
 IndexKeeper::IndexKeeper(Database& database, std::filesystem::path folder, QObject* parent)
     : QObject(parent),
-      upkeep_(folder, [this] { return stopping_.load(); }),
+      upkeep_(
+          folder, [this] { return stopping_.load(); },
+          [this](const std::vector<std::string>& tables, long long note) {
+              // Told on the index writer's thread.
+              QMetaObject::invokeMethod(this, [this, tables, note, generation = workerGeneration_.load()] {
+                  Committed(tables, note, generation);
+              });
+          }),
       worker_(database),
       enabled_(!folder.empty()) {
     listening_ = database.Listen([this](Database::ConnectionEvent event) {
@@ -30,7 +37,10 @@ void IndexKeeper::Forget() {
     path_.clear();
     identity_.clear();
     ready_ = false;
-    worker_.Post([this](FollowingConnection&) { upkeep_.Leave(); });
+    worker_.Post([this, generation = generation_](FollowingConnection&) {
+        upkeep_.Leave();
+        workerGeneration_ = generation;
+    });
 }
 
 void IndexKeeper::Counted(const TableWrites& counts) {
@@ -59,10 +69,7 @@ void IndexKeeper::Wrote(const std::string& table) {
             written_[name] = note;
         }
     }
-    worker_.Post([this, tables, note](FollowingConnection&) {
-        upkeep_.Written(tables);
-        writtenThere_ = note;
-    });
+    worker_.Post([this, tables, note](FollowingConnection&) { upkeep_.Written(tables, note); });
     QMetaObject::invokeMethod(this, [this] { Run(); });
 }
 
@@ -81,14 +88,17 @@ void IndexKeeper::Run() {
     stepping_ = true;
     const unsigned generation = generation_;
     worker_.Post([this, generation](FollowingConnection& connection) {
-        const long long written = writtenThere_;
         Database* const own = connection.Use();
         const bool more = own != nullptr && !stopping_ && upkeep_.Step(*own);
         if (own != nullptr) {
             // No table stays held by the step's transaction.
             own->CloseStatement();
         }
-        Report report{upkeep_.TakeRecorded(), written, upkeep_.Path(), upkeep_.Identity(), upkeep_.Ready()};
+        if (!more) {
+            // Searches find it ready once it is written.
+            upkeep_.Flush();
+        }
+        Report report{upkeep_.Path(), upkeep_.Identity(), upkeep_.Ready()};
         QMetaObject::invokeMethod(this, [this, report = std::move(report), generation, more] {
             stepping_ = false;
             Take(report, generation);
@@ -99,18 +109,22 @@ void IndexKeeper::Run() {
     });
 }
 
-void IndexKeeper::Take(const Report& report, unsigned generation) {
+void IndexKeeper::Committed(const std::vector<std::string>& tables, long long note, unsigned generation) {
     if (generation != generation_) {
         return;
     }
-    {
-        const std::lock_guard lock(writtenMutex_);
-        for (const std::string& table : report.recorded) {
-            const auto written = written_.find(table);
-            if (written != written_.end() && written->second <= report.written) {
-                written_.erase(written);
-            }
+    const std::lock_guard lock(writtenMutex_);
+    for (const std::string& table : tables) {
+        const auto written = written_.find(table);
+        if (written != written_.end() && written->second <= note) {
+            written_.erase(written);
         }
+    }
+}
+
+void IndexKeeper::Take(const Report& report, unsigned generation) {
+    if (generation != generation_) {
+        return;
     }
     path_ = report.path;
     identity_ = report.identity;

@@ -40,20 +40,20 @@ public:
 
 private:
     struct Report {
-        std::vector<std::string> recorded;
-        long long written = 0;  // the program's writes the steps came after
         std::filesystem::path path;
         std::string identity;
         bool ready = false;
     };
     void Run();
     void Take(const Report& report, unsigned generation);
+    // The index holds these tables as they stood after the program's write `note` and those before.
+    void Committed(const std::vector<std::string>& tables, long long note, unsigned generation);
     void Forget();
 
     // Used on the worker's thread only, and kept until it has ended.
     std::atomic<bool> stopping_{false};
+    std::atomic<unsigned> workerGeneration_{0};
     IndexUpkeep upkeep_;
-    long long writtenThere_ = 0;
     ConnectionWorker worker_;
 
     bool enabled_;

@@ -14,38 +14,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A statement reads at most this many registrations, unless one table alone holds more.
-constexpr long long kRowsPerStatement = 20000;
+// A statement reads about this many registrations at the most, unless one table alone holds more.
+constexpr long long kRowsPerStatement = 10000;
 
 }  // namespace
 
 std::string IndexFileName(const std::string& databasePath) {
     const std::size_t start = databasePath.find_last_of("/\\:") + 1;
-    const std::string name =
-        databasePath.substr(start, databasePath.rfind('.') - std::min(start, databasePath.rfind('.')));
+    const std::size_t end = std::max(start, std::min(databasePath.size(), databasePath.rfind('.')));
     std::string readable;
-    for (const char c : name) {
-        if (((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) &&
-            readable.size() < 16) {
+    for (const char c : databasePath.substr(start, end - start)) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (plain && readable.size() < 16) {
             readable += c;
         }
     }
     return (readable.empty() ? "database" : readable) + "-" + Fingerprint(databasePath) + ".index";
 }
 
-IndexUpkeep::IndexUpkeep(fs::path folder, std::function<bool()> given)
-    : folder_(std::move(folder)), given_(std::move(given)) {}
-
-IndexUpkeep::~IndexUpkeep() = default;
-IndexUpkeep& IndexUpkeep::operator=(IndexUpkeep&&) = default;
+IndexUpkeep::IndexUpkeep(fs::path folder, std::function<bool()> given, IndexWriter::Committed committed)
+    : folder_(std::move(folder)),
+      writer_(std::make_unique<IndexWriter>(std::move(given), std::move(committed))) {}
 
 void IndexUpkeep::Leave() {
-    *this = IndexUpkeep(std::move(folder_), std::move(given_));
+    if (kept_.open) {
+        writer_->Close(false);
+    }
+    kept_ = Kept{};
+}
+
+void IndexUpkeep::Remake() {
+    if (kept_.open) {
+        writer_->Close(true);
+        kept_.open = false;
+    }
 }
 
 bool IndexUpkeep::Ready() const {
-    const auto list = held_.find(kTableList);
-    return complete_ && epoch_ != 0 && list != held_.end() && list->second.epoch == epoch_;
+    const auto list = kept_.held.find(kTableList);
+    return kept_.complete && kept_.epoch != 0 && list != kept_.held.end() &&
+           list->second.epoch == kept_.epoch;
 }
 
 void IndexUpkeep::Take(const TableWrites& counts) {
@@ -53,146 +61,160 @@ void IndexUpkeep::Take(const TableWrites& counts) {
     if (!counts.read) {
         return;
     }
-    if (!identity_.empty() && counts.Identity() != identity_) {
+    if (!kept_.identity.empty() && counts.Identity() != kept_.identity) {
         Leave();
     }
-    if (counts.connection != epoch_) {
+    if (counts.connection != kept_.epoch) {
         // Another stretch of the server's counts: none seen so far belongs to it.
-        epoch_ = counts.connection;
-        seen_.clear();
+        kept_.epoch = counts.connection;
+        kept_.seen.clear();
     }
-    counts_ = counts;
+    kept_.counts = counts;
     std::set<std::string> tables{kGroupTable, kTableList};
     for (const auto& [name, writes] : counts.writes) {
         tables.insert(name);
     }
-    for (const auto& [name, held] : held_) {
+    for (const auto& [name, held] : kept_.held) {
         tables.insert(name);
     }
-    for (const auto& [name, relation] : listed_) {
+    for (const auto& [name, relation] : kept_.listed) {
         tables.insert(name);
     }
     for (const std::string& table : tables) {
         const std::int64_t writes = counts.WritesOf(table);
-        const auto [seen, fresh] = seen_.try_emplace(table, Seen{writes, counts.next});
+        const auto [seen, fresh] = kept_.seen.try_emplace(table, Seen{writes, counts.next});
         if (!fresh && seen->second.writes != writes) {
             seen->second = Seen{writes, counts.next};
         }
     }
-    unread_.clear();
-    changed_.clear();
+    kept_.unread.clear();
+    kept_.changed.clear();
 }
 
-void IndexUpkeep::Written(const std::vector<std::string>& tables) {
-    written_.insert(tables.begin(), tables.end());
-}
-
-std::vector<std::string> IndexUpkeep::TakeRecorded() {
-    return std::exchange(recorded_, {});
+void IndexUpkeep::Written(const std::vector<std::string>& tables, long long note) {
+    kept_.written.insert(tables.begin(), tables.end());
+    note_ = note;
 }
 
 bool IndexUpkeep::Current(const std::string& table) const {
-    const auto held = held_.find(table);
-    const auto seen = seen_.find(table);
-    return held != held_.end() && seen != seen_.end() && held->second.epoch == epoch_ &&
-           held->second.writes == seen->second.writes && written_.count(table) == 0;
+    const auto held = kept_.held.find(table);
+    const auto seen = kept_.seen.find(table);
+    return held != kept_.held.end() && seen != kept_.seen.end() && held->second.epoch == kept_.epoch &&
+           held->second.writes == seen->second.writes && kept_.written.count(table) == 0;
 }
 
 bool IndexUpkeep::Settled(const std::string& table) const {
     // Every transaction that had written the table as counted has ended: what is read now is final.
-    const auto seen = seen_.find(table);
-    return seen != seen_.end() && counts_.oldestActive >= seen->second.since;
+    const auto seen = kept_.seen.find(table);
+    return seen != kept_.seen.end() && kept_.counts.oldestActive >= seen->second.since;
 }
 
 bool IndexUpkeep::Due(const std::string& table) const {
-    return !Current(table) && Settled(table) && unread_.count(table) == 0;
+    return !Current(table) && Settled(table) && kept_.unread.count(table) == 0;
 }
 
 IndexedTable IndexUpkeep::AsSeen(const std::string& table, const TableState& state) const {
-    const auto seen = seen_.find(table);
-    const auto listed = listed_.find(table);
-    return IndexedTable{listed == listed_.end() ? 0 : listed->second, state,
-                        seen == seen_.end() ? 0 : seen->second.writes, epoch_};
+    const auto seen = kept_.seen.find(table);
+    const auto listed = kept_.listed.find(table);
+    return IndexedTable{listed == kept_.listed.end() ? 0 : listed->second, state,
+                        seen == kept_.seen.end() ? 0 : seen->second.writes, kept_.epoch};
 }
 
-bool IndexUpkeep::Record(const std::string& table, const IndexedTable& held) {
-    if (!file_->PutTable(table, held)) {
-        return false;
+void IndexUpkeep::Hold(std::vector<std::pair<std::string, IndexedTable>> tables, long long rows,
+                       IndexWriter::Write rowsWrite) {
+    std::vector<std::string> names;
+    for (const auto& [name, held] : tables) {
+        kept_.held[name] = held;
+        kept_.written.erase(name);
+        kept_.changed.erase(name);
+        names.push_back(name);
     }
-    held_[table] = held;
-    written_.erase(table);
-    changed_.erase(table);
-    recorded_.push_back(table);
-    return true;
+    writer_->Queue(
+        [tables = std::move(tables), rowsWrite = std::move(rowsWrite)](IndexFile& file) {
+            bool done = !rowsWrite || rowsWrite(file);
+            for (const auto& [name, held] : tables) {
+                done = done && file.PutTable(name, held);
+            }
+            return done;
+        },
+        std::move(names), rows, note_);
 }
 
-void IndexUpkeep::Finish(bool done) {
-    if (file_->End() && done) {
-        return;
-    }
-    if (file_->FoundDamaged()) {
-        Discard();
-        return;
-    }
-    // What was not written is not held.
-    held_ = file_->Tables();
-}
-
-void IndexUpkeep::Discard() {
-    file_.reset();
-    IndexFile::Remove(path_);
-    held_.clear();
-    complete_ = false;
-}
-
-void IndexUpkeep::Remake() {
-    if (file_) {
-        Discard();
-    }
+void IndexUpkeep::Take(const IndexWriter::Held& held) {
+    kept_.held = held.tables;
+    kept_.complete = held.complete;
 }
 
 bool IndexUpkeep::Step(Database& database) {
     // This connection reads the database that was counted, or waits until it follows there.
-    if (unusable_ || folder_.empty() || !counts_.read || !counts_.shared ||
-        database.Settings().DatabasePath() != counts_.database) {
+    if (folder_.empty() || kept_.unusable || !kept_.counts.read ||
+        database.Settings().DatabasePath() != kept_.counts.database) {
         return false;
     }
-    if (!file_) {
+    if (!kept_.counts.shared) {
+        // Whether the server counts for all connections shows once one other than the watch's has
+        // read: this one reads the list of tables, once.
+        if (!kept_.probed) {
+            kept_.probed = true;
+            GroupTablesNow(database);
+        }
+        return false;
+    }
+    if (!kept_.open) {
         Open();
-        return file_ != nullptr;
+        return kept_.open;
+    }
+    if (writer_->Failed()) {
+        // What was not written is not held; a damaged file is made anew.
+        const std::optional<IndexWriter::Held> held = writer_->Recover();
+        kept_.open = held.has_value();
+        Take(held.value_or(IndexWriter::Held{}));
+        return true;
     }
     if (Due(kTableList)) {
         ListTables(database);
         return true;
     }
-    if (listed_.empty() || !Current(kTableList)) {
+    if (kept_.listed.empty() || !Current(kTableList)) {
         return false;
     }
-    if (listed_.count(kGroupTable) != 0 && Due(kGroupTable)) {
+    if (kept_.listed.count(kGroupTable) != 0 && Due(kGroupTable)) {
         ReadGroups(database);
         return true;
     }
-    // Most tables stand as they were held: a check of their row count and newest record version
+    // Most tables held stand as they were: a check of their row count and newest record version
     // tells, and gives the size of those to read.
     std::vector<int> check;
     std::vector<int> read;
     long long rows = 0;
-    for (const auto& [name, relation] : listed_) {
+    // Each step looks on from where the last one stopped, round to where it began.
+    auto next = kept_.listed.lower_bound(kept_.resume);
+    for (std::size_t looked = 0;
+         looked < kept_.listed.size() && check.size() + read.size() < kFileTablesPerStatement;
+         ++looked, ++next) {
+        if (next == kept_.listed.end()) {
+            next = kept_.listed.begin();
+        }
+        const std::string& name = next->first;
         const std::optional<int> group = FileTableGroup(name);
         if (!group || !Due(name)) {
             continue;
         }
-        const auto changed = changed_.find(name);
-        if (changed == changed_.end()) {
+        const auto changed = kept_.changed.find(name);
+        const bool held = kept_.held.count(name) != 0;
+        if (held && changed == kept_.changed.end()) {
             if (check.size() < kFileTablesPerStatement) {
                 check.push_back(*group);
             }
-        } else if (read.size() < kFileTablesPerStatement &&
-                   (read.empty() || rows + changed->second <= kRowsPerStatement)) {
+            continue;
+        }
+        const long long size = changed != kept_.changed.end() ? changed->second : kept_.rowsPerTable;
+        if (read.size() < kFileTablesPerStatement && (read.empty() || rows + size <= kRowsPerStatement)) {
             read.push_back(*group);
-            rows += changed->second;
+            rows += size;
         }
     }
+    kept_.resume = next == kept_.listed.end() ? std::string() : next->first;
     if (!check.empty()) {
         CheckFiles(database, check);
         return true;
@@ -201,67 +223,69 @@ bool IndexUpkeep::Step(Database& database) {
         ReadFiles(database, read);
         return true;
     }
-    if (!complete_ && std::all_of(listed_.begin(), listed_.end(), [this](const auto& table) {
-            return held_.count(table.first) != 0 || unread_.count(table.first) != 0;
+    if (!kept_.complete && std::all_of(kept_.listed.begin(), kept_.listed.end(), [this](const auto& table) {
+            return kept_.held.count(table.first) != 0 || kept_.unread.count(table.first) != 0;
         })) {
-        file_->SetComplete();
-        complete_ = true;
+        kept_.complete = true;
+        writer_->Queue([](IndexFile& file) { return file.SetComplete(); }, {}, 0, note_);
     }
     return false;
 }
 
 void IndexUpkeep::Open() {
-    identity_ = counts_.Identity();
-    path_ = folder_ / IndexFileName(counts_.database);
-    file_ = IndexFile::OpenToKeep(path_, identity_, given_);
+    kept_.identity = kept_.counts.Identity();
+    kept_.path = folder_ / IndexFileName(kept_.counts.database);
+    const std::optional<IndexWriter::Held> held = writer_->Open(kept_.path, kept_.identity);
+    kept_.open = held.has_value();
     // Nowhere to keep it: the search goes on without.
-    unusable_ = file_ == nullptr && !(given_ && given_());
-    if (file_) {
-        file_->GiveUpWhen(given_);
-        held_ = file_->Tables();
-        complete_ = file_->Complete();
-    }
+    kept_.unusable = !held;
+    Take(held.value_or(IndexWriter::Held{}));
 }
 
 void IndexUpkeep::ListTables(Database& database) {
     const std::optional<std::map<std::string, std::int64_t>> now = GroupTablesNow(database);
     if (!now) {
-        unread_.insert(kTableList);
+        kept_.unread.insert(kTableList);
         return;
     }
-    bool done = file_->Begin();
-    for (const auto& [name, held] : std::map(held_)) {
+    std::vector<std::string> gone;
+    for (const auto& [name, held] : kept_.held) {
         const auto listed = now->find(name);
         if (name != kTableList && (listed == now->end() || listed->second != held.relation)) {
             // Gone, or made anew: what the index held of it goes.
-            done = done && file_->DropTable(name);
-            held_.erase(name);
+            gone.push_back(name);
         }
     }
-    listed_ = *now;
-    for (const auto& [name, relation] : listed_) {
-        seen_.try_emplace(name, Seen{counts_.WritesOf(name), counts_.next});
+    for (const std::string& name : gone) {
+        kept_.held.erase(name);
     }
-    done = done && Record(kTableList, AsSeen(kTableList, {}));
-    Finish(done);
+    kept_.listed = *now;
+    for (const auto& [name, relation] : kept_.listed) {
+        kept_.seen.try_emplace(name, Seen{kept_.counts.WritesOf(name), kept_.counts.next});
+    }
+    Hold({{kTableList, AsSeen(kTableList, {})}}, 0, [gone](IndexFile& file) {
+        return std::all_of(gone.begin(), gone.end(),
+                           [&](const std::string& name) { return file.DropTable(name); });
+    });
 }
 
 void IndexUpkeep::ReadGroups(Database& database) {
-    std::vector<GroupRecord> rows;
+    auto rows = std::make_shared<std::vector<GroupRecord>>();
     TableState state;
     std::string row[12];
     const int count = database.OpenSelect("GRPQRT.*, GRPQRT.RDB$RECORD_VERSION", kGroupTable, "", "N");
     if (!database.ResultOpen()) {
-        unread_.insert(kGroupTable);
+        kept_.unread.insert(kGroupTable);
         return;
     }
     WalkRows(database, count, row, [&] {
         state.newest = std::max(state.newest, DecimalOrZero(row[11]));
-        rows.emplace_back();
-        std::move(row, row + rows.back().size(), rows.back().begin());
+        rows->emplace_back();
+        std::move(row, row + rows->back().size(), rows->back().begin());
     });
-    state.rows = static_cast<std::int64_t>(rows.size());
-    Finish(file_->Begin() && file_->PutGroups(rows) && Record(kGroupTable, AsSeen(kGroupTable, state)));
+    state.rows = static_cast<std::int64_t>(rows->size());
+    Hold({{kGroupTable, AsSeen(kGroupTable, state)}}, state.rows,
+         [rows](IndexFile& file) { return file.PutGroups(*rows); });
 }
 
 void IndexUpkeep::CheckFiles(Database& database, const std::vector<int>& groups) {
@@ -275,46 +299,59 @@ void IndexUpkeep::CheckFiles(Database& database, const std::vector<int>& groups)
             states[ParseIntOrZero(row[0])] = TableState{DecimalOrZero(row[1]), DecimalOrZero(row[2])};
         },
         unread);
-    bool done = file_->Begin();
+    std::vector<std::pair<std::string, IndexedTable>> same;
     for (const int group : groups) {
         const std::string name = FileTableName(group);
-        const auto held = held_.find(name);
         const auto state = states.find(group);
         if (state == states.end()) {
-            unread_.insert(name);
-        } else if (held != held_.end() && held->second.state == state->second) {
-            done = done && Record(name, AsSeen(name, state->second));
+            kept_.unread.insert(name);
+        } else if (kept_.held.at(name).state == state->second) {
+            same.emplace_back(name, AsSeen(name, state->second));
         } else {
-            changed_[name] = state->second.rows;
+            kept_.changed[name] = state->second.rows;
         }
     }
-    Finish(done);
+    Hold(std::move(same), 0, {});
 }
 
 void IndexUpkeep::ReadFiles(Database& database, const std::vector<int>& groups) {
-    std::map<int, std::vector<FileRecord>> rows;
+    auto rows = std::make_shared<std::map<int, std::vector<FileRecord>>>();
     std::map<int, std::int64_t> newest;
     std::vector<int> unread;
     std::string row[5];
+    long long count = 0;
     ReadFileTables(
         database, groups, 0, groups.size(),
         FileTablesRead{"N, FILE_NAME, PATH_NAME, RDB$RECORD_VERSION AS V", "*", "", "G, N"}, row,
         [&] {
             const int group = ParseIntOrZero(row[0]);
-            rows[group].push_back(FileRecord{row[1], row[2], row[3]});
+            (*rows)[group].push_back(FileRecord{std::move(row[1]), std::move(row[2]), std::move(row[3])});
             newest[group] = std::max(newest[group], DecimalOrZero(row[4]));
+            ++count;
         },
         unread);
-    bool done = file_->Begin();
+    std::vector<std::pair<std::string, IndexedTable>> read;
     for (const int group : groups) {
         const std::string name = FileTableName(group);
         if (std::find(unread.begin(), unread.end(), group) != unread.end()) {
-            unread_.insert(name);
-            continue;
+            kept_.unread.insert(name);
+            rows->erase(group);
+        } else {
+            const auto size = static_cast<std::int64_t>((*rows)[group].size());
+            read.emplace_back(name, AsSeen(name, TableState{size, newest[group]}));
         }
-        const std::vector<FileRecord>& files = rows[group];
-        done = done && file_->PutFiles(group, files) &&
-               Record(name, AsSeen(name, TableState{static_cast<std::int64_t>(files.size()), newest[group]}));
     }
-    Finish(done);
+    // Tables of unknown size are taken so many at a time that a statement reads about as many rows as
+    // the tables read so far held on average.
+    if (!read.empty()) {
+        kept_.rowsPerTable = std::max(1LL, count / static_cast<long long>(read.size()));
+    }
+    Hold(std::move(read), count, [rows](IndexFile& file) {
+        for (const auto& [group, files] : *rows) {
+            if (!file.PutFiles(group, files)) {
+                return false;
+            }
+        }
+        return true;
+    });
 }

@@ -14,45 +14,61 @@ namespace {
 constexpr const char* kTokenizerName = "qarto";
 constexpr std::size_t kWordLength = 3;
 
-// A folded character as a UTF-8 sequence of its own, one to one: ASCII as itself, other single
-// bytes at U+0100, double-byte characters (lead bytes from 0x81) at U+1000. The index's words are
-// byte strings, and this keeps them free of NUL bytes and prefix-free character by character.
-void AppendCharacter(std::string& word, std::uint16_t c) {
-    char16_t point = c;
-    if (c == 0 || c >= 0x80) {
-        point = static_cast<char16_t>(c < 0x100 ? 0x100 + c : 0x1000 + (c - 0x8100));
+// The folded characters of a text, each as a UTF-8 sequence of its own, one to one: ASCII as itself,
+// other single bytes at U+0100, double-byte characters (lead bytes from 0x81) at U+1000. The index's
+// words are byte strings, and this keeps them free of NUL bytes and prefix-free character by
+// character. A word is a run of consecutive characters: a slice of `bytes`.
+struct IndexCharacters {
+    std::string bytes;
+    std::vector<std::size_t> starts;  // of each character in `bytes`, and its end last
+
+    explicit IndexCharacters(std::string_view cp932) {
+        const std::vector<std::uint16_t> folded = FoldedCharacters(cp932);
+        bytes.reserve(folded.size() * 3);
+        starts.reserve(folded.size() + 1);
+        for (const std::uint16_t c : folded) {
+            starts.push_back(bytes.size());
+            char16_t point = c;
+            if (c == 0 || c >= 0x80) {
+                point = static_cast<char16_t>(c < 0x100 ? 0x100 + c : 0x1000 + (c - 0x8100));
+            }
+            AppendUtf8(bytes, point);
+        }
+        starts.push_back(bytes.size());
     }
-    AppendUtf8(word, point);
-}
+    std::size_t Count() const { return starts.size() - 1; }
+};
 
 using TokenSink = int (*)(void* context, int flags, const char* token, int length, int start, int end);
 
-int Emit(const std::vector<std::uint16_t>& characters, std::size_t first, std::size_t count, void* context,
-         TokenSink sink) {
-    std::string word;
-    for (std::size_t i = first; i < first + count; ++i) {
-        AppendCharacter(word, characters[i]);
-    }
-    // The offsets would serve highlighting, which the index never does.
-    return sink(context, 0, word.data(), static_cast<int>(word.size()), 0, 0);
-}
-
 int Tokenize(Fts5Tokenizer*, void* context, int flags, const char* text, int length, TokenSink sink) {
-    const std::vector<std::uint16_t> characters =
-        FoldedCharacters(std::string_view(text, static_cast<std::size_t>(length)));
-    const std::size_t count = characters.size();
+    const IndexCharacters characters(std::string_view(text, static_cast<std::size_t>(length)));
+    const std::size_t count = characters.Count();
+    std::vector<std::string_view> words;
+    const auto word = [&](std::size_t first, std::size_t size) {
+        words.push_back(std::string_view(characters.bytes)
+                            .substr(characters.starts[first],
+                                    characters.starts[first + size] - characters.starts[first]));
+    };
     if ((flags & FTS5_TOKENIZE_QUERY) != 0 && count < kWordLength) {
         // A word the query takes as the beginning of the stored ones.
-        return count == 0 ? SQLITE_OK : Emit(characters, 0, count, context, sink);
-    }
-    int result = SQLITE_OK;
-    for (std::size_t i = 0; i + kWordLength <= count && result == SQLITE_OK; ++i) {
-        result = Emit(characters, i, kWordLength, context, sink);
+        if (count > 0) {
+            word(0, count);
+        }
+    } else {
+        for (std::size_t i = 0; i + kWordLength <= count; ++i) {
+            word(i, kWordLength);
+        }
     }
     if ((flags & FTS5_TOKENIZE_QUERY) == 0) {
-        for (std::size_t tail = std::min(count, kWordLength - 1); tail > 0 && result == SQLITE_OK; --tail) {
-            result = Emit(characters, count - tail, tail, context, sink);
+        for (std::size_t tail = std::min(count, kWordLength - 1); tail > 0; --tail) {
+            word(count - tail, tail);
         }
+    }
+    int result = SQLITE_OK;
+    for (auto next = words.begin(); next != words.end() && result == SQLITE_OK; ++next) {
+        // The offsets would serve highlighting, which the index never does.
+        result = sink(context, 0, next->data(), static_cast<int>(next->size()), 0, 0);
     }
     return result;
 }
@@ -87,13 +103,33 @@ bool AddIndexTokenizer(sqlite3* connection) {
 }
 
 std::string IndexQuery(std::string_view cp932) {
-    std::string query = "\"";
-    for (const char c : cp932) {
-        query += c;
-        if (c == '"') {
-            query += '"';
-        }
+    std::vector<std::string_view> characters;
+    for (std::size_t i = 0; i < cp932.size();) {
+        const std::size_t width =
+            IsLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size() ? 2 : 1;
+        characters.push_back(cp932.substr(i, width));
+        i += width;
     }
-    query += '"';
-    return FoldedCharacters(cp932).size() < kWordLength ? query + " *" : query;
+    const auto quoted = [&](std::size_t first, std::size_t count) {
+        std::string word = "\"";
+        for (std::size_t i = first; i < first + count; ++i) {
+            for (const char c : characters[i]) {
+                word += c;
+                if (c == '"') {
+                    word += '"';
+                }
+            }
+        }
+        return word + '"';
+    };
+    if (characters.size() < kWordLength) {
+        return quoted(0, characters.size()) + " *";
+    }
+    // Words that cover the text: the index keeps no positions, and the search decides.
+    std::string query;
+    for (std::size_t first = 0; first < characters.size(); first += kWordLength) {
+        const std::size_t start = std::min(first, characters.size() - kWordLength);
+        query += (query.empty() ? "" : " AND ") + quoted(start, kWordLength);
+    }
+    return query;
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "common/number.h"
 #include "search/file_tables.h"
 #include "search/index_file.h"
 #include "search/index_view.h"
@@ -69,8 +70,11 @@ std::optional<SearchOutcome> SearchWithIndex(Database& database, const SearchInd
     if (listHeld && holds(kGroupTable)) {
         groups = file.GroupNames();
         if (plan.groupHolds) {
-            for (const int number : file.GroupsMatching(plan.groupQuery)) {
-                outcome.hits.push_back({SearchHit::Kind::Group, number, groups[number], 0, {}, {}});
+            for (const GroupRecord& row : file.GroupsMatching(plan.groupQuery)) {
+                if (plan.groupHolds(row)) {
+                    const int number = ParseIntOrZero(row[kGroupN]);
+                    outcome.hits.push_back({SearchHit::Kind::Group, number, groups[number], 0, {}, {}});
+                }
             }
         }
     } else {
@@ -91,8 +95,7 @@ std::optional<SearchOutcome> SearchWithIndex(Database& database, const SearchInd
     if (direct.size() < tables.size()) {
         for (IndexedFile& found : file.FilesMatching(plan.nameQuery, plan.folderQuery)) {
             const auto table = tables.find(found.groupNo);
-            if (table != tables.end() && table->second &&
-                (!plan.exact || plan.fileHolds(found.fileName, found.folder))) {
+            if (table != tables.end() && table->second && plan.fileHolds(found.fileName, found.folder)) {
                 outcome.hits.push_back({SearchHit::Kind::File, found.groupNo, groups[found.groupNo],
                                         found.fileNo, std::move(found.fileName), std::move(found.folder)});
             }

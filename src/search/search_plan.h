@@ -12,8 +12,8 @@
 class Database;
 struct SearchIndex;
 
-// One search, as the database and the index each can run it. The server and the index narrow; where
-// `exact` says so, the program decides on what they found.
+// One search, as the database and the index each can run it. The server and the index narrow; the
+// program decides on what they found.
 struct SearchPlan {
     // The groups found by their own texts (none when empty).
     std::function<bool(const GroupRecord& row)> groupHolds;
@@ -23,7 +23,6 @@ struct SearchPlan {
     std::function<bool(const std::string& fileName, const std::string& folder)> fileHolds;
     std::string nameQuery;    // in the index's words: file names (empty: none)
     std::string folderQuery;  // and folders (empty: none)
-    bool exact = false;       // what the index finds only narrows: `fileHolds` decides
 };
 
 using Groups = std::map<int, std::string>;  // number to name, every row of the master table

@@ -20,12 +20,12 @@ SqliteStatement& SqliteStatement::Bind(int parameter, std::int64_t value) {
 SqliteStatement& SqliteStatement::BindBytes(int parameter, std::string_view bytes) {
     // An empty blob is not NULL: its pointer must not be null.
     sqlite3_bind_blob(statement_, parameter, bytes.empty() ? "" : bytes.data(),
-                      static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+                      static_cast<int>(bytes.size()), SQLITE_STATIC);
     return *this;
 }
 
 SqliteStatement& SqliteStatement::BindText(int parameter, std::string_view text) {
-    sqlite3_bind_text(statement_, parameter, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement_, parameter, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
     return *this;
 }
 

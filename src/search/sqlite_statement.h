@@ -17,7 +17,8 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     bool Prepared() const { return statement_ != nullptr; }
-    // Parameters count from 1; texts are bound as blobs of their bytes, copied.
+    // Parameters count from 1. Texts are bound as they are, not copied: they must stay until the
+    // statement has run (or been bound again).
     SqliteStatement& Bind(int parameter, std::int64_t value);
     SqliteStatement& BindBytes(int parameter, std::string_view bytes);
     SqliteStatement& BindText(int parameter, std::string_view text);

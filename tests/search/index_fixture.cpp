@@ -24,6 +24,7 @@ void IndexTest::Look() {
     while (upkeep.Step(keeper)) {
         keeper.CloseStatement();
     }
+    upkeep.Flush();
     view.path = upkeep.Path();
     view.identity = upkeep.Identity();
 }

@@ -33,6 +33,6 @@ protected:
     Database watch{location.settings()};
     Database keeper{location.settings()};
     Database searcher{location.settings()};
-    IndexUpkeep upkeep{Folder(), {}};
+    IndexUpkeep upkeep{Folder(), {}, [](const std::vector<std::string>&, long long) {}};
     IndexView view;
 };
