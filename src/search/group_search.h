@@ -28,7 +28,7 @@ struct SearchOutcome {
     State state = State::Found;
     std::vector<SearchHit> hits;    // groups by number first, then files by group and number
     std::vector<int> unreadGroups;  // groups whose file table could not be read
-    bool indexed = false;           // the search index served it
+    bool indexed = false;           // the search index served it all
 };
 
 // The master columns whose texts the search looks in: name, titles, author and memos.

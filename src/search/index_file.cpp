@@ -236,15 +236,42 @@ bool IndexFile::SetComplete() {
     return Note(SetAbout(connection_, "complete", "1"));
 }
 
-std::map<std::string, IndexedTable> IndexFile::Tables() {
+namespace {
+
+std::map<std::string, IndexedTable> ReadTables(SqliteStatement& read) {
     std::map<std::string, IndexedTable> tables;
-    SqliteStatement read(connection_, "SELECT name, relation, rows, newest, writes, epoch FROM tables");
     while (read.Step()) {
         tables[read.Bytes(0)] =
             IndexedTable{read.Int(1), TableState{read.Int(2), read.Int(3)}, read.Int(4), read.Int(5)};
     }
+    return tables;
+}
+
+constexpr const char* kTablesRead = "SELECT name, relation, rows, newest, writes, epoch FROM tables";
+
+}  // namespace
+
+std::map<std::string, IndexedTable> IndexFile::Tables() {
+    SqliteStatement read(connection_, kTablesRead);
+    std::map<std::string, IndexedTable> tables = ReadTables(read);
     Note(read, !read.Failed());
     return tables;
+}
+
+std::map<std::string, IndexedTable> IndexFile::TablesMarked(std::int64_t epoch) {
+    SqliteStatement read(connection_, std::string(kTablesRead) + " WHERE epoch != ?1 OR writes != 0");
+    read.Bind(1, epoch);
+    std::map<std::string, IndexedTable> tables = ReadTables(read);
+    Note(read, !read.Failed());
+    return tables;
+}
+
+std::optional<IndexedTable> IndexFile::Table(const std::string& name) {
+    SqliteStatement read(connection_, std::string(kTablesRead) + " WHERE name = ?1");
+    read.BindText(1, name);
+    std::map<std::string, IndexedTable> tables = ReadTables(read);
+    Note(read, !read.Failed());
+    return tables.empty() ? std::nullopt : std::optional(tables.begin()->second);
 }
 
 bool IndexFile::PutTable(const std::string& name, const IndexedTable& table) {
@@ -352,14 +379,15 @@ bool IndexFile::PutFiles(int groupNo, const std::vector<FileRecord>& rows) {
     return done;
 }
 
-std::map<int, std::string> IndexFile::GroupNames() {
-    std::map<int, std::string> names;
-    SqliteStatement read(connection_, "SELECT n, name FROM groups");
-    while (read.Step()) {
-        names[static_cast<int>(read.Int(0))] = read.Bytes(1);
+std::optional<std::string> IndexFile::GroupName(int number) {
+    SqliteStatement read(connection_, "SELECT name FROM groups WHERE n = ?1");
+    read.Bind(1, number);
+    std::optional<std::string> name;
+    if (read.Step()) {
+        name = read.Bytes(0);
     }
     Note(read, !read.Failed());
-    return names;
+    return name;
 }
 
 std::vector<GroupRecord> IndexFile::GroupsMatching(const std::string& query) {
@@ -395,8 +423,9 @@ std::vector<IndexedFile> IndexFile::FilesMatching(const std::string& nameQuery,
     }
     SqliteStatement read(
         connection_,
-        "SELECT f.id, f.n, f.name, d.path FROM files f JOIN folders d ON d.id = f.folder WHERE " + where +
-            " ORDER BY f.id");
+        "SELECT f.id, f.n, f.name, d.path, g.name FROM files f JOIN folders d ON d.id = f.folder"
+        " JOIN groups g ON g.n = f.id >> 32 WHERE (" +
+            where + ") ORDER BY f.id");
     if (!nameQuery.empty()) {
         read.BindText(1, nameQuery);
     }
@@ -405,7 +434,7 @@ std::vector<IndexedFile> IndexFile::FilesMatching(const std::string& nameQuery,
     }
     while (read.Step()) {
         files.push_back({static_cast<int>(read.Int(0) / kRowsPerGroup), static_cast<int>(read.Int(1)),
-                         read.Bytes(2), read.Bytes(3)});
+                         read.Bytes(2), read.Bytes(3), read.Bytes(4)});
     }
     Note(read, !read.Failed());
     return files;

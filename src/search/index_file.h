@@ -26,12 +26,13 @@ struct IndexedTable {
     std::int64_t epoch = 0;  // 0: not found current since the index was opened
 };
 
-// One registration as the index holds it.
+// One registration as the index holds it, with its group's name.
 struct IndexedFile {
     int groupNo = 0;
     int fileNo = 0;
     std::string fileName;
     std::string folder;
+    std::string groupName;
 };
 
 // The search index of one database: a SQLite file of this desktop's own holding the master rows'
@@ -72,6 +73,10 @@ public:
     bool Complete();
     bool SetComplete();
     std::map<std::string, IndexedTable> Tables();
+    // The tables held otherwise than unwritten in the stretch of the server's counts `epoch`: those
+    // written in it, those held from an earlier one, those that could not be read.
+    std::map<std::string, IndexedTable> TablesMarked(std::int64_t epoch);
+    std::optional<IndexedTable> Table(const std::string& name);
     // The rows of a table as read now replace what was held (a file table's in the order of their
     // numbers).
     bool PutGroups(const std::vector<GroupRecord>& rows);
@@ -81,13 +86,13 @@ public:
     // Forgets a table that is gone, and its rows.
     bool DropTable(const std::string& name);
 
-    // The master rows: number to name.
-    std::map<int, std::string> GroupNames();
+    // The name of the master row `number`; nothing when there is none.
+    std::optional<std::string> GroupName(int number);
     // The master rows (number and the searched texts) whose texts may hold what `query` (an
     // IndexQuery) stands for, by number: the index narrows, its user decides.
     std::vector<GroupRecord> GroupsMatching(const std::string& query);
-    // The registrations whose file name may match `nameQuery` or whose folder may match `folderQuery`
-    // (either empty: none), by group and number.
+    // The registrations of existing groups whose file name may match `nameQuery` or whose folder may
+    // match `folderQuery` (either empty: none), by group and number.
     std::vector<IndexedFile> FilesMatching(const std::string& nameQuery, const std::string& folderQuery);
 
     // Bytes on disk, its journal included.

@@ -50,12 +50,6 @@ void IndexUpkeep::Remake() {
     }
 }
 
-bool IndexUpkeep::Ready() const {
-    const auto list = kept_.held.find(kTableList);
-    return kept_.complete && kept_.epoch != 0 && list != kept_.held.end() &&
-           list->second.epoch == kept_.epoch;
-}
-
 void IndexUpkeep::Take(const TableWrites& counts) {
     // A look that could not count tells nothing.
     if (!counts.read) {
@@ -160,6 +154,7 @@ bool IndexUpkeep::Step(Database& database) {
         }
         return false;
     }
+    kept_.ready = false;
     if (!kept_.open) {
         Open();
         return kept_.open;
@@ -224,11 +219,18 @@ bool IndexUpkeep::Step(Database& database) {
         return true;
     }
     if (!kept_.complete && std::all_of(kept_.listed.begin(), kept_.listed.end(), [this](const auto& table) {
-            return kept_.held.count(table.first) != 0 || kept_.unread.count(table.first) != 0;
+            // Read once (a table only noted is held in no stretch), or unreadable.
+            const auto held = kept_.held.find(table.first);
+            return (held != kept_.held.end() && held->second.epoch != 0) ||
+                   kept_.unread.count(table.first) != 0;
         })) {
         kept_.complete = true;
         writer_->Queue([](IndexFile& file) { return file.SetComplete(); }, {}, 0, note_);
     }
+    kept_.ready =
+        kept_.complete && std::all_of(kept_.listed.begin(), kept_.listed.end(), [this](const auto& table) {
+            return Current(table.first) || kept_.unread.count(table.first) != 0;
+        });
     return false;
 }
 
@@ -260,10 +262,16 @@ void IndexUpkeep::ListTables(Database& database) {
         kept_.held.erase(name);
     }
     kept_.listed = *now;
+    // A table new to the index is noted at once, as held in no stretch of the counts: searches read
+    // it in the database until it is read.
+    std::vector<std::pair<std::string, IndexedTable>> noted{{kTableList, AsSeen(kTableList, {})}};
     for (const auto& [name, relation] : kept_.listed) {
         kept_.seen.try_emplace(name, Seen{kept_.counts.WritesOf(name), kept_.counts.next});
+        if (kept_.held.count(name) == 0) {
+            noted.emplace_back(name, IndexedTable{relation, {}, 0, 0});
+        }
     }
-    Hold({{kTableList, AsSeen(kTableList, {})}}, 0, [gone](IndexFile& file) {
+    Hold(std::move(noted), 0, [gone](IndexFile& file) {
         return std::all_of(gone.begin(), gone.end(),
                            [&](const std::string& name) { return file.DropTable(name); });
     });

@@ -42,9 +42,9 @@ public:
     // The index file in use (empty path: none) and the database it belongs to.
     const std::filesystem::path& Path() const { return kept_.path; }
     const std::string& Identity() const { return kept_.identity; }
-    // Every table has been read once, and the index is found as held in this stretch of the
-    // server's counts (once its writes are done).
-    bool Ready() const;
+    // Every table has been read once, and the index holds each as it stands (once its writes are
+    // done), save those that cannot be read.
+    bool Ready() const { return kept_.ready; }
     // Waits until the index's writes are done.
     void Flush() { writer_->Flush(); }
 
@@ -61,6 +61,7 @@ private:
         bool unusable = false;  // the index of this database cannot be kept
         bool probed = false;    // the server was shown a read of another connection's
         bool complete = false;
+        bool ready = false;
         TableWrites counts;
         std::int64_t epoch = 0;
         std::map<std::string, Seen> seen;

@@ -184,7 +184,7 @@ void SearchWindow::Post(Work work, const QString& foundText) {
                 return;
             }
             searching_ = false;
-            // Served by the index, a search follows each key at once.
+            // Served by the index alone, a search follows each key at once.
             typingPause_.setInterval(outcome.indexed ? 0 : kTypingPauseMs);
             ShowOutcome(outcome, foundText);
         });
