@@ -1,6 +1,7 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -80,21 +81,25 @@ void ChangeWatcher::Check() {
         std::lock_guard lock(ownWritesMutex_);
         written.swap(ownWrites_);
     }
-    const bool count = static_cast<bool>(onCounted);
+    const bool count = onCounted && countDue_.hasExpired();
     worker_.Post([this, fileGroup, count, written = std::move(written)](FollowingConnection& connection) {
         Database* const own = connection.Use();
         ChangeLook::Outcome outcome;
         std::optional<TableWrites> counts;
+        QElapsedTimer counting;
         if (own != nullptr) {
             outcome = look_.Look(*own, fileGroup, written);
             own->CloseStatement();  // the tables looked at are not held until the next look
             if (count) {
+                counting.start();
                 counts = ReadTableWrites(*own);
             }
         }
-        QMetaObject::invokeMethod(this, [this, outcome, counts = std::move(counts)] {
+        const qint64 spent = counts ? counting.elapsed() : 0;
+        QMetaObject::invokeMethod(this, [this, outcome, counts = std::move(counts), spent] {
             Looked(outcome.groupsChanged, outcome.filesChanged);
             if (counts && onCounted) {
+                countDue_.setRemainingTime(20 * spent);
                 onCounted(*counts);
             }
         });

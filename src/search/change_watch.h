@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
@@ -52,7 +53,9 @@ public:
     // The program's own writes; may be told from any thread.
     void NoteOwnWrite(const Database::OwnWrite& write);
 
-    // When set, each look also counts every group table's writes (see table_writes.h) and tells.
+    // When set, looks also count every group table's writes (see table_writes.h) and tell: each look,
+    // unless counting takes so long that the server would spend more than a twentieth of its time
+    // on it; then every few looks.
     std::function<void(const TableWrites& counts)> onCounted;
 
 private:
@@ -73,6 +76,7 @@ private:
     bool refreshFiles_ = false;
     bool refreshEverything_ = false;
     std::atomic<int> watchedGroup_{0};
+    QDeadlineTimer countDue_{0};
     mutable std::mutex ownWritesMutex_;
     std::vector<Database::OwnWrite> ownWrites_;
     std::shared_ptr<void> listening_;

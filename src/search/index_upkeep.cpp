@@ -47,6 +47,7 @@ void IndexUpkeep::Remake() {
     if (kept_.open) {
         writer_->Close(true);
         kept_.open = false;
+        kept_.ready = false;
     }
 }
 
@@ -58,29 +59,11 @@ void IndexUpkeep::Take(const TableWrites& counts) {
     if (!kept_.identity.empty() && counts.Identity() != kept_.identity) {
         Leave();
     }
-    if (counts.connection != kept_.epoch) {
-        // Another stretch of the server's counts: none seen so far belongs to it.
-        kept_.epoch = counts.connection;
-        kept_.seen.clear();
-    }
+    // Another connection counting: another stretch of the server's counts, in which every table is
+    // found as held anew.
+    kept_.ready = kept_.ready && counts.connection == kept_.epoch;
+    kept_.epoch = counts.connection;
     kept_.counts = counts;
-    std::set<std::string> tables{kGroupTable, kTableList};
-    for (const auto& [name, writes] : counts.writes) {
-        tables.insert(name);
-    }
-    for (const auto& [name, held] : kept_.held) {
-        tables.insert(name);
-    }
-    for (const auto& [name, relation] : kept_.listed) {
-        tables.insert(name);
-    }
-    for (const std::string& table : tables) {
-        const std::int64_t writes = counts.WritesOf(table);
-        const auto [seen, fresh] = kept_.seen.try_emplace(table, Seen{writes, counts.next});
-        if (!fresh && seen->second.writes != writes) {
-            seen->second = Seen{writes, counts.next};
-        }
-    }
     kept_.unread.clear();
     kept_.changed.clear();
 }
@@ -90,28 +73,25 @@ void IndexUpkeep::Written(const std::vector<std::string>& tables, long long note
     note_ = note;
 }
 
-bool IndexUpkeep::Current(const std::string& table) const {
-    const auto held = kept_.held.find(table);
-    const auto seen = kept_.seen.find(table);
-    return held != kept_.held.end() && seen != kept_.seen.end() && held->second.epoch == kept_.epoch &&
-           held->second.writes == seen->second.writes && kept_.written.count(table) == 0;
+bool IndexUpkeep::ReadMany() {
+    constexpr std::size_t kMany = 1000;
+    return std::exchange(tablesRead_, 0) >= kMany;
 }
 
-bool IndexUpkeep::Settled(const std::string& table) const {
-    // Every transaction that had written the table as counted has ended: what is read now is final.
-    const auto seen = kept_.seen.find(table);
-    return seen != kept_.seen.end() && kept_.counts.oldestActive >= seen->second.since;
+bool IndexUpkeep::Current(const std::string& table) const {
+    const auto held = kept_.held.find(table);
+    return held != kept_.held.end() && held->second.epoch == kept_.epoch &&
+           held->second.writes == kept_.counts.WritesOf(table) && kept_.written.count(table) == 0;
 }
 
 bool IndexUpkeep::Due(const std::string& table) const {
-    return !Current(table) && Settled(table) && kept_.unread.count(table) == 0;
+    return !Current(table) && kept_.unread.count(table) == 0;
 }
 
 IndexedTable IndexUpkeep::AsSeen(const std::string& table, const TableState& state) const {
-    const auto seen = kept_.seen.find(table);
     const auto listed = kept_.listed.find(table);
     return IndexedTable{listed == kept_.listed.end() ? 0 : listed->second, state,
-                        seen == kept_.seen.end() ? 0 : seen->second.writes, kept_.epoch};
+                        kept_.counts.WritesOf(table), kept_.epoch};
 }
 
 void IndexUpkeep::Hold(std::vector<std::pair<std::string, IndexedTable>> tables, long long rows,
@@ -137,6 +117,7 @@ void IndexUpkeep::Hold(std::vector<std::pair<std::string, IndexedTable>> tables,
 void IndexUpkeep::Take(const IndexWriter::Held& held) {
     kept_.held = held.tables;
     kept_.complete = held.complete;
+    kept_.ready = false;
 }
 
 bool IndexUpkeep::Step(Database& database) {
@@ -154,11 +135,12 @@ bool IndexUpkeep::Step(Database& database) {
         }
         return false;
     }
-    kept_.ready = false;
     if (!kept_.open) {
         Open();
         return kept_.open;
     }
+    // Reads that meet a write still pending fail: what they give holds every write counted.
+    database.SetReadsFailOnPendingWrites(true);
     if (writer_->Failed()) {
         // What was not written is not held; a damaged file is made anew.
         const std::optional<IndexWriter::Held> held = writer_->Recover();
@@ -228,9 +210,10 @@ bool IndexUpkeep::Step(Database& database) {
         writer_->Queue([](IndexFile& file) { return file.SetComplete(); }, {}, 0, note_);
     }
     kept_.ready =
-        kept_.complete && std::all_of(kept_.listed.begin(), kept_.listed.end(), [this](const auto& table) {
-            return Current(table.first) || kept_.unread.count(table.first) != 0;
-        });
+        kept_.ready ||
+        (kept_.complete && std::all_of(kept_.listed.begin(), kept_.listed.end(), [this](const auto& table) {
+             return Current(table.first) || kept_.unread.count(table.first) != 0;
+         }));
     return false;
 }
 
@@ -266,7 +249,6 @@ void IndexUpkeep::ListTables(Database& database) {
     // it in the database until it is read.
     std::vector<std::pair<std::string, IndexedTable>> noted{{kTableList, AsSeen(kTableList, {})}};
     for (const auto& [name, relation] : kept_.listed) {
-        kept_.seen.try_emplace(name, Seen{kept_.counts.WritesOf(name), kept_.counts.next});
         if (kept_.held.count(name) == 0) {
             noted.emplace_back(name, IndexedTable{relation, {}, 0, 0});
         }
@@ -297,6 +279,7 @@ void IndexUpkeep::ReadGroups(Database& database) {
 }
 
 void IndexUpkeep::CheckFiles(Database& database, const std::vector<int>& groups) {
+    tablesRead_ += groups.size();
     std::map<int, TableState> states;
     std::vector<int> unread;
     std::string row[3];
@@ -323,6 +306,7 @@ void IndexUpkeep::CheckFiles(Database& database, const std::vector<int>& groups)
 }
 
 void IndexUpkeep::ReadFiles(Database& database, const std::vector<int>& groups) {
+    tablesRead_ += groups.size();
     auto rows = std::make_shared<std::map<int, std::vector<FileRecord>>>();
     std::map<int, std::int64_t> newest;
     std::vector<int> unread;

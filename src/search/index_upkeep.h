@@ -15,12 +15,11 @@
 class Database;
 
 // Makes and keeps the search index of the database a connection is attached to, a statement at a
-// time (on one thread; the file is written on another meanwhile). It reads a table only once the
-// server's count of its writes (taken at the change watch's looks) has stood still since every
-// transaction then under way ended, so that a write not committed yet when it was read cannot slip
-// by; the table is held as of that count. A table the index held in an earlier stretch of the
-// server's counts is checked by its row count and newest record version, and read again only when
-// they differ.
+// time (on one thread; the file is written on another meanwhile). A table is held as of the server's
+// count of its writes at the change watch's latest look: its reads fail while a write to it is still
+// pending, so that what they give holds every write counted. A table the index held in an earlier
+// stretch of the server's counts is checked by its row count and newest record version, and read
+// again only when they differ.
 class IndexUpkeep {
 public:
     // Index files live in `folder`; what runs on them is given up once `given` answers true. The
@@ -42,17 +41,16 @@ public:
     // The index file in use (empty path: none) and the database it belongs to.
     const std::filesystem::path& Path() const { return kept_.path; }
     const std::string& Identity() const { return kept_.identity; }
-    // Every table has been read once, and the index holds each as it stands (once its writes are
-    // done), save those that cannot be read.
+    // Every table has been read once, and the index has held each as it stood (once its writes are
+    // done), save those that cannot be read, since this stretch of the server's counts began: what
+    // changes later is caught up with table by table.
     bool Ready() const { return kept_.ready; }
     // Waits until the index's writes are done.
     void Flush() { writer_->Flush(); }
+    // The connection has read many tables since the last question.
+    bool ReadMany();
 
 private:
-    struct Seen {
-        std::int64_t writes = 0;
-        std::int64_t since = 0;  // the next transaction's number when the count was first seen so
-    };
     // What the upkeep knows of the database it keeps the index of; all of it goes when it is left.
     struct Kept {
         std::filesystem::path path;
@@ -64,7 +62,6 @@ private:
         bool ready = false;
         TableWrites counts;
         std::int64_t epoch = 0;
-        std::map<std::string, Seen> seen;
         std::map<std::string, IndexedTable> held;    // as the file will hold them once written
         std::map<std::string, std::int64_t> listed;  // the group tables that exist, when known
         std::set<std::string> written;               // by the program, not checked since
@@ -76,8 +73,7 @@ private:
     void Open();
     void Take(const IndexWriter::Held& held);
     bool Current(const std::string& table) const;
-    bool Settled(const std::string& table) const;
-    // The table is to be read now: neither held as it stands nor waiting for writers to end.
+    // The table is to be read now: not held as it stands, and not found unreadable at this look.
     bool Due(const std::string& table) const;
     IndexedTable AsSeen(const std::string& table, const TableState& state) const;
     // Queues the tables' writes: their rows, when read, and how each stands.
@@ -91,6 +87,7 @@ private:
     std::filesystem::path folder_;
     Kept kept_;
     long long note_ = 0;  // of the program's last write told
+    std::size_t tablesRead_ = 0;
     std::unique_ptr<IndexWriter> writer_;
 };
 

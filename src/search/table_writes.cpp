@@ -12,8 +12,7 @@ namespace {
 // counts are shared.
 std::string CountsTable() {
     return "(SELECT CAST(D.MON$CREATION_DATE AS VARCHAR(63) CHARACTER SET UNICODE_FSS) AS T, -1 AS L, "
-           "D.MON$OLDEST_ACTIVE AS W, "
-           "D.MON$NEXT_TRANSACTION AS R, CURRENT_CONNECTION AS C FROM MON$DATABASE D "
+           "CAST(0 AS BIGINT) AS W, CAST(0 AS BIGINT) AS R, CURRENT_CONNECTION AS C FROM MON$DATABASE D "
            "UNION ALL SELECT TRIM(S.MON$TABLE_NAME), S.MON$STAT_GROUP, "
            "R.MON$RECORD_INSERTS + R.MON$RECORD_UPDATES + R.MON$RECORD_DELETES, "
            "R.MON$RECORD_SEQ_READS + R.MON$RECORD_IDX_READS, 0 "
@@ -46,8 +45,6 @@ TableWrites ReadTableWrites(Database& database) {
         const int level = ParseIntOrZero(row[1]);
         if (level < 0) {
             counts.created = table;
-            counts.oldestActive = DecimalOrZero(row[2]);
-            counts.next = DecimalOrZero(row[3]);
             counts.connection = DecimalOrZero(row[4]);
         } else if (level == 0) {
             counts.writes[table] += DecimalOrZero(row[2]);

@@ -16,13 +16,11 @@ class Database;
 // embedded engine in that mode), asked by its administrator or the database's owner, tells of other
 // connections' writes: `shared` says that it does.
 struct TableWrites {
-    bool read = false;              // the counts could be read
-    std::string database;           // the database's path, as the program names it
-    std::string created;            // and when it was made: one restored or copied over it is another
-    std::int64_t connection = 0;    // the reading connection's attachment
-    bool shared = false;            // another connection's reads show in the counts
-    std::int64_t oldestActive = 0;  // the oldest transaction still under way
-    std::int64_t next = 0;          // the number the next transaction will get
+    bool read = false;            // the counts could be read
+    std::string database;         // the database's path, as the program names it
+    std::string created;          // and when it was made: one restored or copied over it is another
+    std::int64_t connection = 0;  // the reading connection's attachment
+    bool shared = false;          // another connection's reads show in the counts
     std::map<std::string, std::int64_t> writes;  // the master table, the file tables and the table list
 
     std::int64_t WritesOf(const std::string& table) const;
