@@ -79,12 +79,13 @@ bool Usable(sqlite3* connection, const std::string& identity, bool check) {
            About(connection, "database") == identity;
 }
 
-// An empty file that only its user may read and write, in folders only its user may enter.
+// An empty file that only its user may read and write, in a folder only its user may enter. Only
+// the folder made here for the indexes is closed: the folders above it are the user's, whatever
+// else they hold.
 bool MakeFile(const fs::path& path) {
     std::error_code error;
-    fs::create_directories(path.parent_path(), error);
-    for (const fs::path& folder : {path.parent_path().parent_path(), path.parent_path()}) {
-        fs::permissions(folder, fs::perms::owner_all, error);
+    if (fs::create_directories(path.parent_path(), error)) {
+        fs::permissions(path.parent_path(), fs::perms::owner_all, error);
     }
     std::ofstream(path, std::ios::binary).close();
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, error);

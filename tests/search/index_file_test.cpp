@@ -1,4 +1,7 @@
 #include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <QFile>
 
 #include <fstream>
 
@@ -68,10 +71,19 @@ TEST_F(IndexFileTest, aDamagedOldOrForeignFileIsMadeAnewForItsUserAlone) {
              Change(file, "UPDATE about SET value = 'elsewhere' WHERE key = 'database'");
          }},
     };
+    // Made in a cache folder as a desktop session has it: only the indexes' own folder is closed.
+    const fs::path cacheRoot = QFile::encodeName(cache.path()).toStdString();
+    upkeep.Leave();
+    fs::remove_all(cacheRoot / "qarto-groups");
+    fs::permissions(cacheRoot, fs::perms(0755));
+    const mode_t usual = umask(022);
+    MakeIndex();
+    umask(usual);
     const fs::path file = view.path;
     ASSERT_EQ(Permissions(file), fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_EQ(Permissions(file.parent_path()), fs::perms::owner_all);
-    ASSERT_EQ(Permissions(file.parent_path().parent_path()), fs::perms::owner_all);
+    EXPECT_EQ(Permissions(file.parent_path().parent_path()), fs::perms(0755));
+    EXPECT_EQ(Permissions(cacheRoot), fs::perms(0755));
     for (const auto& spoiled : cases) {
         SCOPED_TRACE(spoiled.what);
         upkeep.Leave();
