@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <fstream>
+#include <set>
 
 #include "index_fixture.h"
 #include "search/sqlite_statement.h"
@@ -96,6 +97,64 @@ TEST_F(IndexFileTest, aDamagedOldOrForeignFileIsMadeAnewForItsUserAlone) {
         const SearchOutcome found = FindIndexed(SearchNeedle("target"));
         EXPECT_TRUE(found.indexed);
         EXPECT_EQ(found.hits.size(), 2u);
+    }
+}
+
+TEST_F(IndexFileTest, aSwitchedOrRestoredDatabaseIsSearchedInAnIndexOfItsOwn) {
+    const fs::path first = view.path;
+    TestDatabaseLocation second;
+    {
+        Database filler(second.settings());
+        filler.CreateDatabase();
+        ASSERT_TRUE(CreateGroupTable(filler) && CreateFileTable(filler, FileTableName(1)));
+        InsertGroupRow(filler, 1, "G1", "", 0, 0);
+        ASSERT_TRUE(filler.InsertRow(FileTableName(1), FileColumnNames(),
+                                     std::array<std::string, 3>{"1", "'target3.dwg'", "'/d/'"}));
+    }
+    // Restored from an older backup: a database made anew at the same place, whose only file table
+    // looks as group 1's did (one row), holding another file.
+    const auto restore = [&] {
+        for (Database* connection : {&watch, &keeper, &searcher, &other}) {
+            connection->DisconnectDatabase();
+        }
+        fs::remove(location.folder() + "TEST.FDB");
+        other.CreateDatabase();
+        ASSERT_TRUE(CreateGroupTable(other));
+        AddGroup(1, "G1");
+        CreateFileTables({1});
+        AddFile(1, 1, "target4.dwg", "/d/");
+    };
+    const struct {
+        const char* what;
+        std::function<void()> move;
+        bool atFirst;
+        bool firstKept;  // the first database's index file kept, not made anew
+        std::set<std::string> found;
+    } cases[] = {
+        {"another database", [&] { settings = second.settings(); }, false, true, {"target3.dwg"}},
+        {"the first again",
+         [&] { settings = location.settings(); },
+         true,
+         true,
+         {"target1.dwg", "target2.dwg"}},
+        {"the first restored", restore, true, false, {"target4.dwg"}},
+    };
+    ASSERT_TRUE(Change(first, "INSERT INTO about VALUES('left', 'behind')"));
+    for (const auto& step : cases) {
+        SCOPED_TRACE(step.what);
+        step.move();
+        Reconnect();
+        Look();
+        MakeIndex();
+        EXPECT_EQ(view.path == first, step.atFirst);
+        EXPECT_EQ(LeftBehind(first), step.firstKept);
+        const SearchOutcome found = FindIndexed(SearchNeedle("target"));
+        EXPECT_TRUE(found.indexed);
+        std::set<std::string> names;
+        for (const SearchHit& hit : found.hits) {
+            names.insert(hit.fileName);
+        }
+        EXPECT_EQ(names, step.found);
     }
 }
 

@@ -5,7 +5,12 @@
 #include "search/table_writes.h"
 
 IndexTest::IndexTest() {
+    Reconnect();
+}
+
+void IndexTest::Reconnect() {
     for (Database* connection : {&watch, &keeper, &searcher}) {
+        connection->DisconnectDatabase();
         connection->ConnectDatabase();
     }
 }

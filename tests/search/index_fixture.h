@@ -29,10 +29,14 @@ protected:
                               const std::vector<SearchNeedle>& storedFolders = {});
     SearchOutcome FindFileIndexed(const std::string& folder, const std::string& fileName);
 
+    // The connections attach anew to what these name, as after a switch of the database.
+    void Reconnect();
+
     QTemporaryDir cache;
-    Database watch{location.settings()};
-    Database keeper{location.settings()};
-    Database searcher{location.settings()};
+    ConnectionSettings settings{location.settings()};
+    Database watch{settings};
+    Database keeper{settings};
+    Database searcher{settings};
     IndexUpkeep upkeep{Folder(), {}, [](const std::vector<std::string>&, long long) {}};
     IndexView view;
 };
