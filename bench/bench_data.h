@@ -80,8 +80,14 @@ inline LibrarySize LargeLibrarySize() {
 inline const BenchFolder& LargeLibrary() {
     return Library(LargeLibrarySize());
 }
-// A large office's library: 20,000 groups with 50 registered files each, a million in all (1,000
-// groups over a link).
+// A large office's library: 20,000 groups with 50 registered files each, a million in all; not
+// measured over a link.
 inline LibrarySize MillionLibrarySize() {
-    return {Sized(20000, 1000), 50};
+    return {20000, 50};
+}
+// The libraries an operation is measured at: the large one, and the million where no link slows it.
+template <typename Benchmark>
+Benchmark* AtLibrarySizes(Benchmark* benchmark) {
+    benchmark->Arg(LargeLibraryGroups());
+    return OverLink() ? benchmark : benchmark->Arg(MillionLibrarySize().groups);
 }

@@ -125,8 +125,8 @@ void ChangeCheckFloor(benchmark::State& state) {
 }
 
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
-    Register("Search", Search)->Arg(kGroups)->Arg(MillionLibrarySize().groups),
-    Register("SearchFloor", SearchFloor)->Arg(kGroups)->Arg(MillionLibrarySize().groups),
+    AtLibrarySizes(Register("Search", Search)),
+    AtLibrarySizes(Register("SearchFloor", SearchFloor)),
     Register("SearchFirst", SearchFirst)->Arg(kGroups),
     Register("ChangeCheck", ChangeCheck)->Arg(kGroups),
     Register("ChangeCheckFloor", ChangeCheckFloor)->Arg(kGroups),

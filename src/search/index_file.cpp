@@ -177,7 +177,7 @@ std::unique_ptr<IndexFile> IndexFile::Open(const fs::path& path, const std::stri
             }
             SqliteExecute(connection, "PRAGMA secure_delete=OFF;PRAGMA synchronous=NORMAL");
             if (keeping) {
-                SqliteExecute(connection, "PRAGMA cache_size=-16000");
+                SqliteExecute(connection, "PRAGMA cache_size=-8000");
             }
             if (fresh ? MakeEmpty(connection, identity) : Usable(connection, identity, keeping)) {
                 sqlite3_progress_handler(connection, 0, nullptr, nullptr);

@@ -178,7 +178,9 @@ bool IndexUpkeep::Step(Database& database) {
             continue;
         }
         const auto changed = kept_.changed.find(name);
-        const bool held = kept_.held.count(name) != 0;
+        // A table only noted has never been read: it is read, not checked.
+        const auto noted = kept_.held.find(name);
+        const bool held = noted != kept_.held.end() && noted->second.epoch != 0;
         if (held && changed == kept_.changed.end()) {
             if (check.size() < kFileTablesPerStatement) {
                 check.push_back(*group);

@@ -6,7 +6,7 @@
 namespace {
 
 // Reading runs at most about this many rows ahead of writing.
-constexpr long long kRowsAhead = 20000;
+constexpr long long kRowsAhead = 10000;
 
 }  // namespace
 
