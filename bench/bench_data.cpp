@@ -170,19 +170,20 @@ std::string LibraryFolder(int group) {
 
 // Each group with a file table of its own; one transaction for all tables and one for all rows, a
 // block of inserts per table.
-void FillLibrary(const BenchFolder& folder) {
-    AddGroups(folder, LargeLibraryGroups());
+void FillLibrary(const BenchFolder& folder, const LibrarySize& size) {
+    AddGroups(folder, size.groups);
     DirectDatabase database(folder.SetupPath(), DirectDatabase::Open::Attach);
     std::vector<std::string> tables;
     std::vector<std::string> rows;
-    for (int group = 1; group <= LargeLibraryGroups(); ++group) {
+    for (int group = 1; group <= size.groups; ++group) {
         const std::string table = FileTableName(group);
         tables.push_back(FileTableDefinition(table));
+        const std::string folderText = SqlText(LibraryFolder(group));
         std::string block = "EXECUTE BLOCK AS BEGIN ";
-        for (int i = 1; i <= kLargeLibraryFilesPerGroup; ++i) {
+        for (int i = 1; i <= size.filesPerGroup; ++i) {
             block += "INSERT INTO " + table + " VALUES (" + SqlNumber(i) + ", " +
-                     SqlText(LibraryFileName((group - 1) * kLargeLibraryFilesPerGroup + i)) + ", " +
-                     SqlText(LibraryFolder(group)) + "); ";
+                     SqlText(LibraryFileName((group - 1) * size.filesPerGroup + i)) + ", " + folderText +
+                     "); ";
         }
         rows.push_back(block + "END");
     }
@@ -192,39 +193,46 @@ void FillLibrary(const BenchFolder& folder) {
 
 // Where a library made once is kept for the other benchmark processes of a run: the folder
 // QARTO_BENCH_CACHE names, under a name that changes with the way the library is made.
-std::filesystem::path KeptLibrary() {
+std::filesystem::path KeptLibrary(const LibrarySize& size) {
     const char* cache = std::getenv("QARTO_BENCH_CACHE");
     if (cache == nullptr || *cache == '\0') {
         return {};
     }
-    return std::filesystem::path(cache) /
-           ("library-long-names-" + std::to_string(LargeLibraryGroups()) + ".fdb");
+    return std::filesystem::path(cache) / ("library-long-names-" + std::to_string(size.groups) + "x" +
+                                           std::to_string(size.filesPerGroup) + ".fdb");
+}
+
+// A library copied from where it was kept, or made and kept there.
+std::unique_ptr<BenchFolder> MakeLibrary(const LibrarySize& size) {
+    namespace fs = std::filesystem;
+    auto made = std::make_unique<BenchFolder>();
+    const fs::path file = QFile::encodeName(made->FilePath(QStringLiteral("DB.FDB"))).toStdString();
+    const fs::path kept = KeptLibrary(size);
+    std::error_code error;
+    if (!kept.empty() && fs::exists(kept)) {
+        Require(fs::copy_file(kept, file, fs::copy_options::overwrite_existing, error),
+                "copying the library");
+        return made;
+    }
+    FillLibrary(*made, size);
+    if (!kept.empty()) {
+        // Under its name only once whole.
+        fs::create_directories(kept.parent_path(), error);
+        const fs::path part = kept.string() + ".part";
+        Require(fs::copy_file(file, part, fs::copy_options::overwrite_existing, error),
+                "keeping the library");
+        fs::rename(part, kept, error);
+    }
+    return made;
 }
 
 }  // namespace
 
-const BenchFolder& LargeLibrary() {
-    static const std::unique_ptr<BenchFolder> folder = [] {
-        namespace fs = std::filesystem;
-        auto made = std::make_unique<BenchFolder>();
-        const fs::path file = QFile::encodeName(made->FilePath(QStringLiteral("DB.FDB"))).toStdString();
-        const fs::path kept = KeptLibrary();
-        std::error_code error;
-        if (!kept.empty() && fs::exists(kept)) {
-            Require(fs::copy_file(kept, file, fs::copy_options::overwrite_existing, error),
-                    "copying the library");
-            return made;
-        }
-        FillLibrary(*made);
-        if (!kept.empty()) {
-            // Under its name only once whole.
-            fs::create_directories(kept.parent_path(), error);
-            const fs::path part = kept.string() + ".part";
-            Require(fs::copy_file(file, part, fs::copy_options::overwrite_existing, error),
-                    "keeping the library");
-            fs::rename(part, kept, error);
-        }
-        return made;
-    }();
-    return *folder;
+const BenchFolder& Library(const LibrarySize& size) {
+    static std::map<std::pair<int, int>, std::unique_ptr<BenchFolder>> libraries;
+    std::unique_ptr<BenchFolder>& library = libraries[{size.groups, size.filesPerGroup}];
+    if (!library) {
+        library = MakeLibrary(size);
+    }
+    return *library;
 }

@@ -59,11 +59,35 @@ std::vector<std::string> DrawingFilePaths(const QString& folder, int count, bool
 // One folder per group count for the whole run, filled on first use, with its settings file.
 const BenchFolder& FolderWithGroups(int count);
 
-// 10,000 groups (1,000 over a link) with 20 registered files each: file n of all is a long name
-// ending in "平面図_<n in six digits>.dwg", in a long folder under "/srv/図面/" ending in
-// "案件<group in five digits>/". Made once per run.
+// A library of groups each with a file table of its own: file n of all is a long name ending in
+// "平面図_<n in six digits>.dwg", in a long folder under "/srv/図面/" ending in "案件<group in five
+// digits>/". Each is made once per run, and kept for later runs where QARTO_BENCH_CACHE says.
+struct LibrarySize {
+    int groups;
+    int filesPerGroup;
+    long long Registrations() const { return static_cast<long long>(groups) * filesPerGroup; }
+};
+const BenchFolder& Library(const LibrarySize& size);
+
+// 10,000 groups (1,000 over a link) with 20 registered files each.
 inline int LargeLibraryGroups() {
     return Sized(10000, 1000);
 }
 inline constexpr int kLargeLibraryFilesPerGroup = 20;
-const BenchFolder& LargeLibrary();
+inline LibrarySize LargeLibrarySize() {
+    return {LargeLibraryGroups(), kLargeLibraryFilesPerGroup};
+}
+inline const BenchFolder& LargeLibrary() {
+    return Library(LargeLibrarySize());
+}
+// A large office's library: 20,000 groups with 50 registered files each, a million in all; not
+// measured over a link.
+inline LibrarySize MillionLibrarySize() {
+    return {20000, 50};
+}
+// The libraries an operation is measured at: the large one, and the million where no link slows it.
+template <typename Benchmark>
+Benchmark* AtLibrarySizes(Benchmark* benchmark) {
+    benchmark->Arg(LargeLibraryGroups());
+    return OverLink() ? benchmark : benchmark->Arg(MillionLibrarySize().groups);
+}

@@ -26,11 +26,16 @@ const int kOpenGroup = kGroups / 2;
 constexpr const char* kSearchText = "平面図_0001";
 constexpr int kFound = 100;
 
+// The library of the benchmark's size: 10,000 groups of 20 files, or a million files in 20,000 groups.
+LibrarySize SizeOf(const benchmark::State& state) {
+    return state.range(0) == MillionLibrarySize().groups ? MillionLibrarySize() : LargeLibrarySize();
+}
+
 // A search window over a new connection of its own; with `warmedUp`, opened for typing and given its
 // time to let the connection learn the file tables, as the user meets it. Without, the first search
 // in the connection (no target).
 void TimeSearch(benchmark::State& state, bool warmedUp) {
-    Database database(LargeLibrary().Settings());
+    Database database(Library(SizeOf(state)).Settings());
     database.ConnectDatabase();
     const FolderMappings noMappings;
     SearchWindow window(database, noMappings, nullptr);
@@ -65,7 +70,8 @@ void SearchFirst(benchmark::State& state) {
 // The statements of a search sent directly, every row read in place, in a connection that has sent
 // them once before.
 void SearchFloor(benchmark::State& state) {
-    DirectDatabase database(LargeLibrary().DatabasePath(), DirectDatabase::Open::Attach);
+    const int groups = SizeOf(state).groups;
+    DirectDatabase database(Library(SizeOf(state)).DatabasePath(), DirectDatabase::Open::Attach);
     const std::string text = SqlText(Cp932("平面図_0001"));
     const std::string fullWidth = SqlText("\x82");
     const std::string where = "(FILE_NAME CONTAINING " + text + " OR FILE_NAME CONTAINING " + fullWidth +
@@ -77,9 +83,9 @@ void SearchFloor(benchmark::State& state) {
         database.Query(
             "SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$SYSTEM_FLAG = 0 AND RDB$VIEW_BLR IS "
             "NULL AND RDB$RELATION_NAME STARTING WITH 'GRP_'");
-        for (int first = 1; first <= kGroups; first += kTablesPerStatement) {
+        for (int first = 1; first <= groups; first += kTablesPerStatement) {
             std::string tables;
-            for (int group = first; group < first + kTablesPerStatement && group <= kGroups; ++group) {
+            for (int group = first; group < first + kTablesPerStatement && group <= groups; ++group) {
                 tables += (tables.empty() ? "SELECT * FROM (SELECT " : " UNION ALL SELECT ") +
                           SqlNumber(group) + " AS G, N, FILE_NAME, PATH_NAME FROM " + FileTableName(group);
             }
@@ -119,8 +125,8 @@ void ChangeCheckFloor(benchmark::State& state) {
 }
 
 [[maybe_unused]] benchmark::internal::Benchmark* const registered[] = {
-    Register("Search", Search)->Arg(kGroups),
-    Register("SearchFloor", SearchFloor)->Arg(kGroups),
+    AtLibrarySizes(Register("Search", Search)),
+    AtLibrarySizes(Register("SearchFloor", SearchFloor)),
     Register("SearchFirst", SearchFirst)->Arg(kGroups),
     Register("ChangeCheck", ChangeCheck)->Arg(kGroups),
     Register("ChangeCheckFloor", ChangeCheckFloor)->Arg(kGroups),

@@ -8,6 +8,7 @@
 #include "common/startup_steps.h"
 #include "platform/app_context.h"
 #include "platform/app_title.h"
+#include "platform/paths.h"
 #include "platform/prompts.h"
 #include "platform/qt_translations.h"
 #include "platform/session_signals.h"
@@ -32,6 +33,7 @@ int Run(int argc, char** argv) {
     const std::unique_ptr<Shell> shell = MakeSystemShell();
     AppContext context;
     context.executablePath = QApplication::applicationFilePath();
+    context.searchIndexFolder = UserCacheFolder() + QStringLiteral("/qarto-groups/search-index");
     context.prompts = &prompts;
     context.shell = shell.get();
 

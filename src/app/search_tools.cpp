@@ -1,6 +1,7 @@
 #include "app/search_tools.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 
@@ -9,7 +10,8 @@
 #include "platform/app_context.h"
 
 SearchTools::SearchTools(AppContext& context, TForm1& board)
-    : window(board.database(), context.folderMappings, &board),
+    : index(board.database(), QFile::encodeName(context.searchIndexFolder).toStdString(), &board),
+      window(board.database(), context.folderMappings, &board),
       watcher(board.database(),
               ChangeWatcher::Views{[&board] { return board.IconPressed; }, [this] { return ListedGroup(); },
                                    [this](bool everything) { Refresh(everything); }},
@@ -31,8 +33,15 @@ SearchTools::SearchTools(AppContext& context, TForm1& board)
     board.onViewRead = [this](const std::string& table, const std::optional<TableState>& state) {
         watcher.ViewRead(table, state);
     };
+    if (!context.searchIndexFolder.isEmpty()) {
+        window.UseIndex(&index);
+        watcher.onCounted = [this](const TableWrites& counts) { index.Counted(counts); };
+    }
     board.database().SetWriteObserver(
-        [this](const Database::OwnWrite& write) { watcher.NoteOwnWrite(write); },
+        [this](const Database::OwnWrite& write) {
+            watcher.NoteOwnWrite(write);
+            index.Wrote(write.table);
+        },
         [this](std::string_view table) { return watcher.Watches(table); });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/change_watch.h"
+#include "search/index_keeper.h"
 #include "search/search_window.h"
 
 class QAction;
@@ -8,14 +9,16 @@ struct AppContext;
 class TForm1;
 class TForm3;
 
-// Search and refresh on the board's tools menu, the file list's "groups holding this file", and the
-// watch for changes made by other desktops, wired to the windows they act on. They are there from the
-// board's first showing on; the file list joins them when it is made.
+// Search and refresh on the board's tools menu, the file list's "groups holding this file", the
+// watch for changes made by other desktops and the search index it keeps up to date, wired to the
+// windows they act on. They are there from the board's first showing on; the file list joins them
+// when it is made.
 class SearchTools {
 public:
     SearchTools(AppContext& context, TForm1& board);
     void AddFileList(TForm3& fileList);
 
+    IndexKeeper index;
     SearchWindow window;
     ChangeWatcher watcher;
     QAction* mnuSearch;

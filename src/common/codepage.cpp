@@ -146,6 +146,8 @@ private:
     mutable std::array<std::atomic<Row*>, 256> rows_{};
 };
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char16_t unit) {
     if (unit < 0x80) {
         out += static_cast<char>(unit);
@@ -158,8 +160,6 @@ void AppendUtf8(std::string& out, char16_t unit) {
         out += static_cast<char>(0x80 | (unit & 0x3F));
     }
 }
-
-}  // namespace
 
 std::size_t Utf16FromCp932(std::string_view cp932, char16_t* out) {
     const Cp932Table& table = Cp932Table::Instance();

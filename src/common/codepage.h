@@ -24,6 +24,8 @@ std::optional<std::string> Cp932FromUtf8(std::string_view utf8);
 // CP932 to UTF-8. Bytes that are not valid CP932 (a database written by another client, a damaged
 // settings file) become U+FFFD, so whatever the bytes are, the rest of the text still shows.
 std::string Utf8FromCp932(std::string_view cp932);
+// Appends the UTF-8 form of one UTF-16 unit that is not a surrogate.
+void AppendUtf8(std::string& out, char16_t unit);
 // The same as UTF-16 into `out`, which has room for one unit per byte of `cp932`; the units written.
 std::size_t Utf16FromCp932(std::string_view cp932, char16_t* out);
 

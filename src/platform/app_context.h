@@ -21,6 +21,8 @@ struct AppContext {
     FileCopyBuffer fileCopyBuffer;
     // This desktop's folder mappings, read from the preferences when the main window is shown.
     FolderMappings folderMappings;
+    // Where the search keeps an index of each database; none is kept when it is empty.
+    QString searchIndexFolder;
     Prompts* prompts = nullptr;  // never null while windows exist
     Shell* shell = nullptr;      // never null while windows exist
 };

@@ -10,3 +10,6 @@ std::string_view PathSeparators();
 // A server data folder as the database settings dialog's hint shows one: "C:\data\" on Windows,
 // "/data/" elsewhere.
 QString DataFolderExample();
+// This user's folder for what the program can make again: $XDG_CACHE_HOME when it is an absolute
+// path, else ~/.cache; on Windows the local application data folder's.
+QString UserCacheFolder();

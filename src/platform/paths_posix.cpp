@@ -1,7 +1,21 @@
 #include "platform/paths.h"
 
-QString FolderSeparator() { return QStringLiteral("/"); }
+#include <QDir>
 
-std::string_view PathSeparators() { return "/"; }
+QString FolderSeparator() {
+    return QStringLiteral("/");
+}
 
-QString DataFolderExample() { return QStringLiteral("/data/"); }
+std::string_view PathSeparators() {
+    return "/";
+}
+
+QString DataFolderExample() {
+    return QStringLiteral("/data/");
+}
+
+QString UserCacheFolder() {
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    return !cache.isEmpty() && QDir::isAbsolutePath(cache) ? cache
+                                                           : QDir::homePath() + QStringLiteral("/.cache");
+}

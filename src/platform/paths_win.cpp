@@ -1,7 +1,19 @@
 #include "platform/paths.h"
 
-QString FolderSeparator() { return QStringLiteral("\\"); }
+#include <QStandardPaths>
 
-std::string_view PathSeparators() { return "\\:"; }
+QString FolderSeparator() {
+    return QStringLiteral("\\");
+}
 
-QString DataFolderExample() { return QStringLiteral("C:\\data\\"); }
+std::string_view PathSeparators() {
+    return "\\:";
+}
+
+QString DataFolderExample() {
+    return QStringLiteral("C:\\data\\");
+}
+
+QString UserCacheFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+}

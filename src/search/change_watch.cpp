@@ -1,6 +1,9 @@
 #include "search/change_watch.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "storage/schema.h"
@@ -60,15 +63,28 @@ void ChangeWatcher::Check() {
         watchedFiles_ = fileGroup != 0 ? FileTableName(fileGroup) : std::string();
         written.swap(ownWrites_);
     }
-    worker_.Post([this, fileGroup, written = std::move(written)](FollowingConnection& connection) {
+    const bool count = onCounted && countDue_.hasExpired();
+    worker_.Post([this, fileGroup, count, written = std::move(written)](FollowingConnection& connection) {
         Database* const own = connection.Use();
         ChangeLook::Outcome outcome;
+        std::optional<TableWrites> counts;
+        QElapsedTimer counting;
         if (own != nullptr) {
             outcome = look_.Look(*own, fileGroup, written);
             own->CloseStatement();  // the tables looked at are not held until the next look
+            if (count) {
+                counting.start();
+                counts = ReadTableWrites(*own);
+            }
         }
-        QMetaObject::invokeMethod(this,
-                                  [this, outcome] { Looked(outcome.groupsChanged, outcome.filesChanged); });
+        const qint64 spent = counts ? counting.elapsed() : 0;
+        QMetaObject::invokeMethod(this, [this, outcome, counts = std::move(counts), spent] {
+            Looked(outcome.groupsChanged, outcome.filesChanged);
+            if (counts && onCounted) {
+                countDue_.setRemainingTime(20 * spent);
+                onCounted(*counts);
+            }
+        });
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "platform/connection_worker.h"
 #include "search/change_look.h"
+#include "search/table_writes.h"
 #include "storage/database.h"
 
 // A modal dialog or a menu is open, a mouse button is held, or a command waits for the server: a command
@@ -55,6 +57,11 @@ public:
     // The program's own writes; may be told from any thread.
     void NoteOwnWrite(const Database::OwnWrite& write);
 
+    // When set, looks also count every group table's writes (see table_writes.h) and tell: each look,
+    // unless counting takes so long that the server would spend more than a twentieth of its time
+    // on it; then every few looks.
+    std::function<void(const TableWrites& counts)> onCounted;
+
 private:
     bool UserBusy() const;
     void Looked(bool groupsChanged, bool filesChanged);
@@ -70,5 +77,6 @@ private:
     bool refreshEverything_ = false;
     mutable std::mutex mutex_;  // for what the connection's thread asks and tells
     std::string watchedFiles_;  // the file table looked at: the open list's
+    QDeadlineTimer countDue_{0};
     std::vector<Database::OwnWrite> ownWrites_;
 };

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "storage/records.h"
 
 class Database;
 class SearchNeedle;
+struct SearchIndex;
 
 // One thing found: a group by its own texts, or a file registered in a group's file table.
 struct SearchHit {
@@ -25,18 +28,24 @@ struct SearchOutcome {
     State state = State::Found;
     std::vector<SearchHit> hits;    // groups by number first, then files by group and number
     std::vector<int> unreadGroups;  // groups whose file table could not be read
+    bool indexed = false;           // the search index served it all
 };
+
+// The master columns whose texts the search looks in: name, titles, author and memos.
+inline constexpr std::array<int, 7> kSearchedGroupTexts{
+    kGroupName, kGroupMainTitle, kGroupSubTitle, kGroupAuthor, kGroupMemo1, kGroupMemo2, kGroupMemo3};
 
 // Every group whose name, title, subtitle, author or memos hold the text, and every file whose name
 // or folder holds it, or whose folder holds one of `storedFolders` (the stored forms of a folder of
 // this machine typed, see StoredFormsOfTyped), in the file tables of existing groups. Never creates
-// a table.
+// a table. With an `index`, what it holds as the tables stand now is read from it instead.
 SearchOutcome FindText(Database& database, const SearchNeedle& needle,
-                       const std::vector<SearchNeedle>& storedFolders = {});
+                       const std::vector<SearchNeedle>& storedFolders = {},
+                       const SearchIndex* index = nullptr);
 // Every file row, in the file tables of existing groups, with this file name whose folder is this one
 // where it stands on this machine under `mappings` (exactly this folder without mappings).
 SearchOutcome FindFile(Database& database, const std::string& folder, const std::string& fileName,
-                       const FolderMappings& mappings = {});
+                       const FolderMappings& mappings = {}, const SearchIndex* index = nullptr);
 
 // A connection learns each table's description the first time a statement names it, and for
 // thousands of file tables that costs more than searching them afterwards. This has the connection
@@ -54,6 +63,3 @@ private:
     std::vector<int> numbers_;
     std::size_t next_ = 0;
 };
-
-// How many file tables one statement reads: the server allows 255 tables in one statement.
-inline constexpr std::size_t kFileTablesPerStatement = 200;

@@ -17,6 +17,8 @@ public:
     explicit SearchNeedle(std::string_view cp932);
 
     bool Empty() const { return folded_.empty(); }
+    // The folded text as code-page bytes.
+    const std::string& FoldedText() const { return serverText_; }
     bool FoundIn(std::string_view cp932) const;
     // A condition on the given columns that holds for every row where FoundIn would hold for one of
     // them (and for some more): the server narrows, the program decides. The text goes in as a

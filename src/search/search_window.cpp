@@ -9,6 +9,7 @@
 
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "search/index_keeper.h"
 #include "search/search_text.h"
 #include "search/typed_folder.h"
 #include "storage/database.h"
@@ -82,7 +83,7 @@ void SearchWindow::DatabaseLeft() {
     typingPause_.stop();
     StopWarmUp();
     holding_.reset();
-    ++request_;  // whatever is under way was read from the database left
+    NewRequest();  // whatever is under way was read from the database left
     searching_ = false;
     ShowOutcome(SearchOutcome{}, QString());
 }
@@ -105,8 +106,11 @@ void SearchWindow::ShowWindow() {
 }
 
 void SearchWindow::ShowForTyping() {
-    // The connection may be new since the window was last shown, and the file tables others'.
-    StartWarmUp();
+    // The connection may be new since the window was last shown, and the file tables others'. A
+    // search the index serves names only the tables it does not hold.
+    if (keeper_ == nullptr || keeper_->Making() || !keeper_->View()) {
+        StartWarmUp();
+    }
     ShowWindow();
     Edit1->setFocus();
     Edit1->selectAll();
@@ -142,22 +146,59 @@ void SearchWindow::PostWarmUpStep(int round) {
     });
 }
 
-void SearchWindow::Post(std::function<SearchOutcome(Database& connection)> work, const QString& foundText) {
-    const int request = ++request_;
+int SearchWindow::NewRequest() {
+    *latest_ = ++request_;
+    return request_;
+}
+
+void SearchWindow::Post(Work work, const QString& foundText) {
+    const int request = NewRequest();
     searching_ = true;
     StatusBar1->setText(QStringLiteral("検索しています..."));
-    worker_.Post([this, work = std::move(work), request, foundText](FollowingConnection& connection) {
+    std::shared_ptr<const IndexView> view = keeper_ != nullptr ? keeper_->View() : nullptr;
+    worker_.Post([this, work = std::move(work), request, foundText, view = std::move(view),
+                  latest = latest_](FollowingConnection& connection) {
+        const auto superseded = [latest, request] { return latest->load() != request; };
+        // A search asked for since makes this one pointless.
+        if (superseded()) {
+            return;
+        }
         Database* const own = connection.Use();
-        SearchOutcome outcome =
-            own != nullptr ? work(*own) : SearchOutcome{SearchOutcome::State::NotAttached, {}, {}};
-        QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome), request, foundText] {
+        IndexFile* const reader = view && own != nullptr ? Reader(*view) : nullptr;
+        std::optional<SearchIndex> index;
+        if (reader != nullptr) {
+            reader->GiveUpWhen(superseded);
+            index.emplace(SearchIndex{*reader, *view, superseded});
+        }
+        SearchOutcome outcome = own != nullptr ? work(*own, index ? &*index : nullptr)
+                                               : SearchOutcome{SearchOutcome::State::NotAttached, {}, {}};
+        const bool damaged = reader != nullptr && reader->FoundDamaged();
+        if (damaged) {
+            reader_.reset();
+        }
+        QMetaObject::invokeMethod(this, [this, outcome = std::move(outcome), request, foundText, damaged] {
+            if (damaged && keeper_ != nullptr) {
+                keeper_->Damaged();
+            }
             if (request != request_) {
                 return;
             }
             searching_ = false;
+            // Served by the index alone, a search follows each key at once.
+            typingPause_.setInterval(outcome.indexed ? 0 : kTypingPauseMs);
             ShowOutcome(outcome, foundText);
         });
     });
+}
+
+IndexFile* SearchWindow::Reader(const IndexView& view) {
+    if (reader_ && (reader_->Path() != view.path || reader_->Identity() != view.identity)) {
+        reader_.reset();
+    }
+    if (!reader_) {
+        reader_ = IndexFile::OpenToSearch(view.path, view.identity);
+    }
+    return reader_.get();
 }
 
 void SearchWindow::RunSearch() {
@@ -165,7 +206,7 @@ void SearchWindow::RunSearch() {
     holding_.reset();
     const std::optional<std::string> text = ToCp932(Edit1->text());
     if (!text) {
-        ++request_;
+        NewRequest();
         searching_ = false;
         ShowOutcome(SearchOutcome{}, QString());
         StatusBar1->setText(QStringLiteral("使用できない文字が含まれているため検索できません。"));
@@ -173,7 +214,7 @@ void SearchWindow::RunSearch() {
     }
     const SearchNeedle needle(*text);
     if (needle.Empty()) {
-        ++request_;
+        NewRequest();
         searching_ = false;
         ShowOutcome(SearchOutcome{}, QString());
         return;
@@ -185,7 +226,9 @@ void SearchWindow::RunSearch() {
         storedFolders.emplace_back(stored);
     }
     Post(
-        [needle, storedFolders](Database& connection) { return FindText(connection, needle, storedFolders); },
+        [needle, storedFolders](Database& connection, const SearchIndex* index) {
+            return FindText(connection, needle, storedFolders, index);
+        },
         QStringLiteral("%1件見つかりました。"));
 }
 
@@ -200,10 +243,12 @@ void SearchWindow::ShowGroupsHolding(const std::string& folder, const std::strin
 
 void SearchWindow::ListGroupsHolding() {
     const auto [folder, fileName] = *holding_;
-    Post([folder, fileName, mappings = mappings_](
-             Database& connection) { return FindFile(connection, folder, fileName, mappings); },
-         QStringLiteral("「") + FromCp932(folder + fileName) +
-             QStringLiteral("」を含むグループが%1件見つかりました。"));
+    Post(
+        [folder, fileName, mappings = mappings_](Database& connection, const SearchIndex* index) {
+            return FindFile(connection, folder, fileName, mappings, index);
+        },
+        QStringLiteral("「") + FromCp932(folder + fileName) +
+            QStringLiteral("」を含むグループが%1件見つかりました。"));
 }
 
 void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foundText) {
@@ -234,6 +279,9 @@ void SearchWindow::ShowOutcome(const SearchOutcome& outcome, const QString& foun
             if (!outcome.unreadGroups.empty()) {
                 text += QStringLiteral("%1件のグループのファイルは検索できませんでした。")
                             .arg(outcome.unreadGroups.size());
+            }
+            if (!outcome.indexed && keeper_ != nullptr && keeper_->Making()) {
+                text += QStringLiteral("検索用の索引を作成しています。");
             }
             StatusBar1->setText(text);
             break;

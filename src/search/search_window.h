@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,7 +11,10 @@
 
 #include "platform/connection_worker.h"
 #include "search/group_search.h"
+#include "search/index_file.h"
+#include "search/index_view.h"
 #include "storage/database.h"
+class IndexKeeper;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
@@ -26,6 +30,8 @@ public:
     // Folders of this machine are found under the stored forms `mappings` give them.
     SearchWindow(Database& database, const FolderMappings& mappings, QWidget* parent);
 
+    // Searches the index `keeper` keeps where it can serve (the window keeps no index of its own).
+    void UseIndex(IndexKeeper* keeper) { keeper_ = keeper; }
     // Shows the window with the focus in the text field.
     void ShowForTyping();
     // Shows the window listing every group whose file list holds this folder and file name.
@@ -57,8 +63,15 @@ private:
     void ListGroupsHolding();
     void OpenItem(QTreeWidgetItem* item);
     void ShowWindow();
-    // Runs `work` over the window's connection and lists its outcome, unless a later search came first.
-    void Post(std::function<SearchOutcome(Database& connection)> work, const QString& foundText);
+    // Runs `work` over the window's connection (and the index, when it can serve) and lists its
+    // outcome, unless a later search came first.
+    using Work = std::function<SearchOutcome(Database& connection, const SearchIndex* index)>;
+    void Post(Work work, const QString& foundText);
+    // A search asked for: whatever is under way gives up.
+    int NewRequest();
+    // The index file for `view`, opened for searching on the window's thread; nothing when there is
+    // none.
+    IndexFile* Reader(const IndexView& view);
     void StartWarmUp();
     void StopWarmUp();
     void PostWarmUpStep(int round);
@@ -67,10 +80,14 @@ private:
 
     Database& database_;
     const FolderMappings& mappings_;
+    IndexKeeper* keeper_ = nullptr;
     QTimer typingPause_;
-    FileTableWarmUp warmUp_;  // used on the worker's thread only
+    FileTableWarmUp warmUp_;             // used on the worker's thread only
+    std::unique_ptr<IndexFile> reader_;  // used on the worker's thread only
     ConnectionWorker worker_;
     int request_ = 0;  // the latest search; earlier ones are not listed
+    // The latest search, for the window's thread: one asked for before it gives up.
+    std::shared_ptr<std::atomic<int>> latest_ = std::make_shared<std::atomic<int>>(0);
     bool searching_ = false;
     int warmUpRound_ = 0;
     bool warmingUp_ = false;

@@ -96,6 +96,11 @@ void Database::SetStatementDeadline(std::chrono::milliseconds allowed) {
     impl_->Allow(allowed);
 }
 
+void Database::SetReadsFailOnPendingWrites(bool fail) {
+    impl_->transactions.EndReading();
+    impl_->transactions.SetPendingWritesFail(fail);
+}
+
 void Database::SetWaiter(Waiter waiter) {
     impl_->calls.SetWaiter(std::move(waiter));
 }

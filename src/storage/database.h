@@ -47,6 +47,10 @@ public:
     // its own. A wait for another connection's lock ends after half of it (a second at least), as a
     // failure of the statement that waited.
     void SetStatementDeadline(std::chrono::milliseconds allowed);
+    // From the next read on, a read that meets a row another transaction has written and not committed
+    // yet fails at once, instead of reading the row as last committed: what a read gives then holds
+    // every write made before it began.
+    void SetReadsFailOnPendingWrites(bool fail);
     // A server's connection makes its calls on a thread of its own. The thread that asked waits for
     // the answer through `waiter` when it does not come at once: `waitABit` blocks a little and
     // answers whether it has come. Without a waiter it simply blocks.

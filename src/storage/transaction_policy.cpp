@@ -103,6 +103,11 @@ void TransactionPolicy::End(ITransaction*& open, bool report) {
 }
 
 ITransaction* TransactionPolicy::Start(IAttachment* attachment, bool writing, CallStatus& status) {
+    if (!writing && pendingWritesFail_) {
+        static const std::vector<unsigned char> kSettled{
+            isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed, isc_tpb_no_rec_version, isc_tpb_nowait};
+        return attachment->startTransaction(&status, static_cast<unsigned>(kSettled.size()), kSettled.data());
+    }
     // Writes as the server's defaults have them: a snapshot, read-write, waiting for a lock. Reads see
     // each commit as it happens, unless they are to see one moment. Either waits for a lock no longer
     // than the lock wait.

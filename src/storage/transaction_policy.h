@@ -24,6 +24,9 @@ public:
 
     // How long a transaction started from now on waits for another connection's lock.
     void SetLockWait(std::chrono::seconds wait) { lockWait_ = wait; }
+    // Whether a read transaction started from now on fails at once on a row another transaction has
+    // written and not committed, instead of reading the row as last committed.
+    void SetPendingWritesFail(bool fail) { pendingWritesFail_ = fail; }
 
     // The read transaction, started when there is none; the batch's while one is under way.
     Firebird::ITransaction* Reading(Firebird::IAttachment* attachment, CallStatus& status);
@@ -70,6 +73,7 @@ private:
     Firebird::IMaster* master_;
     FailureSink failed_;
     std::chrono::seconds lockWait_{0};
+    bool pendingWritesFail_ = false;
     Firebird::ITransaction* write_ = nullptr;   // a write's own, between its start and its commit
     Firebird::ITransaction* reader_ = nullptr;  // the read transaction
     bool snapshot_ = false;                     // reads see one moment

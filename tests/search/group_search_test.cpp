@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "search/file_tables.h"
 #include "search/group_search.h"
 #include "search/search_text.h"
 #include "search_fixture.h"
