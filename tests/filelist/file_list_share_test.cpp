@@ -1,14 +1,13 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
-#include <condition_variable>
-#include <mutex>
 
 #include "common/codepage.h"
 #include "common/folder_mapping.h"
 #include "file_list_fixture.h"
 #include "platform/codec.h"
 #include "platform/open_reasons.h"
+#include "support/sleeping_share.h"
 
 using ::testing::ElementsAre;
 
@@ -18,47 +17,23 @@ namespace {
 const std::string kShare = "\\\\FS01\\\x90\x7d\x96\xca\\";
 const std::string kHyo = kShare + "\x95\x5c\\";
 
-// Looks at files on disk, except those of the share, which wait until the test ends.
-struct SleepingShare {
-    FileLook Look(const std::string& path) {
-        if (path.rfind(mounted, 0) == 0) {
-            std::unique_lock<std::mutex> held(lock);
-            awake.wait(held, [&] { return woken; });
-        }
-        return LookAtFile(path);
-    }
-    void Wake() {
-        const std::lock_guard<std::mutex> held(lock);
-        woken = true;
-        awake.notify_all();
-    }
-
-    std::string mounted;
-    std::mutex lock;
-    std::condition_variable awake;
-    bool woken = false;
-};
-
 // The share is mounted in the temporary folder, and its looks never come back while the window is
 // used: a share that does not answer.
 class StuckShareTest : public FileListTest {
 protected:
     StuckShareTest() {
-        share->mounted = folder + "fs01/";
-        context.folderMappings = {MappingOf(kShare, share->mounted)};
-        context.fileLooks = &looks;
+        context.folderMappings = {MappingOf(kShare, mounted)};
+        context.fileLooks = &share.Looks();
         form = std::make_unique<TForm3>(context, db);
         form->SetViewStyleIndex(2);
     }
-    ~StuckShareTest() override { share->Wake(); }
 
     QString Status() const {
         return form->findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->currentMessage();
     }
 
-    std::shared_ptr<SleepingShare> share = std::make_shared<SleepingShare>();
-    FileLooks looks{[share = share](const std::string& path) { return share->Look(path); },
-                    std::chrono::milliseconds(200)};
+    const std::string mounted = folder + "fs01/";
+    SleepingShare share{mounted, std::chrono::milliseconds(200)};
 };
 
 }  // namespace
@@ -88,7 +63,7 @@ TEST_F(StuckShareTest, theListShowsEveryRowAtOnceAndAnswersWhileItsShareDoesNot)
     QTest::mouseDClick(
         List()->DetailsView()->viewport(), Qt::LeftButton, Qt::ControlModifier,
         List()->DetailsView()->visualRect(List()->DetailsView()->model()->index(2, 0)).center());
-    const QString facadePath = FromCp932(share->mounted) + QStringLiteral("表/立面図表ソ.dwg");
+    const QString facadePath = FromCp932(mounted) + QStringLiteral("表/立面図表ソ.dwg");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.messages.isEmpty(); }));
     EXPECT_EQ(prompts.messages, QStringList{NoAnswerReason(facadePath, QStringLiteral("\\\\FS01\\図面\\"))});
     EXPECT_TRUE(shell.opened.isEmpty());
