@@ -5,6 +5,9 @@
 #include <QPixmap>
 #include <QStandardItemModel>
 #include <QWidget>
+#include <optional>
+
+#include "platform/file_facts.h"
 
 class QListView;
 
@@ -22,8 +25,11 @@ public:
     void SetPicture(int row, const QPixmap& picture);
     void Clear() { model_.removeRows(0, model_.rowCount()); }
     int RowCount() const { return model_.rowCount(); }
-    // One row for the file at `path`, found on disk or not.
-    void AppendRow(const QString& path, int number);
+    // One row for the file at `path`, found on disk or not; with `lookedAt` false, its name, folder and
+    // number alone (the icon of its type by its name), the file not looked at.
+    void AppendRow(const QString& path, int number, bool lookedAt = true);
+    // The row's size and time, as a look at its file found them.
+    void ShowFacts(int row, const std::optional<FileFacts>& facts);
 
 private:
     QWidget window_;
