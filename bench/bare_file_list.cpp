@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "direct_client.h"
 #include "floor.h"
 #include "platform/file_facts.h"
 
@@ -68,4 +69,17 @@ QList<int> BareFileList::RowsInView() const {
 
 void BareFileList::SetPicture(int row, const QPixmap& picture) {
     model_.item(row, 0)->setIcon(picture);
+}
+
+std::vector<QString> ListFileTable(DirectDatabase& database, int group, const FolderMappings& mappings,
+                                   BareFileList& list, bool lookedAt) {
+    const std::string table = "GRP_" + std::to_string(group);
+    database.Query("SELECT * FROM " + table);
+    QStringDecoder decode = Cp932Decoder();
+    std::vector<QString> paths;
+    database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
+        paths.push_back(decode(Bytes(LocalPathOf(mappings, row.Text(2), row.Text(1)))));
+        list.AppendRow(paths.back(), row.Int(0), lookedAt);
+    });
+    return paths;
 }

@@ -6,9 +6,12 @@
 #include <QStandardItemModel>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
+#include "common/folder_mapping.h"
 #include "platform/file_facts.h"
 
+class DirectDatabase;
 class QListView;
 
 // The floor of the file list: a window with one icon view of a model whose rows hold what the file
@@ -39,3 +42,9 @@ private:
     QHash<QString, QPixmap> typeIcons_;
     QPixmap noIcon_;
 };
+
+// The floor's listing of a group's file table, as the file list makes it: the table read once to
+// count, then in number order, a bare row for each file at the local path `mappings` give its stored
+// folder and name (looked at unless `lookedAt` is false). Answers those paths, row by row.
+std::vector<QString> ListFileTable(DirectDatabase& database, int group, const FolderMappings& mappings,
+                                   BareFileList& list, bool lookedAt = true);

@@ -101,7 +101,6 @@ void SlowShareList(benchmark::State& state, bool facts) {
 void SlowShareListFloor(benchmark::State& state, bool facts) {
     DirectDatabase database(Data().folder.DatabasePath(), DirectDatabase::Open::Attach);
     BareFileList list(kDefaultThumbnailSide);
-    const std::string table = "GRP_" + std::to_string(kGroup);
     TimeEach(
         state,
         [&] {
@@ -110,26 +109,18 @@ void SlowShareListFloor(benchmark::State& state, bool facts) {
         },
         [&] {
             list.Window().show();
-            database.Query("SELECT * FROM " + table);
-            QStringDecoder decode = Cp932Decoder();
-            std::vector<QString> paths;
-            database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
-                paths.push_back(decode(Bytes(std::string(row.Text(2)) + std::string(row.Text(1)))));
-                list.AppendRow(paths.back(), row.Int(0), false);
-            });
+            const std::vector<QString> paths = ListFileTable(database, kGroup, {}, list, false);
             Settle();
             if (!facts) {
                 return;
             }
             std::vector<std::optional<FileFacts>> found(paths.size());
             std::atomic<std::size_t> next{0};
-            std::atomic<int> done{0};
             std::vector<std::thread> threads;
             for (int i = 0; i < FileLooks::kThreadsPerRoot; ++i) {
                 threads.emplace_back([&] {
                     for (std::size_t at = next++; at < paths.size(); at = next++) {
                         found[at] = FindFileFacts(paths[at]);
-                        ++done;
                     }
                 });
             }
