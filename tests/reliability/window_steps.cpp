@@ -37,6 +37,16 @@ void OpenFileList(TForm1& board, int groupNo) {
 }
 
 std::vector<FileRowTexts> ListedRows(TForm3& fileList) {
+    // The rows' facts come from the file looks after the rows themselves.
+    FileListView& list = ListOf(fileList);
+    QTest::qWaitFor([&] {
+        for (int row = 0; row < list.RowCount(); ++row) {
+            if (list.FactsOf(row) == FileListView::Facts::Looking) {
+                return false;
+            }
+        }
+        return true;
+    });
     std::vector<FileRowTexts> rows;
     for (int row = 0; row < ListOf(fileList).RowCount(); ++row) {
         rows.push_back(ListOf(fileList).Row(row));
