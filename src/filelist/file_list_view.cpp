@@ -326,6 +326,7 @@ void FileListView::AppendRow(const FileRowTexts& texts, const std::string& lookP
     first->setData(lookId, kLookIdRole);
     first->setData(static_cast<int>(Facts::Looking), kFactsRole);
     first->setData(QVariant::fromValue(typeIcon), kTypeIconRole);
+    first->setToolTip(FromCp932(texts.time));  // what is known of the file, for the icon view
     // A row without image keeps the image's place empty, so that every caption lines up.
     first->setIcon(noImage_);
     model_->appendRow(items);
@@ -353,6 +354,8 @@ void FileListView::ShowFacts(int row, const FileRowTexts& texts, Facts facts, co
     first->setData(imageIndex, kImageIndexRole);
     first->setData(!icon.isNull(), kIsFileRole);
     if (facts == Facts::NoAnswer) {
+        // The icon view has no time column: its tooltip says it.
+        first->setToolTip(FromCp932(texts.time));
         return;  // the file may still be there: the rest stays as it was
     }
     first->setData(onDisk, kLocalPathRole);

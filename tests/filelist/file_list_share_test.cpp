@@ -72,6 +72,8 @@ TEST_F(StuckShareTest, theListShowsEveryRowAtOnceAndAnswersWhileItsShareDoesNot)
     ASSERT_TRUE(QTest::qWaitFor([&] { return Column(kColumnTime)[0] == Cp932("応答なし"); }));
     EXPECT_THAT(Column(kColumnTime), ElementsAre(Cp932("応答なし"), testing::_, Cp932("応答なし")));
     EXPECT_EQ(Status(), QStringLiteral("「\\\\FS01\\図面\\」が応答しません。"));
+    EXPECT_EQ(List()->DetailsView()->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("応答なし"));
 
     // Closing waits for none of its looks.
     QTest::keyClick(List()->DetailsView(), Qt::Key_Escape);
