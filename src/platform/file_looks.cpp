@@ -16,6 +16,16 @@
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+// A look quicker than this is one of a local disk's; after this many in a row a thread takes a run of
+// questions at a time.
+constexpr auto kQuickLook = std::chrono::milliseconds(1);
+constexpr std::size_t kQuickStreak = 64;
+constexpr std::size_t kQuickRun = 64;
+
+}  // namespace
+
 FileLook LookAtFile(const std::string& cp932Path) {
     FileLook look;
     look.onDisk = StoredPathOnDisk(cp932Path);
@@ -42,6 +52,9 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
         QString name;  // the FolderRoot's, as last asked
         std::list<Asked> queued;
         int threads = 0;
+        // How many of its looks in a row answered at once (a local disk): after a streak of them a
+        // thread takes several questions at a time.
+        std::size_t quickLooks = 0;
         std::multiset<Clock::time_point> running;  // when each look under way began
     };
     // A question asked and not answered, by asker and id.
@@ -104,10 +117,16 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
         }
     }
 
-    // One thread of a root: looks until no question is left.
+    // One thread of a root: looks until no question is left. On a root whose looks answer at once a
+    // thread takes a run of questions, and tells their answers together, at a cost of the lock per
+    // run instead of per look; elsewhere one at a time, so that the rows hurried go first. A run
+    // whose look is slow gives the rest of it back, for the other threads.
     void Work(Root& root) {
+        std::vector<Asked> taken;
+        std::vector<FileLook> found;
         for (;;) {
-            Asked asked;
+            taken.clear();
+            found.clear();
             std::multiset<Clock::time_point>::iterator began;
             {
                 const std::lock_guard<std::mutex> held(lock);
@@ -115,29 +134,59 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
                     --root.threads;
                     return;
                 }
-                asked = std::move(root.queued.front());
-                root.queued.pop_front();
-                Outstanding* question = Find(asked);
-                if (question == nullptr) {
+                const std::size_t run = root.quickLooks >= kQuickStreak ? kQuickRun : 1;
+                while (taken.size() < run && !root.queued.empty()) {
+                    Asked asked = std::move(root.queued.front());
+                    root.queued.pop_front();
+                    if (Outstanding* question = Find(asked)) {
+                        question->queued.reset();
+                        taken.push_back(std::move(asked));
+                    }
+                }
+                if (taken.empty()) {
                     continue;
                 }
-                question->queued.reset();
                 began = root.running.insert(Clock::now());
             }
-            FileLook found = look(asked.path);
-            quint64 epoch = 0;
+            bool slow = false;
+            while (found.size() < taken.size() && !slow) {
+                const Clock::time_point start = Clock::now();
+                found.push_back(look(taken[found.size()].path));
+                slow = Clock::now() - start >= kQuickLook;
+            }
+            std::vector<quint64> epochs(found.size());
             {
                 const std::lock_guard<std::mutex> held(lock);
+                root.quickLooks = slow ? 0 : root.quickLooks + found.size();
                 root.running.erase(began);
-                Outstanding* question = Find(asked);
-                if (question == nullptr) {
-                    continue;  // forgotten meanwhile
+                GiveBack(root, taken, found.size());
+                for (std::size_t i = 0; i < taken.size(); ++i) {
+                    if (Find(taken[i]) == nullptr) {
+                        taken[i].asker.reset();  // forgotten meanwhile
+                        continue;
+                    }
+                    outstanding[taken[i].asker.get()].erase(taken[i].id);
+                    epochs[i] = taken[i].asker->epoch;
                 }
-                outstanding[asked.asker.get()].erase(asked.id);
-                epoch = asked.asker->epoch;
             }
-            asked.asker->Take(asked.id, epoch, std::move(found));
+            for (std::size_t i = 0; i < taken.size(); ++i) {
+                if (taken[i].asker) {
+                    taken[i].asker->Take(taken[i].id, epochs[i], std::move(found[i]));
+                }
+            }
         }
+    }
+
+    // Under the lock: the questions taken and not looked at go back to the front of their root, in
+    // their order.
+    void GiveBack(Root& root, std::vector<Asked>& taken, std::size_t from) {
+        auto at = root.queued.begin();
+        for (std::size_t i = from; i < taken.size(); ++i) {
+            if (Outstanding* question = Find(taken[i])) {
+                question->queued = root.queued.insert(at, std::move(taken[i]));
+            }
+        }
+        taken.resize(from);
     }
 
     Outstanding* Find(const Asked& asked) {
