@@ -26,8 +26,15 @@ constexpr std::size_t kQuickRun = 64;
 
 }  // namespace
 
-FileLook LookAtFile(const std::string& cp932Path) {
+FileLook LookAtFile(const std::string& cp932Path, LookFor lookFor) {
     FileLook look;
+    if (lookFor == LookFor::File) {
+        // One stat, without the conversions and the local time a row's facts need.
+        if (StoredFileExists(cp932Path)) {
+            look.facts = FileFacts{0, QString(), true};
+        }
+        return look;
+    }
     look.onDisk = StoredPathOnDisk(cp932Path);
     look.facts = FindFileFacts(look.onDisk);
     return look;
@@ -47,6 +54,7 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
         quint64 id = 0;
         quint64 serial = 0;  // this question, among all of the asker's under the same id
         std::string path;
+        LookFor lookFor = LookFor::Facts;
     };
     struct Root {
         QString name;  // the FolderRoot's, as last asked
@@ -82,11 +90,11 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
 
     // Under the lock.
     void Queue(const std::shared_ptr<Asker>& asker, quint64 id, std::string path, const FolderRoot& rootOf,
-               bool first) {
+               bool first, LookFor lookFor = LookFor::Facts) {
         Root& root = roots[rootOf.folder];
         root.name = rootOf.name;
         const auto at = root.queued.insert(first ? root.queued.begin() : root.queued.end(),
-                                           Asked{asker, id, ++serials, std::move(path)});
+                                           Asked{asker, id, ++serials, std::move(path), lookFor});
         outstanding[asker.get()][id] = Outstanding{&root, at->serial, at, false};
         StartThreads(root);
     }
@@ -151,7 +159,7 @@ struct FileLookState : std::enable_shared_from_this<FileLookState> {
             bool slow = false;
             while (found.size() < taken.size() && !slow) {
                 const Clock::time_point start = Clock::now();
-                found.push_back(look(taken[found.size()].path));
+                found.push_back(look(taken[found.size()].path, taken[found.size()].lookFor));
                 slow = Clock::now() - start >= kQuickLook;
             }
             std::vector<quint64> epochs(found.size());
@@ -320,7 +328,7 @@ constexpr auto kWaitStep = std::chrono::milliseconds(100);
 
 std::vector<std::optional<FileLook>> FileLooks::LookAll(const std::vector<std::string>& cp932Paths,
                                                         const FolderMappings& mappings,
-                                                        const std::atomic<bool>& cancelled) {
+                                                        const std::atomic<bool>& cancelled, LookFor lookFor) {
     const auto asker = std::make_shared<WaitingAsker>(cp932Paths.size());
     if (cp932Paths.empty()) {
         return {};
@@ -332,7 +340,7 @@ std::vector<std::optional<FileLook>> FileLooks::LookAll(const std::vector<std::s
     {
         const std::lock_guard<std::mutex> held(state_->lock);
         for (std::size_t i = 0; i < cp932Paths.size(); ++i) {
-            state_->Queue(asker, i, cp932Paths[i], roots[i], false);
+            state_->Queue(asker, i, cp932Paths[i], roots[i], false, lookFor);
         }
     }
     const auto close = [&] {

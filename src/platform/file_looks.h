@@ -20,8 +20,12 @@ struct FileLook {
     std::optional<FileFacts> facts;  // nothing when there is no entry there
 };
 
+// What a look finds out: every fact of the entry, or only whether a file is there (a scan of
+// thousands, with facts for a file alone, their size and time left out; no path on disk).
+enum class LookFor { Facts, File };
+
 // The program's look at the file or folder at a local path (code-page bytes).
-FileLook LookAtFile(const std::string& cp932Path);
+FileLook LookAtFile(const std::string& cp932Path, LookFor lookFor = LookFor::Facts);
 
 // What the looks at a path wait on: a mounted file system or a mapped folder.
 struct FolderRoot {
@@ -39,7 +43,7 @@ class QTimer;
 // for one that does not answer, until its looks come back.
 class FileLooks {
 public:
-    using Look = std::function<FileLook(const std::string& cp932Path)>;
+    using Look = std::function<FileLook(const std::string& cp932Path, LookFor lookFor)>;
     static constexpr int kThreadsPerRoot = 8;
     static constexpr std::chrono::milliseconds kNoAnswer{10000};
 
@@ -59,7 +63,8 @@ public:
     // not answer is answered with nothing, as is every path once `cancelled` is set.
     std::vector<std::optional<FileLook>> LookAll(const std::vector<std::string>& cp932Paths,
                                                  const FolderMappings& mappings,
-                                                 const std::atomic<bool>& cancelled);
+                                                 const std::atomic<bool>& cancelled,
+                                                 LookFor lookFor = LookFor::Facts);
 
 private:
     friend class FileLookQueue;

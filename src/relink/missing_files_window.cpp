@@ -456,7 +456,8 @@ void MissingFilesWindow::TryMapping() {
         for (const MissingFile& file : trial->sample) {
             paths.push_back(LocalPathOf(trial->mappings, file.folder, file.fileName));
         }
-        for (const std::optional<FileLook>& found : looks.LookAll(paths, trial->mappings, trial->cancelled)) {
+        for (const std::optional<FileLook>& found :
+             looks.LookAll(paths, trial->mappings, trial->cancelled, LookFor::File)) {
             trial->found += found && found->facts && found->facts->isFile ? 1 : 0;
         }
     });

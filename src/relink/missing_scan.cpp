@@ -100,7 +100,8 @@ void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
             for (const FileRecord& row : block) {
                 paths.push_back(LocalPathOf(mappings, row[kFilePath], row[kFileName]));
             }
-            const std::vector<std::optional<FileLook>> found = looks.LookAll(paths, mappings, cancelled);
+            const std::vector<std::optional<FileLook>> found =
+                looks.LookAll(paths, mappings, cancelled, LookFor::File);
             if (cancelled) {
                 return;
             }

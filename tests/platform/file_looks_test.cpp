@@ -64,7 +64,7 @@ protected:
     ~FileLooksTest() override { share->Release(); }
 
     std::shared_ptr<StuckShare> share = std::make_shared<StuckShare>();
-    FileLooks looks{[share = share](const std::string& path) { return share->Look(path); },
+    FileLooks looks{[share = share](const std::string& path, LookFor) { return share->Look(path); },
                     std::chrono::milliseconds(100)};
     FolderMappings mappings{MappingOf(kShare, kDead)};
 };
@@ -184,7 +184,7 @@ TEST_F(FileLooksTest, aWaitingThreadGetsWhatAnswersAndGivesUpTheShareThatDoesNot
     EXPECT_FALSE(found[1]);
 
     // A share given all the time in the world: only the cancel ends the wait.
-    FileLooks patient([share = share](const std::string& path) { return share->Look(path); },
+    FileLooks patient([share = share](const std::string& path, LookFor) { return share->Look(path); },
                       std::chrono::hours(1));
     std::thread stop([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -2,12 +2,12 @@
 
 SleepingShare::SleepingShare(std::string mounted, std::chrono::milliseconds noAnswer)
     : looks_(
-          [sleep = sleep_, mounted = std::move(mounted)](const std::string& path) {
+          [sleep = sleep_, mounted = std::move(mounted)](const std::string& path, LookFor lookFor) {
               if (path.rfind(mounted, 0) == 0) {
                   std::unique_lock<std::mutex> held(sleep->lock);
                   sleep->awake.wait(held, [&] { return sleep->woken; });
               }
-              return LookAtFile(path);
+              return LookAtFile(path, lookFor);
           },
           noAnswer) {}
 
