@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "direct_client.h"
 #include "floor.h"
 #include "platform/file_facts.h"
 
@@ -26,25 +27,34 @@ BareFileList::BareFileList(int iconSide) : model_(0, 5), view_(new QListView(&wi
     noIcon_.fill(Qt::transparent);
 }
 
-void BareFileList::AppendRow(const QString& path, int number) {
+void BareFileList::AppendRow(const QString& path, int number, bool lookedAt) {
     // The least a row needs: one look at the file (the program's own, a single stat) and its type's icon.
-    const std::optional<FileFacts> facts = FindFileFacts(path);
     const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
-    QList<QStandardItem*> row{new QStandardItem(path.mid(cut)), new QStandardItem(path.left(cut))};
+    QList<QStandardItem*> row{new QStandardItem(path.mid(cut)), new QStandardItem(path.left(cut)),
+                              new QStandardItem, new QStandardItem,
+                              new QStandardItem(QString::number(number))};
+    model_.appendRow(row);
+    row[0]->setIcon(noIcon_);
+    if (lookedAt) {
+        ShowFacts(model_.rowCount() - 1, FindFileFacts(path));
+    }
+}
+
+void BareFileList::ShowFacts(int row, const std::optional<FileFacts>& facts) {
+    QStandardItem* name = model_.item(row, 0);
     if (facts && facts->isFile) {
-        const QFileInfo info(path);
+        const QFileInfo info(model_.item(row, 1)->text() + name->text());
         QPixmap& icon = typeIcons_[info.suffix()];
         if (icon.isNull()) {
             icon = iconProvider_.icon(info).pixmap(16, 16);
         }
-        row[0]->setIcon(icon);
-        row << new QStandardItem(QString::number(facts->size)) << new QStandardItem(facts->lastWriteTime);
+        name->setIcon(icon);
+        model_.item(row, 2)->setText(QString::number(facts->size));
+        model_.item(row, 3)->setText(facts->lastWriteTime);
     } else {
-        row[0]->setIcon(noIcon_);
-        row << new QStandardItem(QStringLiteral("0")) << new QStandardItem(QStringLiteral("<No File>"));
+        model_.item(row, 2)->setText(QStringLiteral("0"));
+        model_.item(row, 3)->setText(QStringLiteral("<No File>"));
     }
-    row << new QStandardItem(QString::number(number));
-    model_.appendRow(row);
 }
 
 QList<int> BareFileList::RowsInView() const {
@@ -59,4 +69,17 @@ QList<int> BareFileList::RowsInView() const {
 
 void BareFileList::SetPicture(int row, const QPixmap& picture) {
     model_.item(row, 0)->setIcon(picture);
+}
+
+std::vector<QString> ListFileTable(DirectDatabase& database, int group, const FolderMappings& mappings,
+                                   BareFileList& list, bool lookedAt) {
+    const std::string table = "GRP_" + std::to_string(group);
+    database.Query("SELECT * FROM " + table);
+    QStringDecoder decode = Cp932Decoder();
+    std::vector<QString> paths;
+    database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
+        paths.push_back(decode(Bytes(LocalPathOf(mappings, row.Text(2), row.Text(1)))));
+        list.AppendRow(paths.back(), row.Int(0), lookedAt);
+    });
+    return paths;
 }

@@ -83,7 +83,6 @@ void FileListShow(benchmark::State& state, int group) {
 void FileListShowFloor(benchmark::State& state, int group) {
     DirectDatabase database(Data().folder.DatabasePath(), DirectDatabase::Open::Attach);
     BareFileList list(kDefaultThumbnailSide);  // the icon view as a list first opens
-    const std::string table = "GRP_" + std::to_string(group);
     TimeEach(
         state,
         [&] {
@@ -92,12 +91,7 @@ void FileListShowFloor(benchmark::State& state, int group) {
         },
         [&] {
             list.Window().show();
-            database.Query("SELECT * FROM " + table);
-            QStringDecoder decode = Cp932Decoder();
-            database.Query("SELECT * FROM " + table + " ORDER BY N", [&](const DirectDatabase::Row& row) {
-                list.AppendRow(decode(Bytes(LocalPathOf(Data().mappings, row.Text(2), row.Text(1)))),
-                               row.Int(0));
-            });
+            ListFileTable(database, group, Data().mappings, list);
             Settle();
         });
     Require(list.RowCount() == kListedFiles, "the list does not show every file");

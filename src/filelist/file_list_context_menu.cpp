@@ -17,7 +17,8 @@ void TForm3::AddFileCommands(QMenu& menu, int row) {
     const QString path = ListView1->LocalPath(row);
     QAction* open = menu.addAction(QStringLiteral("開く(&O)"));
     open->setObjectName(QStringLiteral("mnuOpen"));
-    connect(open, &QAction::triggered, this, [this, path] { OpenFile(path); });
+    connect(open, &QAction::triggered, this,
+            [this, path, lookPath = ListView1->LookPath(row)] { OpenFile(lookPath, path); });
     QAction* folder = menu.addAction(QStringLiteral("フォルダを開く(&F)"));
     folder->setObjectName(QStringLiteral("mnuOpenFolder"));
     connect(folder, &QAction::triggered, this, [this, path] {

@@ -1,14 +1,13 @@
 #include <QString>
 
+#include "common/codepage.h"
 #include "common/drive_resolution.h"
 #include "filelist/file_list_view.h"
 #include "filelist/file_list_window.h"
 #include "filelist/file_row_compare.h"
 #include "filelist/image_list.h"
 #include "platform/app_context.h"
-#include "platform/file_facts.h"
-#include "platform/open_reasons.h"
-#include "platform/prompts.h"
+#include "platform/codec.h"
 #include "platform/shell.h"
 
 std::pair<std::string, std::string> TForm3::AddFileItem(std::int64_t number, const std::string& path) {
@@ -30,31 +29,32 @@ void TForm3::AddStoredFileItem(std::int64_t number, const StoredPath& registered
 std::pair<std::string, std::string> TForm3::AddRow(std::int64_t number, const StoredPath& given,
                                                    const StoredPath& stored,
                                                    const std::optional<StoredPath>& registered) {
-    // The icon comes from the path as given, everything else from the path with its network drive
-    // resolved; each as it stands on this machine.
-    const FolderMappings& mappings = context_.folderMappings;
-    // Both are one wherever no drive is redirected: the file is looked at once.
-    const bool onePath = stored == given;
-    const QString givenPath = StoredPathOnDisk(LocalPathOf(mappings, given.folder, given.fileName));
-    const QString localPath =
-        onePath ? givenPath : StoredPathOnDisk(LocalPathOf(mappings, stored.folder, stored.fileName));
-    const std::optional<FileFacts> facts = FindFileFacts(localPath);
-    int imageIndex = -1;
-    QIcon icon;
-    if (onePath ? facts && facts->isFile : FileExists(givenPath)) {
-        icon = context_.shell->AssociatedIcon(givenPath);
-        imageIndex = ImageList1->Add(icon);
-    }
-
+    // Shown as given, looked for where the path with its network drive resolved stands on this
+    // machine; nothing of the file is looked at here.
+    const std::string lookPath = LocalPathOf(context_.folderMappings, stored.folder, stored.fileName);
+    const QString fileName = FromCp932(given.fileName);
     FileRowTexts row;
     row.fileName = given.fileName;
     row.folder = stored.folder;
-    row.size = facts ? std::to_string(facts->size) : std::string("0");
-    row.time = facts ? facts->lastWriteTime.toStdString() : std::string("<No File>");
+    row.time = Cp932("確認中");
     row.number = std::to_string(number);
     row.storedFileName = registered ? registered->fileName : stored.fileName;
     row.storedFolder = registered ? registered->folder : stored.folder;
-    ListView1->AppendRow(row, localPath, imageIndex, icon);
+    const quint64 look = ++lastLook_;
+    ListView1->AppendRow(row, lookPath, look, context_.shell->IconOfType(fileName));
+    if (const auto last = lastLooks_.find(lookPath); last != lastLooks_.end()) {
+        ShowLook(ListView1->RowCount() - 1, last->second);
+    }
+    unasked_.push_back({look, lookPath});
+    // A redirected drive's file is there, and shows its icon, as its path stands before resolving.
+    if (const std::string givenPath = LocalPathOf(context_.folderMappings, given.folder, given.fileName);
+        givenPath != lookPath) {
+        givenFiles_[look] = std::nullopt;
+        unasked_.push_back({look | kGivenLook, givenPath});
+    }
+    if (!listing_) {
+        AskFacts();
+    }
     return {stored.fileName, stored.folder};
 }
 
@@ -81,17 +81,8 @@ void TForm3::ListView1ColumnClick(int column) {
 void TForm3::ListView1DblClick() {
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
-            OpenFile(ListView1->LocalPath(row));
+            OpenFile(ListView1->LookPath(row), ListView1->LocalPath(row));
             return;
         }
     }
-}
-
-void TForm3::OpenFile(const QString& path) {
-    if (!FileExists(path)) {
-        context_.prompts->Message(this, FileNotFoundReason(path));
-        return;
-    }
-    context_.shell->OpenDocument(this, path,
-                                 [this](const QString& reason) { context_.prompts->Message(this, reason); });
 }

@@ -31,6 +31,7 @@ void TForm3::ChangeThumbnailSide(int steps) {
     ListView1->AskForAllThumbnails();
 }
 
+// The first selected row's, else the one the keyboard is on.
 void TForm3::OpenQuickLook() {
     for (int row = 0; row < ListView1->RowCount(); ++row) {
         if (ListView1->IsSelected(row)) {
@@ -38,6 +39,11 @@ void TForm3::OpenQuickLook() {
             quickLook_->ShowFile(QuickLookFileOf(row));
             return;
         }
+    }
+    if (const int current = ListView1->CurrentRow(); current >= 0) {
+        quickLookRow_ = current;
+        ListView1->SelectOnly(current);
+        quickLook_->ShowFile(QuickLookFileOf(current));
     }
 }
 

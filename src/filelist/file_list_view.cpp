@@ -1,8 +1,10 @@
 #include "filelist/file_list_view.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QListView>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -15,10 +17,10 @@
 #include <vector>
 
 #include "common/designed_settings.h"
+#include "filelist/missing_file_icon.h"
 #include "filelist/thumbnail_delegate.h"
 #include "filelist/thumbnail_size.h"
 #include "platform/codec.h"
-#include "platform/file_facts.h"
 #include "preview/thumbnails.h"
 
 namespace {
@@ -28,9 +30,15 @@ namespace {
 constexpr int kTextsRole = Qt::UserRole + 1;
 constexpr int kImageIndexRole = Qt::UserRole + 2;
 constexpr int kLocalPathRole = Qt::UserRole + 3;
-// The local path of a file that was there when its row was made, which pictures are asked for by;
-// empty for a file that was not.
+// The local path of a file found there, which pictures are asked for by; empty for any other.
 constexpr int kPicturePathRole = Qt::UserRole + 4;
+constexpr int kLookPathRole = Qt::UserRole + 5;  // code-page bytes
+constexpr int kLookIdRole = Qt::UserRole + 6;
+constexpr int kFactsRole = Qt::UserRole + 7;
+constexpr int kIsFileRole = Qt::UserRole + 8;
+// The desktop's icon for the row's kind of file, and what the icon view shows for a file not there.
+constexpr int kTypeIconRole = Qt::UserRole + 9;
+constexpr int kMissingIconRole = Qt::UserRole + 10;
 
 struct ColumnDesign {
     const char* caption;
@@ -65,9 +73,9 @@ public:
         }
         QList<QUrl> urls;
         for (const int row : rows) {
-            const QString path = index(row, 0).data(kLocalPathRole).toString();
-            if (FileExists(path)) {
-                urls << QUrl::fromLocalFile(path);
+            // As last looked at: the list never waits on a file while a drag begins.
+            if (index(row, 0).data(kIsFileRole).toBool()) {
+                urls << QUrl::fromLocalFile(index(row, 0).data(kLocalPathRole).toString());
             }
         }
         if (urls.isEmpty()) {
@@ -88,7 +96,7 @@ FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
       detailsView_(new QTreeView),
       stack_(new QStackedLayout(this)),
       thumbnails_(thumbnails),
-      thumbnailDelegate_(new ThumbnailDelegate(thumbnails, kPicturePathRole, this)) {
+      thumbnailDelegate_(new ThumbnailDelegate(thumbnails, kPicturePathRole, kMissingIconRole, this)) {
     detailsView_->setModel(model_);
     SetUpColumns();
     listView_->setModel(model_);
@@ -103,6 +111,9 @@ FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
         view->setDragDropMode(QAbstractItemView::DragOnly);
         view->setDefaultDropAction(Qt::CopyAction);
         connect(view, &QAbstractItemView::doubleClicked, this, &FileListView::DoubleClicked);
+        for (QScrollBar* bar : {view->verticalScrollBar(), view->horizontalScrollBar()}) {
+            connect(bar, &QScrollBar::valueChanged, this, &FileListView::ViewMoved);
+        }
         stack_->addWidget(view);
     }
     QPixmap empty(listView_->iconSize());
@@ -131,10 +142,14 @@ FileListView::FileListView(QWidget* parent, Thumbnails& thumbnails)
         }
     });
     listView_->viewport()->installEventFilter(this);
+    detailsView_->viewport()->installEventFilter(this);
     SetStyle(Style::LargeIcons);
 }
 
 bool FileListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        emit ViewMoved();
+    }
     if (event->type() == QEvent::Wheel && style_ == Style::LargeIcons) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int turned = wheel->angleDelta().y();
@@ -183,6 +198,10 @@ void FileListView::AskForAllThumbnails() {
 
 int FileListView::CurrentRow() const {
     return detailsView_->selectionModel()->currentIndex().row();
+}
+
+void FileListView::SetCurrentRow(int row) {
+    detailsView_->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
 void FileListView::SelectOnly(int row) {
@@ -235,6 +254,7 @@ void FileListView::SetStyle(Style style) {
     // The icon view's static arrangement turns dragging off; rows are still dragged out as files.
     listView_->setDragEnabled(true);
     setFocusProxy(stack_->currentWidget());
+    emit ViewMoved();
 }
 
 int FileListView::ColumnWidth(int column) const {
@@ -263,6 +283,10 @@ bool FileListView::IsSelected(int row) const {
     return detailsView_->selectionModel()->isSelected(model_->index(row, 0));
 }
 
+std::string FileListView::LookPath(int row) const {
+    return model_->index(row, 0).data(kLookPathRole).toByteArray().toStdString();
+}
+
 QString FileListView::LocalPath(int row) const {
     return model_->index(row, 0).data(kLocalPathRole).toString();
 }
@@ -271,14 +295,22 @@ QString FileListView::PicturePath(int row) const {
     return model_->index(row, 0).data(kPicturePathRole).toString();
 }
 
+FileListView::Facts FileListView::FactsOf(int row) const {
+    return static_cast<Facts>(model_->index(row, 0).data(kFactsRole).toInt());
+}
+
+bool FileListView::IsFile(int row) const {
+    return model_->index(row, 0).data(kIsFileRole).toBool();
+}
+
 QIcon FileListView::Icon(int row) const {
     return model_->index(row, 0).data(kImageIndexRole).toInt() < 0
                ? QIcon()
                : model_->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
 }
 
-void FileListView::AppendRow(const FileRowTexts& texts, const QString& localPath, int imageIndex,
-                             const QIcon& icon) {
+void FileListView::AppendRow(const FileRowTexts& texts, const std::string& lookPath, quint64 lookId,
+                             const QIcon& typeIcon) {
     QList<QStandardItem*> items;
     const auto cells = ColumnTexts(texts);
     for (int column = 0; column < kColumnCount; ++column) {
@@ -286,26 +318,100 @@ void FileListView::AppendRow(const FileRowTexts& texts, const QString& localPath
         item->setTextAlignment(Columns()[column].alignment | Qt::AlignVCenter);
         items << item;
     }
-    items[0]->setData(QVariant::fromValue(texts), kTextsRole);
-    items[0]->setData(imageIndex, kImageIndexRole);
-    items[0]->setData(localPath, kLocalPathRole);
-    const QString picturePath = imageIndex < 0 ? QString() : localPath;
-    items[0]->setData(picturePath, kPicturePathRole);
+    QStandardItem* first = items[0];
+    first->setData(QVariant::fromValue(texts), kTextsRole);
+    first->setData(-1, kImageIndexRole);
+    first->setData(FromCp932(lookPath), kLocalPathRole);
+    first->setData(QByteArray::fromStdString(lookPath), kLookPathRole);
+    first->setData(lookId, kLookIdRole);
+    first->setData(static_cast<int>(Facts::Looking), kFactsRole);
+    first->setData(QVariant::fromValue(typeIcon), kTypeIconRole);
+    first->setToolTip(FromCp932(texts.time));  // what is known of the file, for the icon view
     // A row without image keeps the image's place empty, so that every caption lines up.
-    items[0]->setIcon(imageIndex < 0 ? noImage_ : icon);
+    first->setIcon(noImage_);
     model_->appendRow(items);
-    if (!picturePath.isEmpty()) {
-        rowsOfPath_.insert(picturePath, QPersistentModelIndex(model_->index(model_->rowCount() - 1, 0)));
+    rowOfLook_.insert(lookId, first);
+}
+
+int FileListView::RowOfLook(quint64 lookId) const {
+    const QStandardItem* item = rowOfLook_.value(lookId);
+    return item != nullptr ? item->row() : -1;
+}
+
+quint64 FileListView::LookOf(int row) const {
+    return model_->index(row, 0).data(kLookIdRole).toULongLong();
+}
+
+void FileListView::ShowFacts(int row, const FileRowTexts& texts, Facts facts, const QString& onDisk,
+                             int imageIndex, const QIcon& icon) {
+    QStandardItem* first = model_->item(row, 0);
+    const auto cells = ColumnTexts(texts);
+    for (int column = 1; column < kColumnCount; ++column) {
+        model_->item(row, column)->setText(FromCp932(*cells[column]));
+    }
+    first->setData(QVariant::fromValue(texts), kTextsRole);
+    first->setData(static_cast<int>(facts), kFactsRole);
+    first->setData(imageIndex, kImageIndexRole);
+    first->setData(!icon.isNull(), kIsFileRole);
+    if (facts == Facts::NoAnswer) {
+        // The icon view has no time column: its tooltip says it.
+        first->setToolTip(FromCp932(texts.time));
+        return;  // the file may still be there: the rest stays as it was
+    }
+    first->setData(onDisk, kLocalPathRole);
+    const QString picturePath = imageIndex < 0 ? QString() : onDisk;
+    const QString before = first->data(kPicturePathRole).toString();
+    if (picturePath != before) {
+        rowsOfPath_.remove(before, QPersistentModelIndex(first->index()));
+        if (!picturePath.isEmpty()) {
+            rowsOfPath_.insert(picturePath, QPersistentModelIndex(first->index()));
+        }
+    }
+    first->setData(picturePath, kPicturePathRole);
+    first->setIcon(imageIndex < 0 ? noImage_ : icon);
+    if (facts == Facts::Missing) {
+        const QIcon typeIcon = first->data(kTypeIconRole).value<QIcon>();
+        QIcon& marked = markedIcons_[typeIcon.cacheKey()];
+        if (marked.isNull()) {
+            marked = MissingFileIcon(typeIcon);
+        }
+        first->setData(QVariant::fromValue(marked), kMissingIconRole);
+        first->setToolTip(QStringLiteral("ファイルが見つかりません: ") + QDir::toNativeSeparators(onDisk));
+    } else {
+        first->setData(QVariant(), kMissingIconRole);
+        first->setToolTip(QString());
     }
 }
 
+std::vector<quint64> FileListView::LooksInView() const {
+    const QAbstractItemView* view = style_ == Style::Details ? static_cast<QAbstractItemView*>(detailsView_)
+                                                             : static_cast<QAbstractItemView*>(listView_);
+    const QRect shown = view->viewport()->rect();
+    // The rows in view follow one another, from the one at the top left.
+    int row = view->indexAt(shown.topLeft() + QPoint(2, 2)).row();
+    std::vector<quint64> looks;
+    for (row = std::max(row, 0); row < RowCount(); ++row) {
+        const QRect cell = view->visualRect(model_->index(row, 0));
+        if (!cell.intersects(shown)) {
+            if (!looks.empty()) {
+                break;
+            }
+            continue;
+        }
+        looks.push_back(LookOf(row));
+    }
+    return looks;
+}
+
 void FileListView::RemoveRow(int row) {
+    rowOfLook_.remove(LookOf(row));
     model_->removeRow(row);
 }
 
 void FileListView::Clear() {
     model_->removeRows(0, model_->rowCount());
     rowsOfPath_.clear();
+    rowOfLook_.clear();
     detailsView_->header()->setSortIndicatorShown(false);
     arrowColumn_ = -1;
 }
@@ -356,4 +462,5 @@ void FileListView::SortRows(const std::function<int(const FileRowTexts&, const F
             rowsOfPath_.insert(path, QPersistentModelIndex(model_->index(row, 0)));
         }
     }
+    emit ViewMoved();
 }

@@ -17,8 +17,11 @@
 #include "common/number.h"
 #include "filelist/file_list_view.h"
 #include "filelist/image_list.h"
+#include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "platform/open_reasons.h"
+#include "platform/prompts.h"
 #include "platform/window_showing.h"
 #include "preview/quick_look_window.h"
 #include "preview/thumbnail_maker.h"
@@ -47,6 +50,8 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
           std::make_shared<ThumbnailMaker>(DesktopThumbnails::ForThisUser(),
                                            DesktopThumbnailers(DesktopThumbnailers::DataFoldersOfThisUser())),
           this)),
+      rowLooks_(new FileLookQueue(*context.fileLooks, this)),
+      openLooks_(new FileLookQueue(*context.fileLooks, this)),
       ListView1(new FileListView(this, *thumbnails_)),
       ImageList1(new ImageList(this)),
       Panel1(new QWidget(this)),
@@ -81,6 +86,19 @@ TForm3::TForm3(AppContext& context, Database& database, QWidget* parent)
     connect(ListView1, &FileListView::DoubleClicked, this, &TForm3::ListView1DblClick);
     connect(ListView1, &FileListView::ThumbnailStepAsked, this, &TForm3::ChangeThumbnailSide);
     connect(quickLook_, &QuickLookWindow::StepAsked, this, &TForm3::StepQuickLook);
+    connect(ListView1, &FileListView::ViewMoved, this, &TForm3::HurryRowsInView);
+    connect(rowLooks_, &FileLookQueue::Answered, this, &TForm3::TakeFacts);
+    connect(rowLooks_, &FileLookQueue::NotAnswering, this, &TForm3::TakeSilence);
+    connect(openLooks_, &FileLookQueue::Answered, this, &TForm3::TakeOpenings);
+    connect(openLooks_, &FileLookQueue::NotAnswering, this,
+            [this](const std::vector<quint64>& looks, const QString& rootName) {
+                for (const quint64 look : looks) {
+                    if (const auto opening = openings_.find(look); opening != openings_.end()) {
+                        context_.prompts->Message(this, NoAnswerReason(opening->second, rootName));
+                        openings_.erase(opening);
+                    }
+                }
+            });
     for (QWidget* view : {static_cast<QWidget*>(ListView1->IconsAndListView()),
                           static_cast<QWidget*>(ListView1->DetailsView())}) {
         view->installEventFilter(this);
@@ -201,6 +219,14 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 void TForm3::FormShow() {
     setWindowTitle(QStringLiteral("グループ名 【") + FromCp932(GroupName) + QStringLiteral("】 (N:") +
                    QString::number(GroupNo) + QLatin1Char(')'));
+    // The looks of the rows listed before are not waited for; what they found shows until the rows'
+    // own looks come.
+    rowLooks_->Cancel();
+    unasked_.clear();
+    givenFiles_.clear();
+    silentRows_.clear();
+    silentShares_.clear();
+    ShowSilentShares();
     ListView1->Clear();
     ImageList1->Clear();
     ListView1->SetThumbnailSide(PreferredThumbnailSide());
@@ -217,16 +243,36 @@ void TForm3::FormShow() {
         FileRecord record;
         WalkRows(database_, std::min(count, opened), record, [&] { records.push_back(record); });
     });
+    listing_ = true;
     for (const FileRecord& record : records) {
         AddStoredFileItem(ParseIntOrZero(record[kFileN]), StoredPath{record[kFilePath], record[kFileName]});
     }
+    listing_ = false;
+    AskFacts();
     if (onViewRead) {
         onViewRead(table, state);
     }
     ListView1->AskForAllThumbnails();
+    KeyboardOnRows();
+}
+
+void TForm3::KeyboardOnRows() {
+    if (ListView1->RowCount() > 0 && ListView1->CurrentRow() < 0) {
+        ListView1->SetCurrentRow(0);
+    }
+    ListView1->setFocus();
 }
 
 void TForm3::FormClose() {
+    rowLooks_->Cancel();
+    openLooks_->Cancel();
+    unasked_.clear();
+    givenFiles_.clear();
+    lastLooks_.clear();
+    openings_.clear();
+    silentRows_.clear();
+    silentShares_.clear();
+    ShowSilentShares();
     thumbnails_->Cancel();
     quickLook_->close();
     quickLookRow_ = -1;

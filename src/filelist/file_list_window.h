@@ -4,14 +4,17 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "common/folder_mapping.h"
+#include "platform/file_looks.h"
 #include "storage/records.h"
 #include "storage/table_state.h"
 
@@ -29,7 +32,9 @@ struct QuickLookFile;
 class Thumbnails;
 
 // The file list of one group, shown modelessly beside the board. Every showing lists the group's
-// file table afresh; closing empties the list.
+// file table afresh, its rows at once; each file's facts (size, time, icon, whether it is there) are
+// looked for on threads of their own, the rows in view first, and fill the rows in as they come.
+// Closing empties the list and waits for no look.
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
@@ -96,8 +101,21 @@ private:
     void ApplyViewStyle();
     void ListView1ColumnClick(int column);
     void ListView1DblClick();
-    // Opens the file at a row's local path with its program, or says why it cannot.
-    void OpenFile(const QString& path);
+    // Opens the file at a row's local path (`lookPath` as asked for, `shown` as the row shows it)
+    // with its program once it is found there, or says why it cannot.
+    void OpenFile(const std::string& lookPath, const QString& shown);
+    void TakeOpenings(const std::vector<FileLookQueue::Answer>& answers);
+
+    // The rows' facts: asked for once the rows are listed, shown as they come.
+    void AskFacts();
+    void HurryRowsInView();
+    void TakeFacts(const std::vector<FileLookQueue::Answer>& answers);
+    void TakeGivenFile(quint64 look, const FileLook& found);
+    void TakeSilence(const std::vector<quint64>& looks, const QString& rootName);
+    void ShowLook(int row, const FileLook& look);
+    void ShowSilentShares();
+    // The keyboard on the rows, so that Space shows the first row's quick look at once.
+    void KeyboardOnRows();
 
     // The icon view's thumbnails, their side kept in the preferences.
     void ChangeThumbnailSide(int steps);
@@ -133,7 +151,22 @@ private:
     bool SortDescending = false;
 
     std::shared_ptr<void> listening_;
+    quint64 lastLook_ = 0;
+    bool listing_ = false;
+    bool hurrying_ = false;
+    std::vector<FileLookQueue::Question> unasked_;
+    // The last look at each path: a list read again shows it while it looks anew.
+    std::unordered_map<std::string, FileLook> lastLooks_;
+    std::map<quint64, QString> openings_;  // files to open, by their look
+    // Rows whose path as given differs from the path looked at (a redirected drive): whether a file
+    // stands at the given one, looked for under the row's look with kGivenLook set.
+    static constexpr quint64 kGivenLook = quint64{1} << 63;
+    std::map<quint64, std::optional<bool>> givenFiles_;
+    std::map<quint64, QString> silentRows_;  // rows told as waiting on a root that does not answer
+    std::map<QString, int> silentShares_;    // how many rows wait on each such root, by its name
 
+    FileLookQueue* rowLooks_;
+    FileLookQueue* openLooks_;
     FileListView* ListView1;
     ImageList* ImageList1;
     QWidget* Panel1;

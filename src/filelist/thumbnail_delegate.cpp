@@ -14,12 +14,15 @@ QStyle* StyleOf(const QStyleOptionViewItem& option) {
 
 }  // namespace
 
-ThumbnailDelegate::ThumbnailDelegate(Thumbnails& thumbnails, int pathRole, QObject* parent)
-    : QStyledItemDelegate(parent), thumbnails_(thumbnails), pathRole_(pathRole) {}
+ThumbnailDelegate::ThumbnailDelegate(Thumbnails& thumbnails, int pathRole, int missingRole, QObject* parent)
+    : QStyledItemDelegate(parent), thumbnails_(thumbnails), pathRole_(pathRole), missingRole_(missingRole) {}
 
 void ThumbnailDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
     QStyleOptionViewItem item = AtSide(option, index);
+    if (const QVariant missing = index.data(missingRole_); missing.isValid()) {
+        item.icon = missing.value<QIcon>();
+    }
     const QString path = index.data(pathRole_).toString();
     if (side_ > kPlainIconSide && !path.isEmpty()) {
         // Painting asks for the rows in view only, and asks for them before all others.

@@ -5,6 +5,7 @@
 #include "common/connection_settings.h"
 #include "common/file_copy_buffer.h"
 #include "common/folder_mapping.h"
+#include "platform/file_looks.h"
 
 class Prompts;
 class Shell;
@@ -25,4 +26,6 @@ struct AppContext {
     QString searchIndexFolder;
     Prompts* prompts = nullptr;  // never null while windows exist
     Shell* shell = nullptr;      // never null while windows exist
+    // Where the windows look at registered files; tests give a look of their own.
+    FileLooks* fileLooks = &FileLooks::Program();
 };

@@ -4,7 +4,9 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // What the file list shows about a directory entry.
 struct FileFacts {
@@ -32,3 +34,7 @@ bool OnSharedFileSystem(const QString& path);
 QString FileTimeText(const QDateTime& localTime);
 // The same of a local date and time of day, both valid.
 QString FileTimeText(QDate date, QTime time);
+
+// The folders file systems are mounted at (UTF-8), read from the system's table without looking at
+// any of them; none where drives and shares name their own roots.
+std::vector<std::string> MountedFolders();

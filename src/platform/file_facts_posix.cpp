@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include <QFile>
 
@@ -62,4 +64,42 @@ bool OnSharedFileSystem(const QString& path) {
     }
     const auto kind = static_cast<unsigned long>(static_cast<unsigned int>(facts.f_type));
     return std::find(std::begin(kShared), std::end(kShared), kind) != std::end(kShared);
+}
+
+namespace {
+
+// The kernel's table writes a blank, a tab, a line break and a backslash in a name as \ooo.
+std::string UnescapedMountField(const std::string& field) {
+    std::string name;
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        if (field[at] == '\\' && at + 3 < field.size()) {
+            const std::string digits = field.substr(at + 1, 3);
+            if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
+                name += static_cast<char>(std::stoi(digits, nullptr, 8));
+                at += 3;
+                continue;
+            }
+        }
+        name += field[at];
+    }
+    return name;
+}
+
+}  // namespace
+
+std::vector<std::string> MountedFolders() {
+    std::vector<std::string> folders;
+    std::ifstream table("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(table, line)) {
+        // ID, parent ID, device, root within the file system, mount point, ...
+        std::istringstream fields(line);
+        std::string field;
+        for (int i = 0; i < 5 && fields >> field; ++i) {
+            if (i == 4) {
+                folders.push_back(UnescapedMountField(field));
+            }
+        }
+    }
+    return folders;
 }

@@ -57,3 +57,8 @@ bool OnSharedFileSystem(const QString& path) {
     const std::wstring root = native.left(3).toStdWString();
     return native.size() >= 2 && native[1] == QLatin1Char(':') && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }
+
+// Drives and shares name their own roots.
+std::vector<std::string> MountedFolders() {
+    return {};
+}

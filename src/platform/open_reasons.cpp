@@ -30,3 +30,8 @@ QString NoProgramReason(const QString& path, const QString& said) {
 QString NotOpenedReason(const QString& path, const QString& said) {
     return Sentence(u"「%1」を開けませんでした。", path, said);
 }
+
+QString NoAnswerReason(const QString& path, const QString& root) {
+    return QString::fromUtf16(u"「%1」を開けません。\n「%2」が応答しません。")
+        .arg(QDir::toNativeSeparators(path), root);
+}

@@ -8,3 +8,5 @@ QString FileNotFoundReason(const QString& path);
 QString NoOpenerReason(const QString& path);
 QString NoProgramReason(const QString& path, const QString& said = {});
 QString NotOpenedReason(const QString& path, const QString& said = {});
+// The file waits on a folder root (a share) that does not answer, named `root`.
+QString NoAnswerReason(const QString& path, const QString& root);

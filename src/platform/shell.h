@@ -15,8 +15,9 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    // The icon the desktop associates with the file at `path` (null icon when there is none).
-    virtual QIcon AssociatedIcon(const QString& path) = 0;
+    // The icon the desktop associates with files of the kind `fileName` names, by the name alone:
+    // the file itself is never looked at, wherever it is.
+    virtual QIcon IconOfType(const QString& fileName) = 0;
     // Called on the GUI thread, perhaps after the call has returned, with the Japanese sentence that
     // says why the desktop could not open a path (the desktop's own words after it, if it gave any).
     using OpenFailed = std::function<void(const QString& reason)>;

@@ -3,6 +3,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
 #include <unordered_map>
@@ -47,19 +48,20 @@ void RunXdgOpen(const QString& path, const Shell::OpenFailed& failed) {
 // The desktop's own handlers: its icon theme and its default program for the file's type.
 class PosixShell : public Shell {
 public:
-    // The theme's icon follows the file's type, which its extension tells here: a list of thousands
-    // of drawings asks the provider once per extension, not once per file.
-    QIcon AssociatedIcon(const QString& path) override {
-        const QFileInfo file(path);
-        const QString extension = file.suffix();
-        if (extension.isEmpty()) {
-            return iconProvider_.icon(file);
-        }
+    // The theme's icon of the type the name's extension tells: a list of thousands of drawings asks
+    // once per extension, not once per file.
+    QIcon IconOfType(const QString& fileName) override {
+        const QString extension = QFileInfo(fileName).suffix();
         const auto found = iconOfExtension_.find(extension);
         if (found != iconOfExtension_.end()) {
             return found->second;
         }
-        return iconOfExtension_.emplace(extension, iconProvider_.icon(file)).first->second;
+        const QMimeType type = types_.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
+        QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+        if (icon.isNull()) {
+            icon = iconProvider_.icon(QAbstractFileIconProvider::File);
+        }
+        return iconOfExtension_.emplace(extension, icon).first->second;
     }
 
     void OpenDocument(QWidget*, const QString& path, OpenFailed failed) override { RunXdgOpen(path, failed); }
@@ -84,6 +86,7 @@ public:
     std::string RemoteNameOfDrive(std::string_view drive) override { return std::string(drive); }
 
 private:
+    QMimeDatabase types_;
     QFileIconProvider iconProvider_;
     std::unordered_map<QString, QIcon> iconOfExtension_;
 };

@@ -7,10 +7,8 @@
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
-#include <algorithm>
 #include <cstring>
 #include <optional>
-#include <vector>
 
 #include "platform/codec.h"
 #include "platform/open_reasons.h"
@@ -21,21 +19,20 @@ namespace {
 // The shell's ANSI calls take code-page paths; a path the code page cannot hold names no file.
 class WindowsShell : public Shell {
 public:
-    QIcon AssociatedIcon(const QString& path) override {
-        const std::optional<std::string> bytes = ToCp932(path);
+    // SHGFI_USEFILEATTRIBUTES: the icon of the name's type, without the file being looked at.
+    QIcon IconOfType(const QString& fileName) override {
+        const std::optional<std::string> bytes = ToCp932(fileName);
         if (!bytes) {
             return QIcon();
         }
-        // The call may write the path of the icon's own file back into the buffer.
-        std::vector<char> buffer(bytes->begin(), bytes->end());
-        buffer.resize(std::max<std::size_t>(buffer.size() + 1, MAX_PATH), '\0');
-        WORD index = 0;
-        HICON icon = ExtractAssociatedIconA(GetModuleHandleA(nullptr), buffer.data(), &index);
-        if (icon == nullptr) {
+        SHFILEINFOA info{};
+        if (SHGetFileInfoA(bytes->c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                           SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) == 0 ||
+            info.hIcon == nullptr) {
             return QIcon();
         }
-        const QIcon copy(QPixmap::fromImage(QImage::fromHICON(icon)));
-        DestroyIcon(icon);
+        const QIcon copy(QPixmap::fromImage(QImage::fromHICON(info.hIcon)));
+        DestroyIcon(info.hIcon);
         return copy;
     }
 

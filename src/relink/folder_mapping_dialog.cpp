@@ -1,6 +1,5 @@
 #include "relink/folder_mapping_dialog.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "platform/file_looks.h"
 #include "relink/dialog_buttons.h"
 #include "relink/folder_mapping_editor.h"
 #include "relink/folder_mapping_saving.h"
@@ -30,7 +30,8 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
     : QDialog(parent),
       context_(context),
       list_(new QTreeWidget(this)),
-      editor_(new FolderMappingEditor(context, this)) {
+      editor_(new FolderMappingEditor(context, this)),
+      looks_(new FileLookQueue(*context.fileLooks, this)) {
     setObjectName(QStringLiteral("FolderMappings"));
     setWindowTitle(QStringLiteral("フォルダの対応"));
     // Nothing else may change the mappings while they are edited here.
@@ -62,6 +63,21 @@ FolderMappingDialog::FolderMappingDialog(AppContext& context, QWidget* parent)
         removeButton_->setEnabled(current != nullptr);
     });
     connect(editor_, &QDialog::accepted, this, &FolderMappingDialog::EditorDone);
+    connect(looks_, &FileLookQueue::Answered, this,
+            [this](const std::vector<FileLookQueue::Answer>& answers) {
+                for (const auto& [row, found] : answers) {
+                    // A share not mounted now is still a mapping worth keeping: the list says so and no more.
+                    ShowState(static_cast<int>(row), found.facts && !found.facts->isFile
+                                                         ? QString()
+                                                         : QStringLiteral("フォルダがありません"));
+                }
+            });
+    connect(looks_, &FileLookQueue::NotAnswering, this,
+            [this](const std::vector<quint64>& rows, const QString&) {
+                for (const quint64 row : rows) {
+                    ShowState(static_cast<int>(row), QStringLiteral("応答なし"));
+                }
+            });
     // The closed editor leaves the focus nowhere: it comes back here, where Enter presses OK.
     connect(editor_, &QDialog::finished, this, [this] {
         activateWindow();
@@ -89,16 +105,26 @@ void FolderMappingDialog::Open() {
 }
 
 void FolderMappingDialog::ShowList(int current) {
+    // Each local folder is looked at apart from the dialog: a share that does not answer holds up
+    // only its own row's state.
+    looks_->Cancel();
     list_->clear();
+    std::vector<FileLookQueue::Question> questions;
     for (const FolderMapping& mapping : mappings_) {
-        const QString local = FromCp932(mapping.local);
-        // A share not mounted now is still a mapping worth keeping: the list says so and no more.
-        const QString state = QFileInfo(local).isDir() ? QString() : QStringLiteral("フォルダがありません");
-        list_->addTopLevelItem(new QTreeWidgetItem({FromCp932(mapping.stored), local, state}));
+        questions.push_back({static_cast<quint64>(list_->topLevelItemCount()), mapping.local});
+        list_->addTopLevelItem(new QTreeWidgetItem(
+            {FromCp932(mapping.stored), FromCp932(mapping.local), QStringLiteral("確認中")}));
     }
+    looks_->Ask(questions, mappings_);
     list_->setCurrentItem(current >= 0 ? list_->topLevelItem(current) : nullptr);
     editButton_->setEnabled(current >= 0);
     removeButton_->setEnabled(current >= 0);
+}
+
+void FolderMappingDialog::ShowState(int row, const QString& state) {
+    if (QTreeWidgetItem* item = list_->topLevelItem(row)) {
+        item->setText(2, state);
+    }
 }
 
 void FolderMappingDialog::Add() {

@@ -5,6 +5,7 @@
 #include "common/folder_mapping.h"
 
 struct AppContext;
+class FileLookQueue;
 class FolderMappingEditor;
 class QPushButton;
 class QTreeWidget;
@@ -26,6 +27,8 @@ signals:
 
 private:
     void ShowList(int current);
+    // The third column of a row: where its local folder stands.
+    void ShowState(int row, const QString& state);
     void Add();
     void Edit();
     void Remove();
@@ -39,4 +42,5 @@ private:
     QPushButton* editButton_;
     QPushButton* removeButton_;
     FolderMappingEditor* editor_;
+    FileLookQueue* looks_;  // the local folders' states, by row
 };

@@ -1,6 +1,5 @@
 #include "relink/folder_mapping_editor.h"
 
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,11 +10,16 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
+#include "platform/file_looks.h"
 #include "platform/prompts.h"
 #include "relink/dialog_buttons.h"
 
 FolderMappingEditor::FolderMappingEditor(AppContext& context, QWidget* parent)
-    : QDialog(parent), context_(context), Edit1(new QLineEdit(this)), Edit2(new QLineEdit(this)) {
+    : QDialog(parent),
+      context_(context),
+      look_(new FileLookQueue(*context.fileLooks, this)),
+      Edit1(new QLineEdit(this)),
+      Edit2(new QLineEdit(this)) {
     setObjectName(QStringLiteral("MappingEditor"));
     setWindowModality(Qt::WindowModal);
     setFont(DesignedFont(13));
@@ -41,6 +45,17 @@ FolderMappingEditor::FolderMappingEditor(AppContext& context, QWidget* parent)
     layout->addLayout(fields);
     layout->addLayout(AddOkCancel(*this, QStringLiteral("OK"), [this] { Check(); }));
     setTabOrder(Edit1, Edit2);
+    // The local folder is looked at apart from the dialog, which answers meanwhile.
+    connect(look_, &FileLookQueue::Answered, this, [this](const std::vector<FileLookQueue::Answer>& answers) {
+        const FileLook& found = answers.front().second;
+        KeepIf(found.facts && !found.facts->isFile,
+               QStringLiteral("このコンピューターにフォルダ「%1」はありません。このまま登録しますか？"));
+    });
+    connect(look_, &FileLookQueue::NotAnswering, this, [this] {
+        look_->Cancel();
+        KeepIf(false, QStringLiteral("フォルダ「%1」が応答しません。このまま登録しますか？"));
+    });
+    connect(this, &QDialog::finished, look_, &FileLookQueue::Cancel);
 }
 
 void FolderMappingEditor::Begin(const QString& title, const FolderMapping& mapping, FolderMappings others) {
@@ -82,12 +97,15 @@ void FolderMappingEditor::Check() {
             return;
         }
     }
-    if (!QFileInfo(Edit2->text()).isDir() &&
-        !context_.prompts->Question(this, QStringLiteral("このコンピューターにフォルダ「%1」はありません。"
-                                                         "このまま登録しますか？")
-                                              .arg(Edit2->text()))) {
+    checked_ = mapping;
+    look_->Cancel();
+    look_->Ask({{0, mapping.local}}, {mapping}, true);
+}
+
+void FolderMappingEditor::KeepIf(bool there, const QString& question) {
+    if (!there && !context_.prompts->Question(this, question.arg(FromCp932(checked_.local)))) {
         return;
     }
-    mapping_ = mapping;
+    mapping_ = checked_;
     accept();
 }

@@ -5,6 +5,7 @@
 #include "common/folder_mapping.h"
 
 struct AppContext;
+class FileLookQueue;
 class QLineEdit;
 
 // One folder mapping typed or chosen: the folder as the database stores it and the folder on this
@@ -23,10 +24,15 @@ public:
 private:
     void Browse();
     void Check();
+    // Accepts the mapping checked when its local folder is `there`, else once the user answers yes
+    // to `question` (whose %1 is the folder).
+    void KeepIf(bool there, const QString& question);
 
     AppContext& context_;
     FolderMappings others_;
     FolderMapping mapping_;
+    FolderMapping checked_;  // waiting for the look at its local folder
+    FileLookQueue* look_;
     QLineEdit* Edit1;  // the stored folder
     QLineEdit* Edit2;  // the folder on this machine
 };

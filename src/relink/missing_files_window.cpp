@@ -20,7 +20,7 @@
 #include "platform/app_context.h"
 #include "platform/codec.h"
 #include "platform/designed_font.h"
-#include "platform/file_facts.h"
+#include "platform/file_looks.h"
 #include "platform/prompts.h"
 #include "relink/folder_mapping_saving.h"
 #include "relink/missing_files_model.h"
@@ -223,7 +223,7 @@ void MissingFilesWindow::StartScan() {
     SetBusy(true);
     progress_->setRange(0, 0);
     status_->setText(QStringLiteral("検索しています..."));
-    scan_->Start(context_.folderMappings);
+    scan_->Start(context_.folderMappings, *context_.fileLooks);
 }
 
 void MissingFilesWindow::ShowScanProgress(long long checked, long long missing, int groupsDone,
@@ -451,13 +451,14 @@ void MissingFilesWindow::TryMapping() {
     trial_->mappings = context_.folderMappings;
     trial_->mappings.push_back(trial_->tried);
     trial_->sample = suggestion_->sample;
-    trialThread_ = QThread::create([trial = trial_] {
+    trialThread_ = QThread::create([trial = trial_, &looks = *context_.fileLooks] {
+        std::vector<std::string> paths;
         for (const MissingFile& file : trial->sample) {
-            if (trial->cancelled) {
-                return;
-            }
-            trial->found +=
-                StoredFileExists(LocalPathOf(trial->mappings, file.folder, file.fileName)) ? 1 : 0;
+            paths.push_back(LocalPathOf(trial->mappings, file.folder, file.fileName));
+        }
+        for (const std::optional<FileLook>& found :
+             looks.LookAll(paths, trial->mappings, trial->cancelled, LookFor::File)) {
+            trial->found += found && found->facts && found->facts->isFile ? 1 : 0;
         }
     });
     connect(trialThread_, &QThread::finished, this, &MissingFilesWindow::TrialFinished);

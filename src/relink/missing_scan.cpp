@@ -8,6 +8,7 @@
 #include "common/number.h"
 #include "common/sql_literal.h"
 #include "platform/file_facts.h"
+#include "platform/file_looks.h"
 #include "relink/mapping_suggestion.h"
 #include "storage/database.h"
 #include "storage/following_connection.h"
@@ -63,7 +64,7 @@ std::size_t FolderHere(const FolderMappings& mappings, const std::string& folder
 }
 
 // Walks every group's rows over `connection` unless `cancelled`, telling what it found as it goes.
-void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
+void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings, FileLooks& looks,
                 const std::atomic<bool>& cancelled, const std::function<void(ScanReport)>& tell) {
     Database* const database = connection.Use();
     ScanReport report;
@@ -93,9 +94,21 @@ void ScanGroups(FollowingConnection& connection, const FolderMappings& mappings,
                 tell(std::move(report));
                 return;
             }
-            for (FileRecord& row : block) {
+            // A file on a share that does not answer is not known to be missing; a cancelled scan
+            // waits for no look.
+            std::vector<std::string> paths;
+            for (const FileRecord& row : block) {
+                paths.push_back(LocalPathOf(mappings, row[kFilePath], row[kFileName]));
+            }
+            const std::vector<std::optional<FileLook>> found =
+                looks.LookAll(paths, mappings, cancelled, LookFor::File);
+            if (cancelled) {
+                return;
+            }
+            for (std::size_t i = 0; i < block.size(); ++i) {
+                FileRecord& row = block[i];
                 ++report.checked;
-                if (!StoredFileExists(LocalPathOf(mappings, row[kFilePath], row[kFileName]))) {
+                if (found[i] && !(found[i]->facts && found[i]->facts->isFile)) {
                     const std::size_t here = FolderHere(mappings, row[kFilePath], foldersHere);
                     report.found.push_back({group.number, group.name, ParseIntOrZero(row[kFileN]),
                                             std::move(row[kFileName]), std::move(row[kFilePath]), here});
@@ -128,7 +141,7 @@ MissingFileScan::~MissingFileScan() {
     }
 }
 
-void MissingFileScan::Start(FolderMappings mappings) {
+void MissingFileScan::Start(FolderMappings mappings, FileLooks& looks) {
     if (cancelled_) {
         *cancelled_ = true;
     }
@@ -137,9 +150,9 @@ void MissingFileScan::Start(FolderMappings mappings) {
     running_ = true;
     connectionLost_ = false;
     found_.clear();
-    worker_.Post([this, generation, cancelled = cancelled_,
-                  mappings = std::move(mappings)](FollowingConnection& connection) {
-        ScanGroups(connection, mappings, *cancelled, [this, generation](ScanReport report) {
+    worker_.Post([this, generation, cancelled = cancelled_, mappings = std::move(mappings),
+                  &looks](FollowingConnection& connection) {
+        ScanGroups(connection, mappings, looks, *cancelled, [this, generation](ScanReport report) {
             QMetaObject::invokeMethod(this, [this, generation, report = std::move(report)]() mutable {
                 Take(generation, std::move(report));
             });

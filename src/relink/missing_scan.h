@@ -13,6 +13,7 @@
 #include "relink/group_list.h"
 
 class Database;
+class FileLooks;
 
 // A registration whose file does not exist. Texts are code-page bytes as stored.
 struct MissingFile {
@@ -45,9 +46,9 @@ public:
     MissingFileScan(Database& database, QObject* parent);
     ~MissingFileScan() override;
 
-    // Starts again from the first group; a scan under way is dropped. Files are looked for where
-    // `mappings` put their folders on this machine.
-    void Start(FolderMappings mappings);
+    // Starts again from the first group; a scan under way is dropped. Files are looked for through
+    // `looks` where `mappings` put their folders on this machine.
+    void Start(FolderMappings mappings, FileLooks& looks);
     void Cancel();
     bool Running() const { return running_; }
     // The last scan ended because its connection to the server was lost.

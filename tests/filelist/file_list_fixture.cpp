@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
 #include <array>
 
+#include "common/codepage.h"
 #include "common/sql_literal.h"
 #include "filelist/image_list.h"
 #include "platform/codec.h"
@@ -52,6 +54,16 @@ void FileListTest::OpenGroup(int group, const std::string& name) {
     form->GroupName = name;
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_TRUE(FactsCame());
+}
+
+bool FileListTest::FactsCame() {
+    return QTest::qWaitFor(
+        [&] {
+            const std::vector<std::string> times = Column(kColumnTime);
+            return std::count(times.begin(), times.end(), Cp932("確認中")) == 0;
+        },
+        10000);
 }
 
 FileListView* FileListTest::List() const {

@@ -33,8 +33,11 @@ protected:
     void StoreRow(int group, int number, const std::string& fileName, const std::string& folder);
     std::vector<FileRecord> StoredRows(int group);
 
-    // Opens the window for a group as the board does: close, set, show.
+    // Opens the window for a group as the board does: close, set, show; and waits for the facts of
+    // its files.
     void OpenGroup(int group, const std::string& name = "G");
+    // Waits until no row of the list is looked for any more; false when one still is.
+    bool FactsCame();
     FileListView* List() const;
     ImageList* Images() const;
     QPushButton* Button(const char* name) const;

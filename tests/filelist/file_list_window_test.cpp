@@ -218,13 +218,17 @@ TEST_F(FileListTest, doubleClickOpensOnlyTheFirstSelectedRowWhenItsFileExists) {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                        view->visualRect(view->model()->index(2, 0)).center());
     ASSERT_TRUE(List()->IsSelected(1) && List()->IsSelected(2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.opened.isEmpty(); }));
     EXPECT_EQ(shell.opened, QStringList{QString::fromStdString(first)});
 
     shell.opened.clear();
-    SelectRows({0});  // the missing file is now the first selected row
+    // The missing file is now the first selected row; row 2, pressed last, is where the double-click
+    // lands (the view takes one only on the row last pressed).
+    SelectRows({0, 2, 2});
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                        view->visualRect(view->model()->index(2, 0)).center());
     ASSERT_TRUE(List()->IsSelected(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.messages.isEmpty(); }));
     EXPECT_TRUE(shell.opened.isEmpty());
 }
 
@@ -236,6 +240,7 @@ TEST_F(FileListTest, openingAFileThatIsNotThereSaysSo) {
     SelectRows({0});
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                        view->visualRect(view->model()->index(0, 0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.messages.isEmpty(); }));
     EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
 }
@@ -250,8 +255,10 @@ TEST_F(FileListTest, theContextMenuOpensShowsInTheFolderAndCopiesThePaths) {
     OpenGroup(1);
     QTreeView* view = List()->DetailsView();
     ChooseFromContextMenu(*view, 0, QStringLiteral("mnuOpen"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.opened.isEmpty(); }));
     EXPECT_EQ(shell.opened, QStringList{FromCp932(a)});
     ChooseFromContextMenu(*view, 2, QStringLiteral("mnuOpen"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompts.messages.isEmpty(); }));
     EXPECT_EQ(prompts.messages, QStringList{FileNotFoundReason(FromCp932(folder + "gone.dwg"))});
     ChooseFromContextMenu(*view, 1, QStringLiteral("mnuOpenFolder"));
     EXPECT_EQ(shell.shownInFolder, QStringList{FromCp932(b)});

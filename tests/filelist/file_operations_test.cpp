@@ -53,6 +53,7 @@ TEST_F(FileOperationsTest, addNumbersChosenFilesInOrderAndShowsThemAtOnce) {
     Add({c, a, b});
     EXPECT_THAT(Column(kColumnNumber), ElementsAre("1", "2", "3"));
     EXPECT_THAT(Column(kColumnFileName), ElementsAre("c.dwg", "a.dwg", "b.dwg"));
+    ASSERT_TRUE(FactsCame());
     EXPECT_THAT(Column(kColumnSize), ElementsAre("30", "10", "20"));
     const std::vector<FileRecord> stored = StoredRows(1);
     ASSERT_THAT(Numbers(stored), ElementsAre("1", "2", "3"));
@@ -116,6 +117,7 @@ TEST_F(FileOperationsTest, aNameTypedWithAWaveDashIsStoredInTheCodePageAndFoundO
     QTest::mouseDClick(
         List()->DetailsView()->viewport(), Qt::LeftButton, Qt::ControlModifier,
         List()->DetailsView()->visualRect(List()->DetailsView()->model()->index(0, 0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.opened.isEmpty(); }));
     EXPECT_EQ(shell.opened, QStringList{files.filePath(name)});
 }
 

@@ -12,7 +12,7 @@
 // resolves the drives it has been given.
 class RecordingShell : public Shell {
 public:
-    QIcon AssociatedIcon(const QString&) override {
+    QIcon IconOfType(const QString&) override {
         QPixmap picture(16, 16);
         picture.fill(QColor(40, 90, 160));
         return QIcon(picture);

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -110,10 +111,14 @@ TEST_F(ThumbnailView, spaceOpensTheQuickLookAndTheArrowsGoThroughTheFiles) {
     Register(1, NameOf(1, QStringLiteral("png")));
     Register(2, NameOf(2, QStringLiteral("dxf")));
     Register(3, NameOf(3, QStringLiteral("dwg")));  // not there
+    form->resize(900, 500);
     OpenGroup(1);
-    QTest::mouseClick(Icons()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      Icons()->visualRect(Icons()->model()->index(0, 0)).center());
-    QTest::keyClick(Icons(), Qt::Key_Space);
+    // The file not there shows its marked picture, and where it was looked for.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(2, QColor(204, 32, 32)); }));
+    EXPECT_EQ(Icons()->model()->index(2, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("ファイルが見つかりません: ") + longFolder + NameOf(3, QStringLiteral("dwg")));
+    // The keyboard is on the rows as the list opens.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QuickLookWindow* look = QuickLook();
     ASSERT_NE(look, nullptr);
     ASSERT_TRUE(look->isVisible());

@@ -1,5 +1,7 @@
 #include "window_steps.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QListView>
@@ -37,6 +39,17 @@ void OpenFileList(TForm1& board, int groupNo) {
 }
 
 std::vector<FileRowTexts> ListedRows(TForm3& fileList) {
+    // The rows' facts come from the file looks after the rows themselves.
+    FileListView& list = ListOf(fileList);
+    const bool looked = QTest::qWaitFor([&] {
+        for (int row = 0; row < list.RowCount(); ++row) {
+            if (list.FactsOf(row) == FileListView::Facts::Looking) {
+                return false;
+            }
+        }
+        return true;
+    });
+    EXPECT_TRUE(looked) << "the rows' facts never came";
     std::vector<FileRowTexts> rows;
     for (int row = 0; row < ListOf(fileList).RowCount(); ++row) {
         rows.push_back(ListOf(fileList).Row(row));

@@ -19,6 +19,7 @@ void CreateGroup(TForm1& board, const QString& name, const std::function<void()>
 
 // Selects the group's icon with the mouse and opens its file list with the menu command.
 void OpenFileList(TForm1& board, int groupNo);
+// The rows of the list once each has the facts of its file.
 std::vector<FileRowTexts> ListedRows(TForm3& fileList);
 // Selects every row with the keyboard, as Ctrl+A does.
 void SelectAllRows(TForm3& fileList);

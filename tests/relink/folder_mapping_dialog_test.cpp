@@ -8,11 +8,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "platform/codec.h"
 #include "platform/folder_mapping_preferences.h"
 #include "relink/folder_mapping_dialog.h"
 #include "relink/folder_mapping_editor.h"
 #include "relink/relink_tools.h"
 #include "relink_fixture.h"
+#include "support/sleeping_share.h"
 
 using ::testing::ElementsAre;
 
@@ -42,11 +44,22 @@ protected:
         parent.findChild<QPushButton*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly)->click();
     }
     FolderMappingEditor& Editor() { return *dialog.findChild<FolderMappingEditor*>(); }
-    // Types both folders into the editor and presses its OK.
+    // Types both folders into the editor and presses its OK; waits until the editor closes or says
+    // something.
     void Enter(const QString& stored, const QString& local) {
         Editor().findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(stored);
         Editor().findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(local);
+        const qsizetype said = Said();
         Click(Editor(), "OkButton");
+        EditorDone(said);
+    }
+    qsizetype Said() const { return prompts.messages.size() + prompts.questions.size(); }
+    void EditorDone(qsizetype said = 0) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Editor().isVisible() || Said() > said; }));
+    }
+    // Waits until every local folder's state is known.
+    void StatesCame() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Column(2).contains(QStringLiteral("確認中")); }));
     }
 
     QTemporaryDir appFolder;
@@ -59,6 +72,7 @@ protected:
 TEST_F(FolderMappingDialogTest, listsTheMappingsAndSaysWhereALocalFolderDoesNotExist) {
     context.folderMappings = {MappingOf(kShare, mounted), MappingOf("Z:\\", "/nonexistent/z/")};
     dialog.Open();
+    StatesCame();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("フォルダの対応"));
     EXPECT_THAT(Column(0), ElementsAre(QStringLiteral("\\\\FS01\\図面\\"), QStringLiteral("Z:\\")));
     EXPECT_THAT(Column(1),
@@ -176,6 +190,7 @@ TEST_F(FolderMappingDialogTest, afterAMappingIsAddedOrEditedEnterPressesOk) {
         QLineEdit* local = Editor().findChild<QLineEdit*>(QStringLiteral("Edit2"));
         local->setText(files.filePath(QStringLiteral("図面")));
         QTest::keyClick(local, Qt::Key_Return);
+        EditorDone();
         ASSERT_FALSE(Editor().isVisible());
         ASSERT_TRUE(dialog.isVisible());
         if (adding) {
@@ -185,4 +200,31 @@ TEST_F(FolderMappingDialogTest, afterAMappingIsAddedOrEditedEnterPressesOk) {
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(context.folderMappings, (FolderMappings{{"Y:\\", mounted}}));
     }
+}
+
+TEST_F(FolderMappingDialogTest, aLocalFolderThatDoesNotAnswerHoldsUpNeitherTheListNorTheEditor) {
+    const std::string asleep = Under(QStringLiteral("眠る表")) + "/";
+    SleepingShare share{asleep, std::chrono::milliseconds(200)};
+    context.fileLooks = &share.Looks();
+    FolderMappingDialog sleepy(context, nullptr);
+    context.folderMappings = {MappingOf(kShare, asleep), MappingOf("Z:\\", mounted)};
+    sleepy.Open();
+    QTreeWidget* list = sleepy.findChild<QTreeWidget*>(QStringLiteral("MappingList"));
+    EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("確認中"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return list->topLevelItem(0)->text(2) == QStringLiteral("応答なし"); }));
+    EXPECT_EQ(list->topLevelItem(1)->text(2), QString());
+
+    FolderMappingEditor& editor = *sleepy.findChild<FolderMappingEditor*>();
+    Click(sleepy, "AddButton");
+    editor.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("Y:\\"));
+    editor.findChild<QLineEdit*>(QStringLiteral("Edit2"))->setText(FromCp932(asleep));
+    prompts.AnswerNextQuestion(true);
+    Click(editor, "OkButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.isVisible(); }));
+    EXPECT_THAT(
+        prompts.questions,
+        ElementsAre(
+            QStringLiteral("フォルダ「%1」が応答しません。このまま登録しますか？").arg(FromCp932(asleep))));
+    EXPECT_EQ(list->topLevelItemCount(), 3);
 }

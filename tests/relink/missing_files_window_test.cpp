@@ -20,6 +20,7 @@
 #include "relink/relink_plan.h"
 #include "relink/tree_search.h"
 #include "storage/schema.h"
+#include "support/sleeping_share.h"
 
 using ::testing::ElementsAre;
 
@@ -45,6 +46,17 @@ TEST_F(MissingFilesTest, listsTheMissingRegistrationsOfEveryGroupWithTheirCount)
     EXPECT_THAT(Column(2), ElementsAre("gone.dwg", "A.dwg", ""));
     EXPECT_EQ(Column(3)[0], FromCp932(here));
     EXPECT_EQ(Status(), QStringLiteral("リンク切れファイル: 3件"));
+}
+
+TEST_F(MissingFilesTest, aFileOnAShareThatDoesNotAnswerIsNotCalledMissingAndHoldsUpNothing) {
+    const std::string asleep = Under(QStringLiteral("眠る表")) + "/";
+    SleepingShare share{asleep, std::chrono::milliseconds(200)};
+    context.fileLooks = &share.Looks();
+    AddGroup(1, Cp932("設計"));
+    StoreRow(1, 1, Cp932("立面図表ソ.dwg"), asleep);
+    StoreRow(1, 2, "gone.dwg", MakeFile(QStringLiteral("a.dwg")));
+    OpenAndWait();
+    EXPECT_THAT(Column(2), ElementsAre("gone.dwg"));
 }
 
 TEST_F(MissingFilesTest, aGroupLargerThanOneReadIsReadToItsEnd) {
