@@ -76,7 +76,7 @@ bool SetAutomerge(sqlite3* connection, int segments) {
 }
 
 // While the index is first made, segments are merged only once 16 of a level stand (crisismerge), not
-// from 4 on: the words of a million rows are rewritten fewer times (a ninth less of the writer's
+// from 4 on: the words of a million rows are rewritten fewer times (an eighth less of the writer's
 // work). Once every table is in, single tables written again merge the default way.
 constexpr int kAutomergeWhileMade = 0;
 constexpr int kAutomergeKept = 4;
