@@ -2,6 +2,8 @@
 // table once, and a search typed with it beside the index's query alone (today's search of the
 // database is search_bench.cpp's).
 
+#include <sqlite3.h>
+#include <sys/resource.h>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include "bench_data.h"
 #include "bench_support.h"
 #include "common/codepage.h"
+#include "common/number.h"
 #include "direct_client.h"
 #include "search/index_file.h"
 #include "search/index_keeper.h"
@@ -21,6 +24,7 @@
 #include "search/search_window.h"
 #include "search/table_writes.h"
 #include "storage/database.h"
+#include "storage/row_walk.h"
 #include "storage/schema.h"
 
 namespace {
@@ -85,16 +89,54 @@ void RemoveIndexes() {
     }
 }
 
+// What every thread of the process has run on the processors so far: where the machine has no core
+// to spare, the writer's work and the reading add up in the time.
+double ProcessorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The most the database engine has held for the library since it was opened, as it counts.
+double EnginePeakMiB(Database& database) {
+    std::string row[1];
+    const int count =
+        database.OpenSelect("MON$MAX_MEMORY_USED", "MON$MEMORY_USAGE", "MON$STAT_GROUP = 0", "");
+    double peak = 0;
+    WalkRows(database, count, row,
+             [&] { peak = static_cast<double>(DecimalInt64OrZero(row[0])) / (1 << 20); });
+    database.CloseStatement();
+    return peak;
+}
+
 void IndexBuild(benchmark::State& state) {
     const BenchFolder& library = Library(SizeOf(state));
     std::uintmax_t size = 0;
-    TimeEach(state, RemoveIndexes, [&] {
-        IndexedProgram program(library);
-        program.MakeReady();
-        size = IndexFile::OpenToSearch(program.keeper.View()->path, program.keeper.View()->identity)
-                   ->SizeOnDisk();
-    });
+    double engineMiB = 0;
+    double processor = 0;
+    TimeEach(
+        state,
+        [] {
+            RemoveIndexes();
+            sqlite3_memory_highwater(1);
+        },
+        [&] {
+            const double start = ProcessorSeconds();
+            IndexedProgram program(library);
+            program.MakeReady();
+            processor = ProcessorSeconds() - start;
+            engineMiB = EnginePeakMiB(program.watch);
+            size = IndexFile::OpenToSearch(program.keeper.View()->path, program.keeper.View()->identity)
+                       ->SizeOnDisk();
+        });
     state.counters["index_MiB"] = static_cast<double>(size) / (1 << 20);
+    // What SQLite held at the most of the peak: its caches, and the full-text tables' pending words.
+    state.counters["engine_peak_MiB"] = engineMiB;
+    state.counters["cpu_s"] = processor;
+    state.counters["sqlite_peak_MiB"] = static_cast<double>(sqlite3_memory_highwater(0)) / (1 << 20);
 }
 
 // Every table read once: the master table, then the file tables 200 to a statement, every value read
@@ -103,9 +145,11 @@ void IndexBuildFloor(benchmark::State& state) {
     const LibrarySize size = SizeOf(state);
     const BenchFolder& library = Library(size);
     long long rows = 0;
+    double processor = 0;
     TimeEach(
         state, [&] { rows = 0; },
         [&] {
+            const double start = ProcessorSeconds();
             DirectDatabase database(library.DatabasePath(), DirectDatabase::Open::Attach);
             rows += database.Query("SELECT * FROM GRPQRT ORDER BY N",
                                    [](const DirectDatabase::Row& row) { row.Text(1); });
@@ -120,7 +164,9 @@ void IndexBuildFloor(benchmark::State& state) {
                 rows += database.Query(tables + ") AS FOUND ORDER BY G, N",
                                        [](const DirectDatabase::Row& row) { row.Text(2), row.Text(3); });
             }
+            processor = ProcessorSeconds() - start;
         });
+    state.counters["cpu_s"] = processor;
     Require(rows == size.groups + size.Registrations(), "every row read");
 }
 

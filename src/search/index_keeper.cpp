@@ -97,13 +97,14 @@ void IndexKeeper::Run() {
         if (!more) {
             // Searches find it ready once it is written.
             upkeep_.Flush();
-            // The server keeps a count of every table a connection has read for as long as it stays
-            // attached, and every look of the change watch pays for each count: after reading many
-            // tables the connection is made anew.
-            if (upkeep_.ReadMany()) {
-                const ConnectionSettings settings = connection.database().Settings();
-                connection.Follow(settings, true);
-            }
+        }
+        // The server keeps a count of every table a connection has read for as long as it stays
+        // attached, and every look of the change watch pays for each count (and holds them all in
+        // the server's memory while it looks): after reading many tables the connection is made
+        // anew, also while the index is first made.
+        if (upkeep_.ReadMany()) {
+            const ConnectionSettings settings = connection.database().Settings();
+            connection.Follow(settings, true);
         }
         Report report{upkeep_.Path(), upkeep_.Identity(), upkeep_.Ready()};
         QMetaObject::invokeMethod(this, [this, report = std::move(report), generation, more] {

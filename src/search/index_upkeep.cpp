@@ -75,7 +75,11 @@ void IndexUpkeep::Written(const std::vector<std::string>& tables, long long note
 
 bool IndexUpkeep::ReadMany() {
     constexpr std::size_t kMany = 1000;
-    return std::exchange(tablesRead_, 0) >= kMany;
+    if (tablesRead_ < kMany) {
+        return false;
+    }
+    tablesRead_ = 0;
+    return true;
 }
 
 bool IndexUpkeep::Current(const std::string& table) const {

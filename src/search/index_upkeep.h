@@ -47,7 +47,7 @@ public:
     bool Ready() const { return kept_.ready; }
     // Waits until the index's writes are done.
     void Flush() { writer_->Flush(); }
-    // The connection has read many tables since the last question.
+    // The connection has read many tables since it last answered so.
     bool ReadMany();
 
 private:
