@@ -18,11 +18,7 @@ namespace {
 class IndexedSearchWindow : public SearchTest {
 protected:
     void SetUp() override {
-        AddGroup(1, "Alpha");
-        AddGroup(2, "Beta");
-        CreateFileTables({2});
-        AddFile(2, 1, "x.dwg", "/d/");
-        AddFile(2, 2, "alpha.dwg", "/d/");
+        AddAlphaAndBeta();
         context.searchIndexFolder = cache.path();
         Start();
         windows->search.mnuSearch->trigger();

@@ -35,6 +35,14 @@ void SearchTest::AddFile(int group, int number, const std::string& fileName, con
     ASSERT_TRUE(other.InsertRow(FileTableName(group), FileColumnNames(), values));
 }
 
+void SearchTest::AddAlphaAndBeta() {
+    AddGroup(1, "Alpha");
+    AddGroup(2, "Beta");
+    CreateFileTables({2});
+    AddFile(2, 1, "x.dwg", "/d/");
+    AddFile(2, 2, "alpha.dwg", "/d/");
+}
+
 std::vector<FileRecord> SearchTest::FilesOf(int group) {
     std::vector<FileRecord> files;
     FileRecord row;

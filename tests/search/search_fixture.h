@@ -16,6 +16,8 @@ protected:
     // Creates the file tables of `groups` in one transaction.
     void CreateFileTables(const std::vector<int>& groups);
     void AddFile(int group, int number, const std::string& fileName, const std::string& folder);
+    // Groups 1 "Alpha" and 2 "Beta", Beta's files x.dwg and alpha.dwg in /d/.
+    void AddAlphaAndBeta();
     std::vector<FileRecord> FilesOf(int group);
     // Chooses "このファイルを含むグループ(&G)..." in the context menu of a row of a file list view.
     static void ChooseGroupsHolding(QAbstractItemView& view, int row);
