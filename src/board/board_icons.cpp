@@ -117,7 +117,8 @@ void TForm1::RebuildBoard() {
         }
         state = ReadTableState(database_, kGroupTable);
         largest = ParseIntOrZero(database_.SelectMax(kGroupTable, "N", ""));
-        const int count = database_.CountRows(kGroupTable, "");
+        // The state's count is the one the rows are read with: the table is scanned once, not twice.
+        const int count = state ? static_cast<int>(state->rows) : database_.CountRows(kGroupTable, "");
         database_.OpenSelect("*", kGroupTable, "", "N");
         GroupRecord row;
         WalkRows(database_, count, row, [&] { rows.push_back(row); });

@@ -238,7 +238,8 @@ void TForm3::FormShow() {
     std::optional<TableState> state;
     database_.ReadTogether([&] {
         state = ReadTableState(database_, table);
-        const int count = database_.CountRows(table, "");
+        // The state's count is the one the rows are read with: the table is scanned once, not twice.
+        const int count = state ? static_cast<int>(state->rows) : database_.CountRows(table, "");
         const int opened = database_.OpenSelect("*", table, "", "N");
         FileRecord record;
         WalkRows(database_, std::min(count, opened), record, [&] { records.push_back(record); });
